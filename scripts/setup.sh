@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs from Debian's packages (and npm) what the builds, the tests and the demo need.
+# Idempotent and quiet when everything is already there.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+
+packages=(
+  # native build, tests, benchmarks, fuzzers
+  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  libpng-dev libjpeg62-turbo-dev libtiff-dev zlib1g-dev libopencv-dev
+  # Windows build and its tests under Wine
+  g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 xvfb xauth x11-utils
+  locales fonts-ipafont-gothic imagemagick
+  # outside programs and independent readers used as test oracles
+  potrace dime python3-ezdxf nodejs npm dpkg-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "setup: installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# Wine runs Japanese only under a Japanese UTF-8 locale.
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+  echo "setup: generating the ja_JP.UTF-8 locale"
+  localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
+fi
+
+# Further pieces (npm packages, cross-built tools) install themselves here.
+for step in "$root"/scripts/setup.d/*.sh; do
+  [ -e "$step" ] && bash "$step"
+done
+exit 0

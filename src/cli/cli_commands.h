@@ -1,0 +1,14 @@
+#pragma once
+#include "cli/cli_command.h"
+
+namespace tesnova::cli {
+
+int RunSvg2Dxf(const std::vector<std::string>& args);
+
+// One row per subcommand, in the order --help lists them.
+inline const Command kCommands[] = {
+    {"svg2dxf", "svg2dxf IN.svg OUT.dxf [--divisions N]   convert VTracer's SVG to DXF",
+     RunSvg2Dxf},
+};
+
+}  // namespace tesnova::cli

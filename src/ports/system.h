@@ -1,0 +1,15 @@
+#pragma once
+// Facts about the running system that the core cannot know portably.
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace tesnova {
+
+// Text in the system's ANSI code page, as files without a byte-order mark hold it, to UTF-8.
+std::string AnsiToUtf8(std::string_view ansi);
+
+// The folder that holds the running executable; work files and settings live there.
+std::filesystem::path ExecutableFolder();
+
+}  // namespace tesnova

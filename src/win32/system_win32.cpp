@@ -1,0 +1,31 @@
+#include <windows.h>
+
+#include <string>
+
+#include "ports/system.h"
+#include "win32/wide_text.h"
+
+namespace tesnova {
+
+std::string AnsiToUtf8(std::string_view ansi) {
+  if (ansi.empty()) return {};
+  int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), n);
+  return WideToUtf8(wide);
+}
+
+std::filesystem::path ExecutableFolder() {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n < buffer.size()) {
+      buffer.resize(n);
+      break;
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+  return std::filesystem::path(buffer).parent_path();
+}
+
+}  // namespace tesnova
