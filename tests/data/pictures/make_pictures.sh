@@ -32,3 +32,28 @@ convert colours.ppm -define bmp:subtype=RGB565 BMP:colours-565.bmp
 convert colours-565.bmp colours-565.ppm
 convert alpha.png BMP:alpha-32.bmp
 convert alpha.png -background white -flatten alpha.ppm
+# Pictures for the picture loader; <name>.expected.ppm holds the pixels laid onto white.
+convert ramp.ppm -colorspace Gray -depth 8 -define png:color-type=0 grey.png
+convert ramp.ppm -type Palette PNG8:ramp-pal.png
+# 16-bit samples that are not whole multiples of 257, so rounding shows
+convert colours.ppm -depth 16 -evaluate add 100 PNG48:colours-16.png
+convert colours.ppm -interlace PNG PNG24:colours-interlaced.png
+convert bw.ppm -type Bilevel -define png:bit-depth=1 bw-1.png
+convert alpha.png -colorspace Gray -define png:color-type=4 grey-alpha.png
+convert colours.ppm -transparent '#ff0000' PNG8:colours-trns.png
+convert colours.ppm -quality 95 -sampling-factor 1x1 colours.jpg
+convert ramp.ppm -quality 90 -sampling-factor 2x2 ramp-420.jpg
+convert grey.png -quality 95 grey.jpg
+convert colours.ppm -quality 95 -sampling-factor 1x1 -colorspace CMYK colours-cmyk.jpg
+convert colours.ppm -compress None colours.tif
+convert ramp.ppm -compress LZW colours-lzw.tif
+convert ramp.ppm -type Palette -compress Zip ramp-pal.tif
+convert grey.png -depth 16 -evaluate add 100 grey-16.tif
+convert bw.ppm -type Bilevel -compress Group4 bw-g4.tif
+convert alpha.png -compress LZW alpha.tif
+for f in grey.png ramp-pal.png colours-16.png colours-interlaced.png bw-1.png grey-alpha.png \
+         colours-trns.png colours.jpg ramp-420.jpg grey.jpg colours-cmyk.jpg colours.tif \
+         colours-lzw.tif ramp-pal.tif grey-16.tif bw-g4.tif alpha.tif; do
+  convert "$f" -background white -flatten -colorspace sRGB -type TrueColor -depth 8 \
+    "PPM:${f%.*}-${f##*.}.expected.ppm"
+done
