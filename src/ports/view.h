@@ -23,6 +23,14 @@ class View {
   // Dispatches the application's pending messages (input, paint, timers), as a long
   // command does between its steps to keep the window alive.
   virtual void ProcessMessages() = 0;
+
+  // Greys a control out or enables it again, as a command does while it runs.
+  virtual void SetEnabled(std::string_view control, bool enabled) {
+    (void)control;
+    (void)enabled;
+  }
+  // The main window's title bar text.
+  virtual void SetCaption(std::string_view text) { (void)text; }
 };
 
 }  // namespace tesnova
