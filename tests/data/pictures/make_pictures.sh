@@ -13,6 +13,10 @@ pal = [(0,0,0),(255,255,255),(255,0,0),(0,255,0),(0,0,255),(255,255,0),(0,255,25
        (128,128,128),(200,30,90),(17,99,170),(250,180,20),(60,60,61),(41,82,3),(240,220,199),(90,200,140)]
 ppm('colours.ppm', [pal[(x*3 + y*5 + (x*y) % 7) % 16] for y in range(H) for x in range(W)])
 ppm('ramp.ppm', [((x*19 + y*7) % 256, (y*36 + x) % 256, (x*y*5 + 3) % 256) for y in range(H) for x in range(W)])
+# A smooth picture, as scans mostly are, for chroma subsampling.
+W, H = 32, 16
+ppm('smooth.ppm', [(x*8, y*16, 128 + (x - y)*3) for y in range(H) for x in range(W)])
+W, H = 13, 7
 ppm('bw.ppm', [(0,0,0) if (x + 2*y) % 5 < 2 else (255,255,255) for y in range(H) for x in range(W)])
 PY
 # A picture with alpha: clear, half and opaque pixels over the colours.
@@ -32,3 +36,28 @@ convert colours.ppm -define bmp:subtype=RGB565 BMP:colours-565.bmp
 convert colours-565.bmp colours-565.ppm
 convert alpha.png BMP:alpha-32.bmp
 convert alpha.png -background white -flatten alpha.ppm
+# Pictures for the picture loader; <name>.expected.ppm holds the pixels laid onto white.
+convert ramp.ppm -colorspace Gray -depth 8 -define png:color-type=0 grey.png
+convert ramp.ppm -type Palette PNG8:ramp-pal.png
+# 16-bit samples that are not whole multiples of 257, so rounding shows
+convert colours.ppm -depth 16 -evaluate add 100 PNG48:colours-16.png
+convert colours.ppm -interlace PNG PNG24:colours-interlaced.png
+convert bw.ppm -type Bilevel -define png:bit-depth=1 bw-1.png
+convert alpha.png -colorspace Gray -define png:color-type=4 grey-alpha.png
+convert colours.ppm -transparent '#ff0000' PNG8:colours-trns.png
+convert colours.ppm -quality 95 -sampling-factor 1x1 colours.jpg
+convert smooth.ppm -quality 90 -sampling-factor 2x2 smooth-420.jpg
+convert grey.png -quality 95 grey.jpg
+convert colours.ppm -quality 95 -sampling-factor 1x1 -colorspace CMYK colours-cmyk.jpg
+convert colours.ppm -compress None colours.tif
+convert ramp.ppm -compress LZW colours-lzw.tif
+convert ramp.ppm -type Palette -compress Zip ramp-pal.tif
+convert grey.png -depth 16 -evaluate add 100 grey-16.tif
+convert bw.ppm -type Bilevel -compress Group4 bw-g4.tif
+convert alpha.png -compress LZW alpha.tif
+for f in grey.png ramp-pal.png colours-16.png colours-interlaced.png bw-1.png grey-alpha.png \
+         colours-trns.png colours.jpg smooth-420.jpg grey.jpg colours-cmyk.jpg colours.tif \
+         colours-lzw.tif ramp-pal.tif grey-16.tif bw-g4.tif alpha.tif; do
+  convert "$f" -background white -flatten -colorspace sRGB -type TrueColor -depth 8 \
+    "PPM:${f%.*}-${f##*.}.expected.ppm"
+done

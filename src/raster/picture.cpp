@@ -1,0 +1,43 @@
+#include "raster/picture.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "base/error.h"
+#include "base/text_file.h"
+
+namespace tesnova {
+
+std::string UpperExtension(const std::filesystem::path& path) {
+  std::string ext = PathToUtf8(path.filename().extension());
+  for (char& c : ext) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return ext;
+}
+
+bool IsAcceptedPictureFile(const std::filesystem::path& path) {
+  static const char* const kAccepted[] = {".PNG", ".BMP", ".TIFF", ".TIF", ".JPEG", ".JPG"};
+  const std::string ext = UpperExtension(path);
+  return std::any_of(std::begin(kAccepted), std::end(kAccepted),
+                     [&](const char* a) { return ext == a; });
+}
+
+std::optional<PictureKind> SniffPictureKind(std::string_view b) {
+  if (b.starts_with("\x89PNG\r\n\x1A\n")) return PictureKind::kPng;
+  if (b.starts_with("BM")) return PictureKind::kBmp;
+  using namespace std::string_view_literals;
+  if (b.starts_with("II*\0"sv) || b.starts_with("MM\0*"sv)) return PictureKind::kTiff;
+  if (b.starts_with("\xFF\xD8\xFF")) return PictureKind::kJpeg;
+  return std::nullopt;
+}
+
+Bitmap LoadPicture(const std::filesystem::path& path) {
+  const std::string name = PathToUtf8(path);
+  if (!IsAcceptedPictureFile(path)) {
+    const std::string ext = UpperExtension(path);
+    throw FileError(name + "\n" + (ext.empty() ? "拡張子のないファイル" : ext) +
+                    " には対応していません。");
+  }
+  return DecodePicture(ReadFileBytes(path), name);
+}
+
+}  // namespace tesnova
