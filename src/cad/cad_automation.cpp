@@ -19,9 +19,7 @@ CadPoint RequirePoint(const Variant& value) {
   return *point;
 }
 
-WindowHandle HandleFrom(const Variant& value) {
-  return static_cast<WindowHandle>(value.AsInteger());
-}
+WindowId HandleFrom(const Variant& value) { return static_cast<WindowId>(value.AsInteger()); }
 
 }  // namespace
 
@@ -68,7 +66,7 @@ void CadViewport::SetCenter(const CadPoint& center) {
 }
 void CadViewport::SetHeight(double height) { object_->Put("Height", height); }
 
-WindowHandle CadDocument::Hwnd() { return HandleFrom(object_->Get("HWND")); }
+WindowId CadDocument::Hwnd() { return HandleFrom(object_->Get("HWND")); }
 
 Variant CadDocument::GetVariable(const std::string& name) {
   return object_->Call("GetVariable", {In(name)});
@@ -94,7 +92,7 @@ int CadApplication::WindowState() {
   return static_cast<int>(object_->Get("WindowState").AsInteger());
 }
 void CadApplication::SetWindowState(int state) { object_->Put("WindowState", state); }
-WindowHandle CadApplication::Hwnd() { return HandleFrom(object_->Get("HWND")); }
+WindowId CadApplication::Hwnd() { return HandleFrom(object_->Get("HWND")); }
 
 CadDocument CadApplication::ActiveDocument() {
   return CadDocument(object_->Get("ActiveDocument").AsObject());
@@ -108,7 +106,7 @@ bool GetCadApplication(AutomationHost& host, Desktop& desktop, const std::string
     if (bringToFront) {
       CadApplication cad(app);
       if (cad.WindowState() == kCadWindowMinimised) cad.SetWindowState(kCadWindowMaximised);
-      desktop.SetForegroundWindow(cad.Hwnd());
+      desktop.BringToFront(cad.Hwnd());
       desktop.Sleep(100);
     }
     return true;

@@ -74,7 +74,7 @@ class CadDocument {
   explicit CadDocument(AutomationRef object) : object_(std::move(object)) {}
   const AutomationRef& object() const { return object_; }
 
-  WindowHandle Hwnd();
+  WindowId Hwnd();
   Variant GetVariable(const std::string& name);
   void SetVariable(const std::string& name, const Variant& value);
   void SendCommand(const std::string& text);
@@ -93,7 +93,7 @@ class CadApplication {
 
   int WindowState();
   void SetWindowState(int state);
-  WindowHandle Hwnd();
+  WindowId Hwnd();
   CadDocument ActiveDocument();
 
  private:

@@ -53,6 +53,12 @@ class View {
   // Dispatches the application's pending messages (input, paint, timers), as a long
   // command does between its steps to keep the window alive.
   virtual void ProcessMessages() = 0;
+
+  // Greys a control out or enables it again, as a command does while it runs.
+  virtual void SetEnabled(std::string_view control, bool enabled) {
+    (void)control;
+    (void)enabled;
+  }
 };
 
 }  // namespace tesnova

@@ -9,7 +9,7 @@
 
 namespace tesnova {
 
-Bitmap Win32ScreenCapture::CopyClientArea(WindowHandle window, int left, int top, int width,
+Bitmap Win32ScreenCapture::CopyClientArea(WindowId window, int left, int top, int width,
                                           int height) {
   if (width <= 0 || height <= 0) return Bitmap();
   HWND hwnd = reinterpret_cast<HWND>(window);

@@ -6,7 +6,7 @@ namespace tesnova {
 
 class Win32ScreenCapture : public ScreenCapture {
  public:
-  Bitmap CopyClientArea(WindowHandle window, int left, int top, int width, int height) override;
+  Bitmap CopyClientArea(WindowId window, int left, int top, int width, int height) override;
 };
 
 }  // namespace tesnova

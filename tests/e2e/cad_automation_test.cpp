@@ -9,7 +9,7 @@
 #include "base/text_file.h"
 #include "e2e/support/cad_standin.h"
 #include "win32/com_automation.h"
-#include "win32/desktop_win32.h"
+#include "win32/win32_desktop.h"
 
 namespace tesnova {
 namespace {

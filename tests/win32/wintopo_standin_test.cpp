@@ -1,0 +1,176 @@
+// WinTopo's automation against the WinTopo stand-in: real windows, real messages, the
+// system's save dialog.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <fstream>
+#include <thread>
+
+#include "base/text_file.h"
+#include "raster/bmp_file.h"
+#include "support/test_paths.h"
+#include "tools/fakes.h"
+#include "tools/wintopo.h"
+#include "win32/wide_text.h"
+#include "win32/win32_desktop.h"
+#include "win32/win32_processes.h"
+
+namespace tesnova {
+namespace {
+
+namespace fs = std::filesystem;
+using FakeView = testing::ToolsFakeView;
+using testing::ScratchFolder;
+
+fs::path StandIn() {
+  wchar_t buffer[MAX_PATH];
+  GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+  return fs::path(buffer).parent_path().parent_path() / "testbed" / "wintopo_standin" /
+         "wintopo_standin.exe";
+}
+
+// A filled square of 20 x 20 pixels at (10, 10) in a 60 x 40 picture.
+Bitmap Square() {
+  Bitmap b(60, 40);
+  for (int y = 10; y < 30; ++y)
+    for (int x = 10; x < 30; ++x) std::fill(b.at(x, y), b.at(x, y) + 3, 0);
+  return b;
+}
+
+bool WaitUntil(const std::function<bool()>& done, int ms = 8000) {
+  for (int t = 0; t < ms; t += 50) {
+    if (done()) return true;
+    Sleep(50);
+  }
+  return done();
+}
+
+// Wine keeps menus inside their process: another program's GetSubMenu fails there, where
+// Windows answers it. This desktop asks the stand-in for the identifier instead when the
+// system could not tell it.
+class StandInDesktop : public Win32Desktop {
+ public:
+  std::uint32_t MenuItemId(WindowId w, int menuPos, int itemPos) override {
+    std::uint32_t id = Win32Desktop::MenuItemId(w, menuPos, itemPos);
+    if (id != 0xFFFFFFFFu) return id;
+    static const UINT query = RegisterWindowMessageW(L"TesnovaStandInMenuItemId");
+    return static_cast<std::uint32_t>(Send(w, query, MAKEWPARAM(itemPos, menuPos), 0));
+  }
+};
+
+struct WinTopoStandIn : ::testing::Test {
+  ScratchFolder scratch;
+  fs::path folder = scratch / "作業 フォルダ";
+  WorkFiles files;
+  FakeView view;
+  StandInDesktop desktop;
+  Win32Processes processes;
+
+  void SetUp() override {
+    if (!fs::exists(StandIn())) GTEST_SKIP() << "no stand-in at " << StandIn();
+    fs::create_directories(folder);
+    files = WorkFilesIn(folder);
+    WriteBmp24(PathFromUtf8(files.bmp), Square());
+    view.onDispatch = DispatchPendingMessages;
+  }
+  void TearDown() override {
+    SetEnvironmentVariableW(L"TESNOVA_WINTOPO_STANDIN", nullptr);
+    // Whatever a test left open goes, without asking.
+    for (WindowId w = FindWinTopoWindow(desktop); w != 0; w = FindWinTopoWindow(desktop)) {
+      DWORD pid = 0;
+      GetWindowThreadProcessId(reinterpret_cast<HWND>(w), &pid);
+      HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+      TerminateProcess(p, 0);
+      WaitForSingleObject(p, 5000);
+      CloseHandle(p);
+    }
+  }
+  WindowId Open(const char* behaviours = nullptr) {
+    if (behaviours)
+      SetEnvironmentVariableW(L"TESNOVA_WINTOPO_STANDIN", Utf8ToWide(behaviours).c_str());
+    EXPECT_TRUE(processes.ShellOpen(PathToUtf8(StandIn()), WinTopoArguments(files.bmp)));
+    WindowId w = 0;
+    WaitUntil([&] {
+      return (w = FindWinTopoWindow(desktop)) != 0 &&
+             desktop.WindowTitle(w).ends_with("tesnova.bmp");
+    });
+    return w;
+  }
+  std::string Dxf() {
+    WaitUntil([&] { return fs::exists(PathFromUtf8(files.dxf)); });
+    return fs::exists(PathFromUtf8(files.dxf)) ? ReadFileBytes(PathFromUtf8(files.dxf)) : "";
+  }
+};
+
+int Count(const std::string& text, const std::string& what) {
+  int n = 0;
+  for (size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
+  return n;
+}
+
+TEST_F(WinTopoStandIn, VectoriseAndSaveWriteTheOutlinesAsTheWorkDxf) {
+  WindowId w = Open();
+  ASSERT_NE(w, 0u);
+  EXPECT_EQ(desktop.WindowTitle(w), "WinTopo stand-in - tesnova.bmp");
+  std::ofstream(PathFromUtf8(files.dxf)) << "old";
+
+  Button18Click(view, desktop, files);
+  Button19Click(view, desktop, files);
+  std::string dxf = Dxf();
+  EXPECT_TRUE(view.messages.empty());
+  // The square's outline: four lines, Y up from the bottom-left corner.
+  EXPECT_EQ(Count(dxf, "LINE\r\n"), 4) << dxf;
+  EXPECT_NE(
+      dxf.find(" 10\r\n10.000\r\n 20\r\n30.000\r\n 30\r\n0.0\r\n 11\r\n30.000\r\n 21\r\n30.000"),
+      std::string::npos)
+      << dxf;
+
+  CloseWinTopo(desktop);
+  EXPECT_TRUE(WaitUntil([&] { return !desktop.IsWindow(w); }));
+}
+
+TEST_F(WinTopoStandIn, SaveRefusesToTouchADxfHeldOpen) {
+  ASSERT_NE(Open(), 0u);
+  std::ofstream(PathFromUtf8(files.dxf)) << "old";
+  HANDLE held = CreateFileW(Utf8ToWide(files.dxf).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                            0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  Button19Click(view, desktop, files);
+  CloseHandle(held);
+  EXPECT_EQ(view.messages,
+            std::vector<std::string>{files.dxf + "\nの削除に失敗しました。使用中？"});
+  EXPECT_EQ(ReadFileBytes(PathFromUtf8(files.dxf)), "old");
+}
+
+TEST_F(WinTopoStandIn, SaveGivesUpQuietlyWhenNoDialogAppears) {
+  ASSERT_NE(Open("nosave"), 0u);
+  Button18Click(view, desktop, files);
+  Button19Click(view, desktop, files);
+  EXPECT_TRUE(view.messages.empty());
+  EXPECT_FALSE(fs::exists(PathFromUtf8(files.dxf)));
+  EXPECT_TRUE(view.enabled["Button19"]);
+}
+
+TEST_F(WinTopoStandIn, CloseWaitsForTheAnswerToWinTopoPrompt) {
+  WindowId w = Open("ask");
+  ASSERT_NE(w, 0u);
+  Button18Click(view, desktop, files);
+  // Someone answers the prompt "Yes" while CloseWinTopo waits in its close request.
+  std::thread answer([] {
+    HWND box = nullptr;
+    WaitUntil([&] { return (box = FindWindowW(L"#32770", L"WinTopo stand-in")) != nullptr; });
+    if (box) PostMessageW(box, WM_COMMAND, IDYES, 0);
+  });
+  CloseWinTopo(desktop);
+  answer.join();
+  EXPECT_TRUE(WaitUntil([&] { return !desktop.IsWindow(w); }));
+}
+
+TEST_F(WinTopoStandIn, CommandsSayWhenWinTopoIsNotRunning) {
+  Button18Click(view, desktop, files);
+  EXPECT_EQ(view.messages, std::vector<std::string>{"WinTopo Freeware が見つかりません。"});
+  CloseWinTopo(desktop);
+}
+
+}  // namespace
+}  // namespace tesnova
