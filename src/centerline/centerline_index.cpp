@@ -28,17 +28,21 @@ CenterlineIndex::CenterlineIndex(const Polyline& opposite) : opposite_(opposite)
 
   const double segmentCount = static_cast<double>(opposite.size() - 1);
   const double target = kCellsPerSegment * segmentCount;
-  double cell = std::sqrt(w * h / target);
-  if (!(cell > 0) || w / cell > target || h / cell > target) cell = std::max(w, h) / target;
-  if (!(cell > 0) || !std::isfinite(cell)) cell = 1;
+  double cell = std::sqrt(w) * std::sqrt(h / target);
+  if (!(cell > 0) || !std::isfinite(cell) || w / cell > target || h / cell > target)
+    cell = std::max(w, h) / target;
+  if (!(cell > 0) || !std::isfinite(cell)) cell = 1;  // all points on one spot
   // Room around the box, so that points on its far edges fall inside.
   const double pad =
       cell * 1e-6 + (std::fabs(minX) + std::fabs(maxX) + std::fabs(minY) + std::fabs(maxY)) * 1e-12;
+  const double columns = std::floor((w + 2 * pad) / cell) + 1;
+  const double rows = std::floor((h + 2 * pad) / cell) + 1;
+  if (!(columns * rows <= 4 * target + 16)) return;  // rounding gone wild: search directly
   minX_ = minX - pad;
   minY_ = minY - pad;
   cell_ = cell;
-  nx_ = static_cast<int>(std::floor((w + 2 * pad) / cell)) + 1;
-  ny_ = static_cast<int>(std::floor((h + 2 * pad) / cell)) + 1;
+  nx_ = static_cast<int>(columns);
+  ny_ = static_cast<int>(rows);
 
   auto cellRange = [&](size_t j, int& x0, int& x1, int& y0, int& y1) {
     const TPoint2D a = opposite[j], b = opposite[j + 1];

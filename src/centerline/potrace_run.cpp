@@ -1,10 +1,8 @@
 #include "centerline/potrace_run.h"
 
-namespace tesnova {
+#include "tools/tracer_command_lines.h"
 
-std::string PotraceSvgArguments(const std::string& pbmFileName, const std::string& svgFileName) {
-  return "\"" + pbmFileName + "\" -s -o \"" + svgFileName + "\"";
-}
+namespace tesnova {
 
 bool RunPotraceToSVG(Processes& processes, const std::string& potraceExe,
                      const std::string& pbmFileName, const std::string& svgFileName) {

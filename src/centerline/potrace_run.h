@@ -6,11 +6,9 @@
 
 namespace tesnova {
 
-// The argument text: "PBM" -s -o "SVG", both paths in double quotes.
-std::string PotraceSvgArguments(const std::string& pbmFileName, const std::string& svgFileName);
-
-// Starts potraceExe minimised in its own folder and waits for it to end, keeping the window
-// alive. True when it was started; its exit code and output are not looked at here.
+// Starts potraceExe with "PBM" -s -o "SVG", minimised in its own folder and waits for it to end,
+// keeping the window alive. True when it was started; its exit code and output are not looked at
+// here.
 bool RunPotraceToSVG(Processes& processes, const std::string& potraceExe,
                      const std::string& pbmFileName, const std::string& svgFileName);
 
