@@ -1,0 +1,88 @@
+#include "vector/dxf_writer.h"
+
+#include <cstring>
+
+#include "base/text_file.h"
+#include "vector/number_format.h"
+
+namespace tesnova {
+
+void TDxfLines::Add(std::string_view line) {
+  text_.append(line);
+  text_.append("\r\n", 2);
+  ++count_;
+}
+
+void TDxfLines::AddNumber(double value) {
+  char buffer[kGeneralNumberMaxLength + 2];
+  char* end = WriteGeneralNumber(value, buffer);
+  *end++ = '\r';
+  *end++ = '\n';
+  text_.append(buffer, end);
+  ++count_;
+}
+
+void TDxfLines::Clear() {
+  text_.clear();
+  count_ = 0;
+}
+
+std::vector<std::string> TDxfLines::Lines() const {
+  std::vector<std::string> lines;
+  lines.reserve(count_);
+  std::size_t start = 0;
+  while (start < text_.size()) {
+    std::size_t end = text_.find("\r\n", start);
+    lines.emplace_back(text_, start, end - start);
+    start = end + 2;
+  }
+  return lines;
+}
+
+void AddDxfHeader(TDxfLines& lines) {
+  constexpr std::string_view kHeader =
+      "0\r\nSECTION\r\n2\r\nHEADER\r\n9\r\n$ACADVER\r\n1\r\nAC1009\r\n0\r\nENDSEC\r\n"
+      "0\r\nSECTION\r\n2\r\nENTITIES\r\n";
+  lines.AppendRaw(kHeader, 14);
+}
+
+void AddDxfTrailer(TDxfLines& lines) { lines.AppendRaw("0\r\nENDSEC\r\n0\r\nEOF\r\n", 4); }
+
+void AddDxfPolyline(const TPointF* points, std::size_t count, std::string_view layer, bool closed,
+                    TDxfLines& lines) {
+  lines.Add("0");
+  lines.Add("POLYLINE");
+  lines.Add("8");
+  lines.Add(layer);
+  lines.Add("70");
+  lines.Add(closed ? "1" : "0");
+  lines.Add("66");
+  lines.Add("1");
+  // One vertex is at most 18 + 2 numbers + 4 line ends; build it on the stack and append once.
+  constexpr std::string_view kVertex = "0\r\nVERTEX\r\n10\r\n";
+  constexpr std::string_view kY = "\r\n20\r\n";
+  for (std::size_t i = 0; i < count; ++i) {
+    char buffer[kVertex.size() + kY.size() + 2 * kGeneralNumberMaxLength + 2];
+    char* p = buffer;
+    std::memcpy(p, kVertex.data(), kVertex.size());
+    p = WriteGeneralNumber(points[i].X, p + kVertex.size());
+    std::memcpy(p, kY.data(), kY.size());
+    p = WriteGeneralNumber(points[i].Y, p + kY.size());
+    *p++ = '\r';
+    *p++ = '\n';
+    lines.AppendRaw(std::string_view(buffer, p - buffer), 6);
+  }
+  lines.Add("0");
+  lines.Add("SEQEND");
+}
+
+void AddDxfPolyline(const TPointList& points, std::string_view layer, bool closed,
+                    TDxfLines& lines) {
+  AddDxfPolyline(points.data(), points.size(), layer, closed, lines);
+}
+
+void SaveDxfLines(const TDxfLines& lines, const std::filesystem::path& path) {
+  WriteFileBytes(path, lines.Text());
+}
+
+}  // namespace tesnova

@@ -1,0 +1,55 @@
+#pragma once
+// The DXF that the program writes: a minimal R12 (AC1009) text file that holds nothing but 2-D
+// polylines. The document is built in memory as a list of lines and saved in one piece.
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "vector/point_types.h"
+
+namespace tesnova {
+
+// The DXF document while it is built: an ordered list of text lines. The lines are kept as the
+// bytes of the file, each followed by CR LF.
+class TDxfLines {
+ public:
+  void Add(std::string_view line);
+  void AddNumber(double value);  // one line in the general number format
+  void Reserve(std::size_t bytes) { text_.reserve(bytes); }
+  void Clear();
+
+  std::size_t Count() const { return count_; }
+  const std::string& Text() const { return text_; }
+  std::vector<std::string> Lines() const;
+
+  // For writers that append many lines at once: `lines` lines of text, each ending in CR LF.
+  void AppendRaw(std::string_view text, std::size_t lines) {
+    text_.append(text);
+    count_ += lines;
+  }
+
+ private:
+  std::string text_;
+  std::size_t count_ = 0;
+};
+
+// Appends "0 SECTION 2 HEADER 9 $ACADVER 1 AC1009 0 ENDSEC 0 SECTION 2 ENTITIES" (14 lines).
+void AddDxfHeader(TDxfLines& lines);
+
+// Appends "0 ENDSEC 0 EOF" (4 lines).
+void AddDxfTrailer(TDxfLines& lines);
+
+// Appends one polyline entity: POLYLINE on the layer with flag 70 (1 closed, 0 open) and 66 1,
+// a VERTEX with 10/20 for every point in list order, then SEQEND. The points are not changed.
+void AddDxfPolyline(const TPointList& points, std::string_view layer, bool closed,
+                    TDxfLines& lines);
+void AddDxfPolyline(const TPointF* points, std::size_t count, std::string_view layer, bool closed,
+                    TDxfLines& lines);
+
+// Writes the document in one piece, replacing any file of that name. Raises FileError naming
+// the file when it cannot be written.
+void SaveDxfLines(const TDxfLines& lines, const std::filesystem::path& path);
+
+}  // namespace tesnova

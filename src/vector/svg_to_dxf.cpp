@@ -1,0 +1,150 @@
+#include "vector/svg_to_dxf.h"
+
+#include <charconv>
+#include <new>
+#include <system_error>
+
+#include "base/error.h"
+#include "base/text_file.h"
+#include "ports/system.h"
+#include "ports/view.h"
+#include "vector/svg_path.h"
+
+namespace tesnova {
+namespace {
+
+// A height or translate number, always with a full stop as decimal separator: optional blanks,
+// sign, digits with at most one full stop, optional exponent. Anything else counts as 0.
+double ParseDecimalOrZero(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  bool negative = false;
+  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+    negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  if (text.empty() || text.front() == '+' || text.front() == '-') return 0;
+  for (char c : text) {
+    bool allowed =
+        (c >= '0' && c <= '9') || c == '.' || c == 'e' || c == 'E' || c == '+' || c == '-';
+    if (!allowed) return 0;
+  }
+  double value = 0;
+  auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (result.ec != std::errc() || result.ptr != text.data() + text.size()) return 0;
+  return negative ? -value : value;
+}
+
+constexpr std::string_view kHeightAttribute = "height=\"";
+constexpr std::string_view kPathStart = "<path d=\"";
+constexpr std::string_view kTranslate = "translate(";
+
+class SvgConverter {
+ public:
+  SvgConverter(int divisions, TDxfLines& lines) : divisions_(divisions), lines_(lines) {}
+
+  void Line(std::string_view line) {
+    if (!heightTaken_) {
+      std::size_t at = line.find(kHeightAttribute);
+      if (at != std::string_view::npos) {
+        heightTaken_ = true;
+        std::string_view behind = line.substr(at + kHeightAttribute.size());
+        std::size_t quote = behind.find('"');
+        if (quote != std::string_view::npos) height_ = ParseDecimalOrZero(behind.substr(0, quote));
+      }
+    }
+    if (line.substr(0, kPathStart.size()) == kPathStart) PathLine(line.substr(kPathStart.size()));
+  }
+
+ private:
+  void PathLine(std::string_view rest) {
+    // The path data ends at the attribute's closing quote; it is read up to its last capital
+    // "Z", so every closed subpath (the holes of a shape included) is taken.
+    std::string_view data = rest.substr(0, rest.find('"'));
+    std::size_t lastZ = data.rfind('Z');
+    if (lastZ == std::string_view::npos) return;
+    data = data.substr(0, lastZ + 1);
+    ParseSVGPathToSubpaths(data, divisions_, path_);
+
+    std::size_t at = rest.find(kTranslate);
+    if (at != std::string_view::npos) {
+      std::string_view args = rest.substr(at + kTranslate.size());
+      args = args.substr(0, args.find(')'));
+      std::size_t comma = args.find(',');
+      if (comma != std::string_view::npos && comma >= 1) {
+        double tx = ParseDecimalOrZero(args.substr(0, comma));
+        double ty = ParseDecimalOrZero(args.substr(comma + 1));
+        for (TPointF& p : path_.points) {
+          p.X = RoundToSingle(p.X + tx);
+          p.Y = RoundToSingle(height_ - (p.Y + ty));
+        }
+      }
+    }
+
+    // Every subpath becomes a polyline of its own; a lone moveto draws nothing and is left out.
+    const TPointF* points = path_.points.data();
+    auto emit = [&](std::size_t begin, std::size_t end) {
+      if (end > begin + 1) AddDxfPolyline(points + begin, end - begin, "0", false, lines_);
+    };
+    std::size_t begin = 0;
+    for (std::size_t start : path_.subpathStarts) {
+      emit(begin, start);
+      begin = start;
+    }
+    emit(begin, path_.points.size());
+  }
+
+  int divisions_;
+  TDxfLines& lines_;
+  bool heightTaken_ = false;
+  double height_ = 0;
+  TPathPoints path_;
+};
+
+}  // namespace
+
+void ConvertSVGTextToDXF(std::string_view svgText, int divisions, TDxfLines& lines) {
+  AddDxfHeader(lines);
+  SvgConverter converter(divisions, lines);
+  std::size_t start = 0;
+  const std::size_t n = svgText.size();
+  while (start < n) {
+    std::size_t end = svgText.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) end = n;
+    converter.Line(svgText.substr(start, end - start));
+    if (end < n && svgText[end] == '\r' && end + 1 < n && svgText[end + 1] == '\n') ++end;
+    start = end + 1;
+  }
+  AddDxfTrailer(lines);
+}
+
+bool ConvertSVGToDXF(const std::filesystem::path& svgPath, const std::filesystem::path& dxfPath,
+                     int divisions, const MessageSink& showMessage) {
+  std::error_code error;
+  if (!std::filesystem::exists(svgPath, error)) {
+    if (showMessage) showMessage(PathToUtf8(svgPath) + "\nが、見つかりません.");
+    return false;
+  }
+  std::uintmax_t size = std::filesystem::file_size(svgPath, error);
+  if (!error && size > kMaxSvgFileBytes)
+    throw FileError(PathToUtf8(svgPath) + " は大きすぎて変換できません");
+  try {
+    std::string text = DecodeText(ReadFileBytes(svgPath));
+    TDxfLines lines;
+    lines.Reserve(text.size() * 3 + 256);
+    ConvertSVGTextToDXF(text, divisions, lines);
+    text = std::string();
+    SaveDxfLines(lines, dxfPath);
+  } catch (const std::bad_alloc&) {
+    throw Error(PathToUtf8(svgPath) + " を変換するためのメモリが足りません");
+  }
+  return true;
+}
+
+void ConvertSVGToDXF(int divisions, View& view) {
+  const std::filesystem::path folder = ExecutableFolder();
+  ConvertSVGToDXF(folder / "tesnova.svg", folder / "tesnova.dxf", divisions,
+                  [&view](std::string_view text) { view.ShowMessage(text); });
+}
+
+}  // namespace tesnova

@@ -1,0 +1,43 @@
+# Tests that run the built programs on real files and check the results with outside readers.
+# Native only: the readers (dime's dxf2vrml, ezdxf) are Linux programs.
+if(CMAKE_CROSSCOMPILING OR WIN32)
+  return()
+endif()
+
+set(TESNOVA_CLI_WORK ${CMAKE_CURRENT_BINARY_DIR}/cli)
+file(MAKE_DIRECTORY ${TESNOVA_CLI_WORK})
+
+# The bundled real VTracer trace of a scanned drawing, converted by tesnova-cli.
+add_test(NAME cli_svg2dxf_demo
+  COMMAND $<TARGET_FILE:tesnova-cli> svg2dxf ${CMAKE_SOURCE_DIR}/demo/scan.svg ${TESNOVA_CLI_WORK}/scan.dxf)
+set_tests_properties(cli_svg2dxf_demo PROPERTIES FIXTURES_SETUP demo_dxf)
+
+# dime's reader is the strictest found: it exits non-zero on a missing SEQEND or EOF.
+add_test(NAME cli_demo_dxf_dime
+  COMMAND dxf2vrml ${TESNOVA_CLI_WORK}/scan.dxf -o ${TESNOVA_CLI_WORK}/scan.wrl)
+set_tests_properties(cli_demo_dxf_dime PROPERTIES FIXTURES_REQUIRED demo_dxf TIMEOUT 60)
+
+# ezdxf: audit clean, polylines on the bitmap's edges with Y up, holes present.
+add_test(NAME cli_demo_dxf_ezdxf
+  COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/cli/check_dxf.py ${TESNOVA_CLI_WORK}/scan.dxf
+          ${CMAKE_SOURCE_DIR}/demo/scan.png)
+set_tests_properties(cli_demo_dxf_ezdxf PROPERTIES FIXTURES_REQUIRED demo_dxf TIMEOUT 60)
+
+# A fresh trace by the VTracer engine, through VTracer's command line, converted and checked.
+set(TESNOVA_VTRACER ${CMAKE_SOURCE_DIR}/testbed/vtracer-node/vtracer)
+add_test(NAME cli_vtracer_trace_to_dxf
+  COMMAND sh -c "'${TESNOVA_VTRACER}' --colormode bw -i '${CMAKE_SOURCE_DIR}/demo/scan.png' -o '${TESNOVA_CLI_WORK}/fresh.svg' && '$<TARGET_FILE:tesnova-cli>' svg2dxf '${TESNOVA_CLI_WORK}/fresh.svg' '${TESNOVA_CLI_WORK}/fresh.dxf' --divisions 4 && dxf2vrml '${TESNOVA_CLI_WORK}/fresh.dxf' -o '${TESNOVA_CLI_WORK}/fresh.wrl' && /usr/bin/python3 '${CMAKE_CURRENT_SOURCE_DIR}/cli/check_dxf.py' '${TESNOVA_CLI_WORK}/fresh.dxf' '${CMAKE_SOURCE_DIR}/demo/scan.png'")
+set_tests_properties(cli_vtracer_trace_to_dxf PROPERTIES TIMEOUT 120)
+
+# Errors: a clear message naming the file and a non-zero exit status; no DXF is left behind.
+add_test(NAME cli_svg2dxf_errors
+  COMMAND sh -c "cli='$<TARGET_FILE:tesnova-cli>'; w='${TESNOVA_CLI_WORK}'; rm -f \"$w/none.dxf\" \"$w/bad.dxf\"
+    if out=$(\"$cli\" svg2dxf \"$w/no such.svg\" \"$w/none.dxf\" 2>&1); then echo 'missing SVG: exit 0'; exit 1; fi
+    case \"$out\" in *'no such.svg'*'見つかりません'*) ;; *) echo \"missing SVG: $out\"; exit 1;; esac
+    printf '<svg height=\"10\">\\n<path d=\"M1 2 L3 4,5.5.5 Z\"/>\\n' > \"$w/bad.svg\"
+    if out=$(\"$cli\" svg2dxf \"$w/bad.svg\" \"$w/bad.dxf\" 2>&1); then echo 'bad number: exit 0'; exit 1; fi
+    case \"$out\" in *\"'5.5.5' は浮動小数点数ではありません\"*) ;; *) echo \"bad number: $out\"; exit 1;; esac
+    test ! -e \"$w/bad.dxf\" || { echo 'DXF written despite the error'; exit 1; }
+    if \"$cli\" svg2dxf \"$w/bad.svg\" \"$w/bad.dxf\" --divisions x 2>/dev/null; then echo 'bad divisions: exit 0'; exit 1; fi
+    if \"$cli\" svg2dxf \"$w/bad.svg\" 2>/dev/null; then echo 'one file: exit 0'; exit 1; fi
+    \"$cli\" --help | grep -q svg2dxf || { echo 'help lacks svg2dxf'; exit 1; }")
