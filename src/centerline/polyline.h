@@ -3,13 +3,9 @@
 #include <cstddef>
 #include <vector>
 
-namespace tesnova {
+#include "vector/point_types.h"
 
-struct TPoint2D {
-  double X = 0;
-  double Y = 0;
-  bool operator==(const TPoint2D&) const = default;
-};
+namespace tesnova {
 
 // An open polyline: the last point is not joined back to the first.
 using Polyline = std::vector<TPoint2D>;

@@ -22,30 +22,6 @@ TEST(CenterlineDxf, OneOpenPolylineInTheMinimalDocument) {
   EXPECT_THROW(WriteCenterlineDxf(dir / "none" / "c.dxf", {}), FileError);
 }
 
-TEST(CenterlineDxf, NumberFormat) {
-  struct Case {
-    double value;
-    const char* text;
-  };
-  const Case cases[] = {
-      {0, "0"},
-      {-0.0, "0"},
-      {100, "100"},
-      {-12.5, "-12.5"},
-      {0.1, "0.1"},
-      {1.0 / 3, "0.333333333333333"},
-      {0.0001, "0.0001"},
-      {0.00001, "1E-5"},
-      {std::ldexp(1.0, -20), "9.5367431640625E-7"},
-      {123456.789, "123456.789"},
-      {1e15, "1E15"},
-      {99999999999999.9, "99999999999999.9"},
-      {INFINITY, "INF"},
-      {-INFINITY, "-INF"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(FormatCenterlineNumber(c.value), c.text) << c.text;
-}
-
 TEST(PotraceFrame, GroupTransformToBottomLeftPixels) {
   const std::vector<std::string> lines = {
       "<svg version=\"1.0\"",
