@@ -11,7 +11,7 @@ namespace {
 
 // About this many cells per segment: few enough to build quickly, enough to keep each
 // cell's list short.
-constexpr double kCellsPerSegment = 4;
+constexpr double kCellsPerSegment = 16;
 
 }  // namespace
 
