@@ -41,3 +41,9 @@ add_test(NAME cli_svg2dxf_errors
     if \"$cli\" svg2dxf \"$w/bad.svg\" \"$w/bad.dxf\" --divisions x 2>/dev/null; then echo 'bad divisions: exit 0'; exit 1; fi
     if \"$cli\" svg2dxf \"$w/bad.svg\" 2>/dev/null; then echo 'one file: exit 0'; exit 1; fi
     \"$cli\" --help | grep -q svg2dxf || { echo 'help lacks svg2dxf'; exit 1; }")
+
+# The centerline bench with the real Potrace on a thick ring, checked by ezdxf and dxf2vrml.
+add_test(NAME cli_centerline_ring
+  COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/cli/check_centerline.py
+          $<TARGET_FILE:tesnova-cli> ${TESNOVA_CLI_WORK}/centerline)
+set_tests_properties(cli_centerline_ring PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 60)

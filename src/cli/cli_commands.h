@@ -4,11 +4,15 @@
 namespace tesnova::cli {
 
 int RunSvg2Dxf(const std::vector<std::string>& args);
+int RunCenterline(const std::vector<std::string>& args);
 
 // One row per subcommand, in the order --help lists them.
 inline const Command kCommands[] = {
     {"svg2dxf", "svg2dxf IN.svg OUT.dxf [--divisions N]   convert VTracer's SVG to DXF",
      RunSvg2Dxf},
+    {"centerline",
+     "centerline IN.bmp OUT.dxf [--potrace PATH]   trace with Potrace and write the centerline",
+     RunCenterline},
 };
 
 }  // namespace tesnova::cli
