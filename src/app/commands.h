@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "app/program_values.h"
+#include "cad/cad_commands.h"
 
 namespace tesnova {
 
@@ -25,6 +26,15 @@ struct AppContext {
   TargetCadDialog& targetCadDialog;
   std::filesystem::path folder;  // the executable's folder: work files, settings, lists
   std::string topoFullName;      // file of the raster image last picked in the CAD drawing
+
+  // The ports of the CAD commands; a CAD command does nothing while one is missing.
+  AutomationHost* automation = nullptr;
+  Desktop* desktop = nullptr;
+  Processes* processes = nullptr;
+  ScreenCapture* screenCapture = nullptr;
+  const RasterSteps* raster = nullptr;
+  std::filesystem::path exportFile;  // the executable's path with ".bmp" (the CAD's view export)
+  ImagePickFields pick;              // the image pick's fields; pick.topoFullName is mirrored above
 };
 
 using CommandHandler = void (*)(AppContext& context, std::string_view sender);

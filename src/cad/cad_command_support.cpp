@@ -1,0 +1,39 @@
+#include "cad/cad_command_support.h"
+
+#include "base/text_file.h"
+
+namespace tesnova {
+
+void Status(View& view, std::string_view text) { view.SetText("Edit12", text); }
+
+void StatusAndDispatch(View& view, std::string_view text) {
+  Status(view, text);
+  view.ProcessMessages();
+}
+
+void DeleteQuietly(const std::filesystem::path& path) {
+  std::error_code ignored;
+  std::filesystem::remove(path, ignored);
+}
+
+bool FileExists(const std::filesystem::path& path) {
+  std::error_code ignored;
+  return std::filesystem::is_regular_file(path, ignored);
+}
+
+void SendEscapeToCad(Desktop& desktop, WindowId cadWindow) {
+  constexpr std::uint8_t kVkEscape = 27;
+  constexpr std::uint8_t kEscapeScanCode = 1;
+  desktop.BringToFront(cadWindow);
+  if (desktop.ForegroundWindow() != cadWindow) return;
+  desktop.KeyEvent(kVkEscape, kEscapeScanCode, false);
+  desktop.Sleep(5);
+  desktop.KeyEvent(kVkEscape, kEscapeScanCode, true);
+  desktop.Sleep(100);
+}
+
+std::string WorkPath(const CadCommandContext& context, const char* name) {
+  return PathToUtf8(context.folder / name);
+}
+
+}  // namespace tesnova
