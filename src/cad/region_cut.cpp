@@ -119,7 +119,8 @@ void CaptureStage(CadCommandContext& c, CadApplication& app, Capture& out) {
   WindowId drawingWindow = doc.Hwnd();
   double viewSize = doc.GetVariable("viewsize").AsDouble();
   Variant center = doc.GetVariable("viewctr");
-  const auto& screen = doc.GetVariable("screensize").AsDoubles();
+  Variant screenSize = doc.GetVariable("screensize");
+  const auto& screen = screenSize.AsDoubles();
   if (screen.size() < 2) throw AutomationError("screensize", 0);
   int width = static_cast<int>(std::lround(screen[0]));
   int height = static_cast<int>(std::lround(screen[1]));

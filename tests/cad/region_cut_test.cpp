@@ -1,0 +1,221 @@
+// The region cut against fakes of the CAD program, the screen, the tracers and the window.
+#include <gtest/gtest.h>
+
+#include "cad/cad_fixture.h"
+#include "raster/bmp_file.h"
+#include "tools/tracer_command_lines.h"
+#include "vector/number_format.h"
+
+namespace tesnova {
+namespace {
+
+using testing::CadCommandTest;
+
+class RegionCut : public CadCommandTest {
+ protected:
+  void SetUp() override {
+    QueuePick(450.3, 420.2);
+    QueuePick(520.1, 380.05);
+    view.SetText("Edit1", FakeProgram("potrace.exe"));
+    view.SetText("Edit4", " -b dxf ");
+    view.SetText("Edit15", "200");
+    // Potrace writes the DXF beside the bitmap.
+    processes.onRun = [this](const testing::FakeProcesses::Run&) {
+      WriteFileBytes(scratch / "tesnova.dxf", "0\r\nEOF\r\n");
+    };
+    view.events.clear();
+  }
+};
+
+TEST_F(RegionCut, PotraceRoadCapturesTracesAndInserts) {
+  for (const char* box : {"CheckBox1", "CheckBox2", "CheckBox3", "CheckBox5"})
+    view.SetChecked(box, true);
+  RegionCutCommand(context, "Button4");
+
+  // The snap is off while the user picks and back afterwards; the pick ends with Escape in
+  // the CAD window.
+  EXPECT_TRUE(
+      LoggedBefore("SetVariable osmode 0", "GetPoint empty \n切り取りコーナーの 1 点目を指示 : "));
+  EXPECT_TRUE(LoggedBefore(
+      "GetCorner (450.300000,420.200000) \n切り取りコーナーの 2 点目を指示 : ",
+      "SetVariable osmode 37"));
+  EXPECT_EQ(EscapeKeys(), 2);
+
+  ASSERT_EQ(capture.copies.size(), 1u);
+  const auto& copy = capture.copies[0];
+  EXPECT_EQ(copy.window, cad.drawingWindow);
+  EXPECT_EQ((std::vector<int>{copy.left, copy.top, copy.width, copy.height}),
+            (std::vector<int>{302, 320, 278, 159}));
+  EXPECT_EQ(rasterLog, (std::vector<std::string>{"median", "gaussian", "monochrome auto"}));
+  EXPECT_EQ(view.Text("Edit15"), "128");
+  Bitmap saved = ReadBmp(scratch / "tesnova.bmp");
+  EXPECT_EQ(saved.width, 278);
+  EXPECT_EQ(saved.height, 159);
+
+  EXPECT_EQ(values.insertion.baseX, 450.3);
+  EXPECT_EQ(values.insertion.baseY, 380.05);
+  EXPECT_EQ(values.insertion.scale, 0.25);
+  EXPECT_EQ(values.insertion.rotationDeg, 0);
+  EXPECT_EQ(view.Text("Edit6"), "挿入基点= 450.3,380.05 挿入尺度= 0.25");
+  EXPECT_EQ(values.dxfWaitMs, 1000);
+
+  ASSERT_EQ(processes.runs.size(), 1u);
+  EXPECT_EQ(processes.runs[0].arguments, PotraceArguments(Work("tesnova.bmp"), "-b dxf"));
+  ASSERT_EQ(cad.commands.size(), 1u);
+  EXPECT_EQ(cad.commands[0],
+            FormatInsertCommand(Work("tesnova.dxf"), 450.3, 380.05, "0.25", "0.0"));
+
+  EXPECT_EQ(view.Statuses(),
+            (std::vector<std::string>{
+                "", "Bitmap を作成中 ...", "フィルター処理中 ...", "ぼかし処理中 ...",
+                "二値化処理中 ...", "Bitmap ファイルに保存中 ...", "Potrace 起動中 ...",
+                "Potrace 実行中 ...", "-INSERT コマンドを実行 ...", "-INSERT 終了！"}));
+  // The window is out of the way only while the user picks; the buttons come back.
+  EXPECT_EQ(view.events.front(), "disable Button4");
+  auto minimise = std::find(view.events.begin(), view.events.end(), "minimise");
+  auto restore = std::find(view.events.begin(), view.events.end(), "restore");
+  EXPECT_LT(minimise, restore);
+  EXPECT_NE(std::find(view.events.begin(), view.events.end(), "enable Button10"),
+            view.events.end());
+}
+
+TEST_F(RegionCut, CancelledPickRestoresTheSnapAndMakesNoBitmap) {
+  cad.picks.clear();
+  QueueCancel();
+  RegionCutCommand(context, "Button4");
+  EXPECT_FALSE(Logged("GetCorner"));
+  EXPECT_TRUE(Logged("SetVariable osmode 37"));
+  EXPECT_TRUE(capture.copies.empty());
+  EXPECT_FALSE(std::filesystem::exists(scratch / "tesnova.bmp"));
+  EXPECT_TRUE(processes.runs.empty());
+  EXPECT_EQ(view.messages(),
+            (std::vector<std::string>{Work("tesnova.bmp") + "\nの読み込みエラーです."}));
+}
+
+TEST_F(RegionCut, CadNotRunningChangesNothing) {
+  cad.running = false;
+  WriteFileBytes(scratch / "tesnova.bmp", "old");
+  RegionCutCommand(context, "Button4");
+  EXPECT_TRUE(view.events.empty());
+  EXPECT_TRUE(std::filesystem::exists(scratch / "tesnova.bmp"));
+}
+
+TEST_F(RegionCut, RefusedSnapRestoreGoesThroughTheCommandLine) {
+  cad.failingMember = "SetVariable osmode 37";
+  RegionCutCommand(context, "Button4");
+  ASSERT_EQ(cad.commands.size(), 2u);
+  EXPECT_EQ(cad.commands[0], "\x1bSETVAR OSMODE 37\r");
+  EXPECT_EQ(capture.copies.size(), 1u);
+}
+
+TEST_F(RegionCut, CadLostDuringThePickEndsTheCaptureQuietly) {
+  // Every call from the first pick on fails, as when the CAD program has gone.
+  cad.dieAtCall = 6;
+  RegionCutCommand(context, "Button4");
+  EXPECT_EQ(cad.log[6].rfind("GetPoint", 0), 0u) << cad.log[6];
+  EXPECT_EQ(EscapeKeys(), 0);
+  EXPECT_TRUE(capture.copies.empty());
+  EXPECT_NE(std::find(view.events.begin(), view.events.end(), "restore"), view.events.end());
+  EXPECT_EQ(view.messages(),
+            (std::vector<std::string>{Work("tesnova.bmp") + "\nの読み込みエラーです."}));
+}
+
+TEST_F(RegionCut, ReversedCornersMakeNoBitmap) {
+  cad.picks.clear();
+  QueuePick(520.1, 380.05);
+  QueuePick(450.3, 420.2);
+  RegionCutCommand(context, "Button4");
+  EXPECT_TRUE(capture.copies.empty());
+  EXPECT_FALSE(std::filesystem::exists(scratch / "tesnova.bmp"));
+  EXPECT_TRUE(processes.runs.empty());
+}
+
+TEST_F(RegionCut, ExportRouteLetsTheCadWriteTheViewAndCropsIt) {
+  values.targetProgId = "AutoCAD.Application.24";
+  view.SetChecked("CheckBox1", true);
+  cad.onSendCommand = [this](const std::string& text) {
+    if (text.rfind("_BMPOUT", 0) != 0) return;
+    Bitmap screen(1000, 800, 255);
+    std::uint8_t* corner = screen.at(302, 320);
+    corner[0] = 1, corner[1] = 2, corner[2] = 3;
+    WriteBmp24(scratch / "Tesnova.bmp", screen);
+  };
+  RegionCutCommand(context, "Button4");
+  EXPECT_TRUE(capture.copies.empty());
+  EXPECT_TRUE(LoggedBefore("SetVariable FILEDIA 0",
+                           "SendCommand _BMPOUT\r\"" + Work("Tesnova.bmp") + "\"\r\r"));
+  EXPECT_TRUE(LoggedBefore("SendCommand _BMPOUT\r\"" + Work("Tesnova.bmp") + "\"\r\r",
+                           "SetVariable FILEDIA 1"));
+  Bitmap saved = ReadBmp(scratch / "tesnova.bmp");
+  ASSERT_EQ(saved.width, 278);
+  EXPECT_EQ(saved.at(0, 0)[2], 3);
+  EXPECT_EQ(rasterLog, (std::vector<std::string>{"monochrome 200"}));
+  EXPECT_EQ(cad.commands.back(),
+            FormatInsertCommand(Work("tesnova.dxf"), 450.3, 380.05, "0.25", "0.0"));
+}
+
+TEST_F(RegionCut, ExportThatNeverComesMakesNoBitmap) {
+  values.targetProgId = "DRAFTSIGHT.Application";
+  RegionCutCommand(context, "Button4");
+  EXPECT_FALSE(std::filesystem::exists(scratch / "tesnova.bmp"));
+  EXPECT_TRUE(processes.runs.empty());
+}
+
+TEST_F(RegionCut, PotraceMissingOrFailingToStart) {
+  view.SetText("Edit1", "");
+  RegionCutCommand(context, "Button4");
+  EXPECT_TRUE(view.messages().empty());
+  EXPECT_TRUE(processes.runs.empty());
+
+  QueuePick(450.3, 420.2);
+  QueuePick(520.1, 380.05);
+  view.SetText("Edit1", FakeProgram("potrace.exe"));
+  processes.startWorks = false;
+  RegionCutCommand(context, "Button4");
+  EXPECT_EQ(view.messages().back(), "Potrace.exe の起動に失敗しました. 2");
+  EXPECT_TRUE(cad.commands.empty());
+}
+
+TEST_F(RegionCut, VTracerRoadConvertsTheSvgAndInserts) {
+  view.SetText("Edit7", FakeProgram("vtracer.exe"));
+  view.SetText("Edit9", "--colormode bw");
+  view.SetText("Edit10", "250");
+  processes.onRun = [this](const testing::FakeProcesses::Run&) {
+    WriteFileBytes(scratch / "tesnova.svg",
+                   "<svg width=\"10\" height=\"10\">\n"
+                   "<path d=\"M0,0 L5,0 L5,5 Z \" fill=\"#000000\" transform=\"translate(1,1)\"/>\n"
+                   "</svg>\n");
+  };
+  RegionCutCommand(context, "Button9");
+  ASSERT_EQ(processes.runs.size(), 1u);
+  EXPECT_EQ(processes.runs[0].arguments,
+            VTracerArguments("--colormode bw", Work("tesnova.bmp"), Work("tesnova.svg")));
+  EXPECT_EQ(values.dxfWaitMs, 250);
+  EXPECT_TRUE(std::filesystem::exists(scratch / "tesnova.dxf"));
+  ASSERT_EQ(cad.commands.size(), 1u);
+  EXPECT_EQ(cad.commands[0],
+            FormatInsertCommand(Work("tesnova.dxf"), 450.3, 380.05, "0.25", "0.0"));
+  EXPECT_EQ(view.Statuses().back(), "-INSERT 終了！");
+}
+
+TEST_F(RegionCut, VTracerWithoutSvgReportsIt) {
+  view.SetText("Edit7", FakeProgram("vtracer.exe"));
+  processes.onRun = nullptr;
+  RegionCutCommand(context, "Button9");
+  EXPECT_EQ(view.messages(),
+            (std::vector<std::string>{Work("tesnova.svg") + "\nが見つかりません."}));
+  EXPECT_TRUE(cad.commands.empty());
+}
+
+TEST_F(RegionCut, WinTopoPageOnlyOpensWinTopo) {
+  view.SetText("Edit11", "C:\\WinTopo\\WinTopoFree.exe");
+  RegionCutCommand(context, "Button10");
+  ASSERT_EQ(processes.opened.size(), 1u);
+  EXPECT_EQ(processes.opened[0].program, "C:\\WinTopo\\WinTopoFree.exe");
+  EXPECT_EQ(processes.opened[0].arguments, WinTopoArguments(Work("tesnova.bmp")));
+  EXPECT_EQ(view.Statuses().back(), "WinTopo 起動中 ...");
+  EXPECT_TRUE(cad.commands.empty());
+}
+
+}  // namespace
+}  // namespace tesnova
