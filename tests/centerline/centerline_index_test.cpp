@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <numbers>
 #include <random>
 
 #include "centerline/normal_ray.h"
@@ -24,7 +25,8 @@ Polyline RandomWalk(std::mt19937& random, size_t n, double scale) {
 Polyline Circle(double cx, double cy, double r, size_t n, bool clockwise) {
   Polyline circle;
   for (size_t i = 0; i <= n; ++i) {
-    double a = 2 * M_PI * static_cast<double>(i) / static_cast<double>(n) * (clockwise ? -1 : 1);
+    double a = 2 * std::numbers::pi * static_cast<double>(i) / static_cast<double>(n) *
+               (clockwise ? -1 : 1);
     circle.push_back({cx + r * std::cos(a), cy + r * std::sin(a)});
   }
   return circle;
