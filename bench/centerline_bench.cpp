@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <numbers>
 
 #include "centerline/centerline_index.h"
 #include "centerline/normal_ray.h"
@@ -16,7 +17,7 @@ namespace {
 Polyline Circle(double r, int corners, bool clockwise) {
   Polyline circle;
   for (int i = 0; i <= corners; ++i) {
-    double a = 2 * M_PI * i / corners * (clockwise ? -1 : 1);
+    double a = 2 * std::numbers::pi * i / corners * (clockwise ? -1 : 1);
     circle.push_back({r * std::cos(a), r * std::sin(a)});
   }
   return circle;

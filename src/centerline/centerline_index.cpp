@@ -12,6 +12,8 @@ namespace {
 // About this many cells per segment: few enough to build quickly, enough to keep each
 // cell's list short.
 constexpr double kCellsPerSegment = 16;
+// A bound on the grid's memory (16 MB of cell offsets) for very long contours.
+constexpr double kMostCells = 1 << 22;
 
 }  // namespace
 
@@ -27,7 +29,7 @@ CenterlineIndex::CenterlineIndex(const Polyline& opposite) : opposite_(opposite)
   if (!std::isfinite(w) || !std::isfinite(h)) return;
 
   const double segmentCount = static_cast<double>(opposite.size() - 1);
-  const double target = kCellsPerSegment * segmentCount;
+  const double target = std::min(kCellsPerSegment * segmentCount, kMostCells);
   double cell = std::sqrt(w) * std::sqrt(h / target);
   if (!(cell > 0) || !std::isfinite(cell) || w / cell > target || h / cell > target)
     cell = std::max(w, h) / target;

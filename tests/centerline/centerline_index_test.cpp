@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <numbers>
 #include <random>
 
 #include "centerline/normal_ray.h"
@@ -24,7 +25,8 @@ Polyline RandomWalk(std::mt19937& random, size_t n, double scale) {
 Polyline Circle(double cx, double cy, double r, size_t n, bool clockwise) {
   Polyline circle;
   for (size_t i = 0; i <= n; ++i) {
-    double a = 2 * M_PI * static_cast<double>(i) / static_cast<double>(n) * (clockwise ? -1 : 1);
+    double a = 2 * std::numbers::pi * static_cast<double>(i) / static_cast<double>(n) *
+               (clockwise ? -1 : 1);
     circle.push_back({cx + r * std::cos(a), cy + r * std::sin(a)});
   }
   return circle;
@@ -59,6 +61,22 @@ TEST(CenterlineIndex, AgreesBitForBitWithTheDirectSearchOnRandomPolylines) {
   ExpectSame(Circle(3, 3, 10, 40, true), RandomWalk(random, 2000, 3), "tangle");
 }
 
+TEST(CenterlineIndex, AgreesOnLatticePolylinesFullOfTiesAndParallels) {
+  // Integer points on a small lattice: rays through vertices, along segments and along
+  // cell borders, and many crossings at equal distances.
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> coordinate(-6, 6);
+  for (int round = 0; round < 60; ++round) {
+    Polyline base, opposite;
+    for (int i = 0; i < 12; ++i)
+      base.push_back({double(coordinate(random)), double(coordinate(random))});
+    for (int i = 0; i < 40; ++i)
+      opposite.push_back({double(coordinate(random)), double(coordinate(random))});
+    ExpectSame(base, opposite, "lattice " + std::to_string(round));
+    ExpectSame(ResamplePolyline(base, 0.5), opposite, "resampled lattice " + std::to_string(round));
+  }
+}
+
 TEST(CenterlineIndex, TiesGoToTheEarliestSegment) {
   // Every ray upwards from the base passes exactly through shared vertices and through
   // segments repeated later at the same place, all at the same distance.
@@ -73,6 +91,15 @@ TEST(CenterlineIndex, TiesGoToTheEarliestSegment) {
   Polyline zigzag;
   for (int x = -2; x <= 10; ++x) zigzag.push_back({static_cast<double>(x), x % 2 ? 3.0 : 5.0});
   ExpectSame(base, zigzag, "zigzag");
+}
+
+TEST(CenterlineIndex, ALongSegmentMetEarlyDoesNotEndTheWalk) {
+  // The long slanted segment lies in the cells the ray passes first but is crossed far up;
+  // the short one later in the list is crossed nearer.
+  const Polyline base = {{-0.2, 0}, {0, 0}, {0.2, 0}};
+  const Polyline opposite = {{-1, 1}, {1, 100}, {0.5, 10}, {-0.5, 10}};
+  ExpectSame(base, opposite, "long segment");
+  EXPECT_NEAR(ComputeCenterlineNormal(base, opposite)[1].Y, 5, 1e-9);
 }
 
 TEST(CenterlineIndex, DegenerateInputs) {
