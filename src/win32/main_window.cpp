@@ -82,8 +82,10 @@ MainWindow::~MainWindow() {
 void MainWindow::CreateControls() {
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
   HFONT font = dark::UiFont(dpi_);
+  // The hints' window is topmost on its own and owned by no window: an owned popup would take
+  // the main window's place when the main window is made topmost again.
   tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0, hwnd_, nullptr,
+                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0, nullptr, nullptr,
                              instance, nullptr);
   SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, Scale(400));
   int labelId = 9000;
@@ -287,7 +289,7 @@ void MainWindow::ShowPicture(const Bitmap& bitmap) {
 
 void MainWindow::SetStayOnTop(bool onTop) {
   SetWindowPos(hwnd_, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
 }
 
 void MainWindow::Minimise() { ShowWindow(hwnd_, SW_MINIMIZE); }
@@ -442,6 +444,8 @@ LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
       return 0;
     case WM_DESTROY:
       KillTimer(hwnd_, kTimer1);
+      if (tooltip_) DestroyWindow(tooltip_);
+      tooltip_ = nullptr;
       FormDestroy();
       PostQuitMessage(0);
       return 0;

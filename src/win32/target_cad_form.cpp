@@ -54,9 +54,14 @@ TargetCadForm::TargetCadForm(HINSTANCE instance, HWND owner, const std::filesyst
   RECT r{0, 0, Scale(315), Scale(307)};
   AdjustWindowRectEx(&r, style, FALSE, exStyle);
   int width = r.right - r.left, height = r.bottom - r.top;
-  hwnd_ = CreateWindowExW(
-      exStyle, kClassName, L"ターゲット CAD", style, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-      (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, owner, nullptr, instance, this);
+  // Owned by a hidden window rather than by the main window: no taskbar button of its own,
+  // and the main window's stay-on-top changes do not carry the dialog along.
+  anchor_ =
+      CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+  hwnd_ = CreateWindowExW(exStyle, kClassName, L"ターゲット CAD", style,
+                          (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                          (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, anchor_,
+                          nullptr, instance, this);
   if (!hwnd_) throw Error("ターゲット CAD の画面を作成できません");
   HFONT font = dark::UiFont(dpi_);
   for (const Layout& c : kLayout) {
@@ -75,6 +80,7 @@ TargetCadForm::~TargetCadForm() {
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
     DestroyWindow(hwnd_);
   }
+  if (anchor_) DestroyWindow(anchor_);
 }
 
 HWND TargetCadForm::Item(const char* name) const { return GetDlgItem(hwnd_, ControlId(name)); }
@@ -123,8 +129,8 @@ std::optional<TargetCadChoice> TargetCadForm::ShowModal(std::string_view presele
     DispatchMessageW(&msg);
   }
   EnableWindow(owner_, TRUE);
-  SetWindowPos(hwnd_, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   ShowWindow(hwnd_, SW_HIDE);
+  SetWindowPos(hwnd_, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SetForegroundWindow(owner_);
   if (quit) PostQuitMessage(static_cast<int>(msg.wParam));
   if (result_ != Result::kOk) return std::nullopt;

@@ -39,6 +39,7 @@ class TargetCadForm : public TargetCadDialog {
   int Scale(int v) const { return MulDiv(v, dpi_, 96); }
 
   HWND owner_;
+  HWND anchor_ = nullptr;
   HWND hwnd_ = nullptr;
   int dpi_ = 96;
   TargetCadList list_;
