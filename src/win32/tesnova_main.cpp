@@ -59,6 +59,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
       }
     } dialogPort;
     dialogPort.form = &dialog;
+    // The commands' ports. A command that needs another port adds it to AppContext
+    // (src/app/commands.h) and its platform adapter is created here beside these.
     AppContext context{window, values, shell, screen, dialogPort, ExecutableFolder(), ""};
     window.SetContext(&context);
     window.FormCreate(SettingsFile());
