@@ -61,3 +61,8 @@ for f in grey.png ramp-pal.png colours-16.png colours-interlaced.png bw-1.png gr
   convert "$f" -background white -flatten -colorspace sRGB -type TrueColor -depth 8 \
     "PPM:${f%.*}-${f##*.}.expected.ppm"
 done
+# A line drawing with smooth edges and some noise, as a scanned drawing looks.
+convert -size 161x109 xc:'#f4f1ea' -stroke '#202030' -strokewidth 3 -fill none \
+  -draw 'line 5,100 155,6' -draw 'circle 80,54 80,84' -draw 'rectangle 10,10 60,40' \
+  -stroke '#a02020' -strokewidth 1 -draw 'line 3,54 158,57' -draw 'ellipse 120,80 30,15 0,360' \
+  -attenuate 0.2 +noise Gaussian -depth 8 PNG24:drawing.png
