@@ -44,7 +44,7 @@ struct WinTopoFixture : ::testing::Test {
         opensAt = desktop.now + ms;
       }
       if (c.what == "send" && c.message == kBmClick)
-        std::ofstream(PathFromUtf8(files.dxf)) << "0\nEOF\n";
+        std::ofstream(PathFromUtf8(files.dxf)) << "saved";
     };
     view.onDispatch = [=, this] {
       if (opensAt && desktop.now >= *opensAt && !desktop.Find(kDialog)) {
@@ -118,7 +118,7 @@ TEST_F(WinTopoFixture, SaveReplacesTheOldDxfThroughTheSaveDialog) {
     opensAt.reset();
     DialogOpensAfter(1500, c.cls, c.title);
     Button19Click(view, desktop, files);
-    EXPECT_EQ(ReadFileBytes(PathFromUtf8(files.dxf)), "0\nEOF\n") << c.title;
+    EXPECT_EQ(ReadFileBytes(PathFromUtf8(files.dxf)), "saved") << c.title;
     EXPECT_EQ(desktop.CallsTo(kDialog + 2).size(), 1u) << c.title;
     EXPECT_TRUE(desktop.CallsTo(kDialog + 1).empty());
     EXPECT_TRUE(view.messages.empty());

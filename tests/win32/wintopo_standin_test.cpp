@@ -60,7 +60,7 @@ class StandInDesktop : public Win32Desktop {
 
 struct WinTopoStandIn : ::testing::Test {
   ScratchFolder scratch;
-  fs::path folder = scratch / "作業 フォルダ";
+  fs::path folder = scratch.path() / PathFromUtf8("作業 フォルダ");
   WorkFiles files;
   FakeView view;
   StandInDesktop desktop;
