@@ -54,7 +54,7 @@ int FieldInteger(std::string_view text, int fallback) {
   return value;
 }
 
-void Button1Click(View& view, Processes& processes, const WorkFiles& files) {
+void TraceWorkBitmapDirectly(View& view, Processes& processes, const WorkFiles& files) {
   Log log(view);
   const std::string vtracer = view.Text("Edit7");
   if (!FileExists(vtracer)) {
@@ -103,7 +103,7 @@ void Button1Click(View& view, Processes& processes, const WorkFiles& files) {
   }
 }
 
-void Button8Click(View& view, Processes& processes, const WorkFiles& files) {
+void StartPotraceOnWorkBitmap(View& view, Processes& processes, const WorkFiles& files) {
   const std::string potrace = view.Text("Edit1");
   if (!FileExists(potrace)) {
     view.ShowMessage("Potrace.exe が、見つかりません.");

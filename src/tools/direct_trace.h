@@ -17,10 +17,10 @@ int FieldInteger(std::string_view text, int fallback);
 // (`Edit7`, options `Edit9`) and waits for its SVG, converts it to the work DXF with the curve
 // divisions of `Edit8`, and logs every step in `Memo3`. Raises Error when VTracer cannot be
 // started.
-void Button1Click(View& view, Processes& processes, const WorkFiles& files);
+void TraceWorkBitmapDirectly(View& view, Processes& processes, const WorkFiles& files);
 
 // "2.輪郭トレース": starts Potrace (`Edit1`, options `Edit4`) on the work bitmap through the
 // shell and returns at once.
-void Button8Click(View& view, Processes& processes, const WorkFiles& files);
+void StartPotraceOnWorkBitmap(View& view, Processes& processes, const WorkFiles& files);
 
 }  // namespace tesnova

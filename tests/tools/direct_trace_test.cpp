@@ -67,7 +67,7 @@ TEST_F(DirectTrace, TracesTheBinarisedWorkBitmapAndLogsEveryStep) {
   if (view.Text("Edit7").empty()) GTEST_SKIP() << "no VTracer here";
   Leave(files.svg, "old");
   Leave(files.dxf, "old");
-  Button1Click(view, processes, files);
+  TraceWorkBitmapDirectly(view, processes, files);
 
   EXPECT_TRUE(BlackAndWhite(ReadBmp(PathFromUtf8(files.bmp))));
   const std::string args = "--colormode bw -i \"" + files.bmp + "\" -o \"" + files.svg + "\"";
@@ -88,7 +88,7 @@ TEST_F(DirectTrace, AVTracerPathNamingNoFileChangesNothing) {
   for (std::string path : {std::string(), PathToUtf8(folder), PathToUtf8(folder / "none.exe")}) {
     view.texts["Edit7"] = path;
     view.messages.clear();
-    Button1Click(view, processes, files);
+    TraceWorkBitmapDirectly(view, processes, files);
     EXPECT_EQ(
         view.messages,
         std::vector<std::string>{
@@ -104,7 +104,7 @@ TEST_F(DirectTrace, WithoutTheWorkBitmapNothingHappens) {
   view.texts["Edit7"] = PathToUtf8(scratch / "tool.exe");
   Leave(view.texts["Edit7"], "x");
   fs::remove(PathFromUtf8(files.bmp));
-  Button1Click(view, processes, files);
+  TraceWorkBitmapDirectly(view, processes, files);
   EXPECT_TRUE(view.messages.empty());
   EXPECT_EQ(view.Text("Memo3"), "");
   EXPECT_EQ(processes.starts, 0);
@@ -116,7 +116,7 @@ TEST_F(DirectTrace, AToolThatCannotStartIsLoggedAndRaised) {
   Leave(view.texts["Edit7"], "not a program");
   Leave(files.svg, "old");
   try {
-    Button1Click(view, processes, files);
+    TraceWorkBitmapDirectly(view, processes, files);
     FAIL() << "no error";
   } catch (const Error& e) {
     EXPECT_STREQ(e.what(), "VTracer の起動に失敗しました。");
@@ -129,7 +129,7 @@ TEST_F(DirectTrace, AToolThatCannotStartIsLoggedAndRaised) {
 TEST_F(DirectTrace, AToolThatFailsAtOnceEndsAfterTheTimeOutLine) {
   if (view.Text("Edit7").empty()) GTEST_SKIP() << "no VTracer here";
   view.texts["Edit9"] = "--no-such-option 1";
-  Button1Click(view, processes, files);
+  TraceWorkBitmapDirectly(view, processes, files);
   auto lines = LogLines(view);
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[2], "タイムアウトしました。");
@@ -143,7 +143,7 @@ TEST_F(DirectTrace, AnOldSvgThatCannotBeDeletedStopsTheTrace) {
   Leave(view.texts["Edit7"], "x");
   // A folder of that name with something in it cannot be removed, as a file held open can't.
   fs::create_directories(PathFromUtf8(files.svg) / "held");
-  Button1Click(view, processes, files);
+  TraceWorkBitmapDirectly(view, processes, files);
   EXPECT_EQ(view.messages,
             std::vector<std::string>{files.svg + "\nの削除に失敗しました。使用中？"});
   EXPECT_EQ(processes.starts, 0);
@@ -153,7 +153,7 @@ TEST_F(DirectTrace, PotraceStartWritesTheDxfBesideTheBitmap) {
   view.texts["Edit1"] = testing::RealPotrace();
   view.texts["Edit4"] = " -b dxf ";
   if (view.Text("Edit1").empty()) GTEST_SKIP() << "no Potrace here";
-  Button8Click(view, processes, files);
+  StartPotraceOnWorkBitmap(view, processes, files);
   EXPECT_TRUE(view.messages.empty());
   processes.inner->WaitForFile(files.dxf, 10000);
   // Nothing waits for Potrace: give it the time to finish the file.
@@ -167,10 +167,10 @@ TEST_F(DirectTrace, PotraceStartWritesTheDxfBesideTheBitmap) {
 
 TEST_F(DirectTrace, PotraceStartTellsWhatIsMissing) {
   view.texts["Edit1"] = PathToUtf8(folder / "potrace.exe");
-  Button8Click(view, processes, files);
+  StartPotraceOnWorkBitmap(view, processes, files);
   Leave(view.texts["Edit1"], "x");
   fs::remove(PathFromUtf8(files.bmp));
-  Button8Click(view, processes, files);
+  StartPotraceOnWorkBitmap(view, processes, files);
   EXPECT_EQ(view.messages, (std::vector<std::string>{"Potrace.exe が、見つかりません.",
                                                      files.bmp + "\nが、見つかりません."}));
   EXPECT_EQ(processes.starts, 0);
