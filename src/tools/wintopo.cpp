@@ -83,7 +83,7 @@ void CloseWinTopo(Desktop& desktop) {
   }
 }
 
-void Button18Click(View& view, Desktop& desktop, const WorkFiles& files) {
+void VectoriseInWinTopo(View& view, Desktop& desktop, const WorkFiles& files) {
   DisabledWhileRunning busy(view, "Button18");
   WindowId w = FindWinTopoForCommand(view, desktop, files);
   if (w == 0) return;
@@ -92,7 +92,7 @@ void Button18Click(View& view, Desktop& desktop, const WorkFiles& files) {
   desktop.Post(w, kWmKeyUp, kVkF10, kF10Up);
 }
 
-void Button19Click(View& view, Desktop& desktop, const WorkFiles& files) {
+void SaveWinTopoDxf(View& view, Desktop& desktop, const WorkFiles& files) {
   DisabledWhileRunning busy(view, "Button19");
   WindowId w = FindWinTopoForCommand(view, desktop, files);
   if (w == 0) return;
@@ -125,7 +125,7 @@ void Button19Click(View& view, Desktop& desktop, const WorkFiles& files) {
   if (button != 0) desktop.Send(button, kBmClick, 0, 0);
 }
 
-void Button24Click(View& view, Desktop& desktop) {
+void TestWinTopoMenus(View& view, Desktop& desktop) {
   WindowId w = FindWinTopoWindow(desktop);
   char caption[32];
   std::snprintf(caption, sizeof caption, "%08llX", static_cast<unsigned long long>(w));

@@ -20,13 +20,13 @@ void PostMenuCommand(Desktop& desktop, WindowId window, int menuPos, int itemPos
 void CloseWinTopo(Desktop& desktop);
 
 // "2. ベクトル化": WinTopo vectorises the opened bitmap (its F10 key).
-void Button18Click(View& view, Desktop& desktop, const WorkFiles& files);
+void VectoriseInWinTopo(View& view, Desktop& desktop, const WorkFiles& files);
 
 // "3. DXF保存": WinTopo saves the vectors as the work DXF through its save dialog.
-void Button19Click(View& view, Desktop& desktop, const WorkFiles& files);
+void SaveWinTopoDxf(View& view, Desktop& desktop, const WorkFiles& files);
 
 // Test command: shows the found window in the caption, opens the save dialog and the menu
 // command (0, 6), and closes WinTopo.
-void Button24Click(View& view, Desktop& desktop);
+void TestWinTopoMenus(View& view, Desktop& desktop);
 
 }  // namespace tesnova

@@ -44,7 +44,7 @@ struct WinTopoFixture : ::testing::Test {
         opensAt = desktop.now + ms;
       }
       if (c.what == "send" && c.message == kBmClick)
-        std::ofstream(PathFromUtf8(files.dxf)) << "0\nEOF\n";
+        std::ofstream(PathFromUtf8(files.dxf)) << "saved";
     };
     view.onDispatch = [=, this] {
       if (opensAt && desktop.now >= *opensAt && !desktop.Find(kDialog)) {
@@ -70,7 +70,7 @@ TEST_F(WinTopoFixture, FindsTheFirstWindowWhoseTitleBeginsWithWinTopo) {
 TEST_F(WinTopoFixture, VectoriseRestoresWinTopoAndPostsF10) {
   desktop.Find(kTopo)->minimised = true;
   desktop.onCall = [&](const FakeDesktop::Call&) { EXPECT_FALSE(view.enabled["Button18"]); };
-  Button18Click(view, desktop, files);
+  VectoriseInWinTopo(view, desktop, files);
 
   auto calls = desktop.CallsTo(kTopo);
   ASSERT_EQ(calls.size(), 4u);
@@ -87,8 +87,8 @@ TEST_F(WinTopoFixture, VectoriseRestoresWinTopoAndPostsF10) {
 
 TEST_F(WinTopoFixture, NothingIsSentWithoutTheBitmapOrWinTopo) {
   using Click = void (*)(View&, Desktop&, const WorkFiles&);
-  for (auto [click, button] :
-       {std::pair<Click, const char*>{Button18Click, "Button18"}, {Button19Click, "Button19"}}) {
+  for (auto [click, button] : {std::pair<Click, const char*>{VectoriseInWinTopo, "Button18"},
+                               {SaveWinTopoDxf, "Button19"}}) {
     fs::remove(PathFromUtf8(files.bmp));
     view.messages.clear();
     click(view, desktop, files);
@@ -117,8 +117,8 @@ TEST_F(WinTopoFixture, SaveReplacesTheOldDxfThroughTheSaveDialog) {
     desktop.calls.clear();
     opensAt.reset();
     DialogOpensAfter(1500, c.cls, c.title);
-    Button19Click(view, desktop, files);
-    EXPECT_EQ(ReadFileBytes(PathFromUtf8(files.dxf)), "0\nEOF\n") << c.title;
+    SaveWinTopoDxf(view, desktop, files);
+    EXPECT_EQ(ReadFileBytes(PathFromUtf8(files.dxf)), "saved") << c.title;
     EXPECT_EQ(desktop.CallsTo(kDialog + 2).size(), 1u) << c.title;
     EXPECT_TRUE(desktop.CallsTo(kDialog + 1).empty());
     EXPECT_TRUE(view.messages.empty());
@@ -129,7 +129,7 @@ TEST_F(WinTopoFixture, SaveReplacesTheOldDxfThroughTheSaveDialog) {
 TEST_F(WinTopoFixture, SaveGivesUpQuietlyWhenNoDialogComes) {
   DialogOpensAfter(60000, "Button", "保存(&S)");
   std::uint32_t start = desktop.now;
-  Button19Click(view, desktop, files);
+  SaveWinTopoDxf(view, desktop, files);
   EXPECT_FALSE(fs::exists(PathFromUtf8(files.dxf)));
   for (const auto& c : desktop.calls) EXPECT_NE(c.what, "send");
   EXPECT_TRUE(view.messages.empty());
@@ -142,7 +142,7 @@ TEST_F(WinTopoFixture, SaveStopsWhenTheOldDxfCannotBeDeleted) {
   // A folder of that name cannot be removed while something lies in it, as an open file can't.
   fs::create_directories(PathFromUtf8(files.dxf) / "held");
   DialogOpensAfter(0, "Button", "保存(&S)");
-  Button19Click(view, desktop, files);
+  SaveWinTopoDxf(view, desktop, files);
   EXPECT_EQ(view.messages,
             std::vector<std::string>{files.dxf + "\nの削除に失敗しました。使用中？"});
   for (const auto& c : desktop.calls) EXPECT_NE(c.what, "post");
@@ -170,7 +170,7 @@ TEST_F(WinTopoFixture, CloseAsksAtMostThreeTimes) {
 }
 
 TEST_F(WinTopoFixture, TestCommandShowsTheWindowAndDrivesItsMenus) {
-  Button24Click(view, desktop);
+  TestWinTopoMenus(view, desktop);
   EXPECT_EQ(view.caption, "00001A2B");
   auto calls = desktop.CallsTo(kTopo);
   ASSERT_EQ(calls.size(), 3u);

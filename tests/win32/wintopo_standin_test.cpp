@@ -60,7 +60,7 @@ class StandInDesktop : public Win32Desktop {
 
 struct WinTopoStandIn : ::testing::Test {
   ScratchFolder scratch;
-  fs::path folder = scratch / "作業 フォルダ";
+  fs::path folder = scratch.path() / PathFromUtf8("作業 フォルダ");
   WorkFiles files;
   FakeView view;
   StandInDesktop desktop;
@@ -114,8 +114,8 @@ TEST_F(WinTopoStandIn, VectoriseAndSaveWriteTheOutlinesAsTheWorkDxf) {
   EXPECT_EQ(desktop.WindowTitle(w), "WinTopo stand-in - tesnova.bmp");
   std::ofstream(PathFromUtf8(files.dxf)) << "old";
 
-  Button18Click(view, desktop, files);
-  Button19Click(view, desktop, files);
+  VectoriseInWinTopo(view, desktop, files);
+  SaveWinTopoDxf(view, desktop, files);
   std::string dxf = Dxf();
   EXPECT_TRUE(view.messages.empty());
   // The square's outline: four lines, Y up from the bottom-left corner.
@@ -135,7 +135,7 @@ TEST_F(WinTopoStandIn, SaveRefusesToTouchADxfHeldOpen) {
   HANDLE held = CreateFileW(Utf8ToWide(files.dxf).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                             0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  Button19Click(view, desktop, files);
+  SaveWinTopoDxf(view, desktop, files);
   CloseHandle(held);
   EXPECT_EQ(view.messages,
             std::vector<std::string>{files.dxf + "\nの削除に失敗しました。使用中？"});
@@ -144,8 +144,8 @@ TEST_F(WinTopoStandIn, SaveRefusesToTouchADxfHeldOpen) {
 
 TEST_F(WinTopoStandIn, SaveGivesUpQuietlyWhenNoDialogAppears) {
   ASSERT_NE(Open("nosave"), 0u);
-  Button18Click(view, desktop, files);
-  Button19Click(view, desktop, files);
+  VectoriseInWinTopo(view, desktop, files);
+  SaveWinTopoDxf(view, desktop, files);
   EXPECT_TRUE(view.messages.empty());
   EXPECT_FALSE(fs::exists(PathFromUtf8(files.dxf)));
   EXPECT_TRUE(view.enabled["Button19"]);
@@ -154,7 +154,7 @@ TEST_F(WinTopoStandIn, SaveGivesUpQuietlyWhenNoDialogAppears) {
 TEST_F(WinTopoStandIn, CloseWaitsForTheAnswerToWinTopoPrompt) {
   WindowId w = Open("ask");
   ASSERT_NE(w, 0u);
-  Button18Click(view, desktop, files);
+  VectoriseInWinTopo(view, desktop, files);
   // Someone answers the prompt "Yes" while CloseWinTopo waits in its close request.
   std::thread answer([] {
     HWND box = nullptr;
@@ -167,7 +167,7 @@ TEST_F(WinTopoStandIn, CloseWaitsForTheAnswerToWinTopoPrompt) {
 }
 
 TEST_F(WinTopoStandIn, CommandsSayWhenWinTopoIsNotRunning) {
-  Button18Click(view, desktop, files);
+  VectoriseInWinTopo(view, desktop, files);
   EXPECT_EQ(view.messages, std::vector<std::string>{"WinTopo Freeware が見つかりません。"});
   CloseWinTopo(desktop);
 }

@@ -1,0 +1,119 @@
+#include "tools/direct_trace.h"
+
+#include <charconv>
+#include <filesystem>
+
+#include "base/error.h"
+#include "base/text_file.h"
+#include "raster/bmp_file.h"
+#include "raster/deskew_pipeline.h"
+#include "vector/svg_to_dxf.h"
+
+namespace tesnova {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::uint32_t kSvgWaitMs = 30000;
+constexpr std::uint8_t kDirectTraceThreshold = 128;
+
+bool FileExists(const std::string& path) {
+  std::error_code ec;
+  return fs::is_regular_file(PathFromUtf8(path), ec);
+}
+
+// Deletes a work file; false when it is still there afterwards (held open by another program).
+bool DeleteWorkFile(const std::string& path) {
+  std::error_code ec;
+  fs::remove(PathFromUtf8(path), ec);
+  return !fs::exists(PathFromUtf8(path), ec);
+}
+
+class Log {
+ public:
+  explicit Log(View& view) : view_(view) { view_.SetText("Memo3", ""); }
+  void Line(std::string_view line) {
+    std::string text = view_.Text("Memo3");
+    text += line;
+    text += "\r\n";
+    view_.SetText("Memo3", text);
+  }
+
+ private:
+  View& view_;
+};
+
+}  // namespace
+
+int FieldInteger(std::string_view text, int fallback) {
+  std::string s = TrimField(text);
+  if (!s.empty() && s[0] == '+') s.erase(0, 1);
+  int value = 0;
+  auto r = std::from_chars(s.data(), s.data() + s.size(), value);
+  if (s.empty() || r.ec != std::errc() || r.ptr != s.data() + s.size()) return fallback;
+  return value;
+}
+
+void TraceWorkBitmapDirectly(View& view, Processes& processes, const WorkFiles& files) {
+  Log log(view);
+  const std::string vtracer = view.Text("Edit7");
+  if (!FileExists(vtracer)) {
+    view.ShowMessage(vtracer +
+                     "\nが、見つかりません.\nVTrace.exeファイルをドラッグ＆ドロップしてください.");
+    return;
+  }
+  if (!FileExists(files.bmp)) return;
+
+  Bitmap bitmap = ReadBmp(PathFromUtf8(files.bmp));
+  BinarizeByThreshold(bitmap, kDirectTraceThreshold);
+  WriteBmp24(PathFromUtf8(files.bmp), bitmap);
+
+  // An old SVG left in place would be taken for VTracer's new one.
+  for (const std::string* old : {&files.svg, &files.dxf}) {
+    if (!DeleteWorkFile(*old)) {
+      view.ShowMessage(*old + "\nの削除に失敗しました。使用中？");
+      return;
+    }
+  }
+
+  const std::string arguments = VTracerArguments(view.Text("Edit9"), files.bmp, files.svg);
+  log.Line("VTracer を起動中 ...");
+  log.Line(arguments);
+  if (!processes.RunProcessAndWait(vtracer, arguments)) {
+    log.Line("VTracer の起動に失敗しました。");
+    throw Error("VTracer の起動に失敗しました。");
+  }
+  try {
+    processes.WaitForFile(files.svg, kSvgWaitMs);
+  } catch (const Error&) {
+    log.Line("タイムアウトしました。");
+  }
+  if (!FileExists(files.svg)) return;
+
+  log.Line("SVG ファイルが生成されました。");
+  log.Line(files.svg);
+  log.Line("SVG -> DXF 変換中 ...");
+  DeleteWorkFile(files.dxf);
+  ConvertSVGToDXF(PathFromUtf8(files.svg), PathFromUtf8(files.dxf),
+                  FieldInteger(view.Text("Edit8"), 2),
+                  [&view](std::string_view text) { view.ShowMessage(text); });
+  if (FileExists(files.dxf)) {
+    log.Line("DXF ファイルが生成されました。");
+    log.Line(files.dxf);
+  }
+}
+
+void StartPotraceOnWorkBitmap(View& view, Processes& processes, const WorkFiles& files) {
+  const std::string potrace = view.Text("Edit1");
+  if (!FileExists(potrace)) {
+    view.ShowMessage("Potrace.exe が、見つかりません.");
+    return;
+  }
+  if (!FileExists(files.bmp)) {
+    view.ShowMessage(files.bmp + "\nが、見つかりません.");
+    return;
+  }
+  processes.ShellOpen(potrace, PotraceArguments(files.bmp, view.Text("Edit4")));
+}
+
+}  // namespace tesnova

@@ -1,0 +1,85 @@
+#pragma once
+// The real outside programs and process launcher of the platform the tests run on: natively
+// Debian's potrace and the Node VTracer; under Wine the cross-built potrace.exe and the VTracer
+// stand-in. An empty path means the program is not installed here.
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "base/text_file.h"
+#include "ports/processes.h"
+#include "support/test_paths.h"
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include "win32/win32_processes.h"
+#else
+#include "posix/posix_processes.h"
+#endif
+
+namespace tesnova::testing {
+
+inline std::string ExistingOrEmpty(const std::filesystem::path& p) {
+  std::error_code ec;
+  return std::filesystem::is_regular_file(p, ec) ? PathToUtf8(p) : std::string();
+}
+
+inline std::filesystem::path SourceTree() {
+  return TestData("").parent_path().parent_path().parent_path();
+}
+
+#ifdef _WIN32
+inline std::filesystem::path BuildTree() {
+  wchar_t buffer[MAX_PATH];
+  GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+  return std::filesystem::path(buffer).parent_path().parent_path();
+}
+inline std::string RealVTracer() {
+  return ExistingOrEmpty(BuildTree() / "testbed" / "vtracer_standin" / "vtracer_standin.exe");
+}
+inline std::string RealPotrace() {
+  const char* env = std::getenv("TESNOVA_POTRACE_EXE");
+  return ExistingOrEmpty(PathFromUtf8(env ? env : "Z:\\opt\\tesnova\\potrace.exe"));
+}
+inline std::unique_ptr<Processes> PlatformProcesses() { return std::make_unique<Win32Processes>(); }
+#else
+inline std::string RealVTracer() {
+  std::error_code ec;
+  if (!std::filesystem::exists(SourceTree() / "testbed" / "vtracer-node" / "node_modules", ec))
+    return {};
+  return ExistingOrEmpty(SourceTree() / "testbed" / "vtracer-node" / "vtracer");
+}
+inline std::string RealPotrace() { return ExistingOrEmpty("/usr/bin/potrace"); }
+inline std::unique_ptr<Processes> PlatformProcesses() { return std::make_unique<PosixProcesses>(); }
+#endif
+
+// The platform's launcher with a shorter file wait, so that a time-out is seen at once; it
+// records the time-out asked for.
+class ShortWaitProcesses : public Processes {
+ public:
+  std::unique_ptr<Processes> inner = PlatformProcesses();
+  std::uint32_t askedTimeoutMs = 0;
+  int starts = 0;
+
+  bool RunProcess(const std::string& p, const std::string& a, const std::string& w, bool wait,
+                  bool idle, bool min, std::uint32_t& code) override {
+    ++starts;
+    return inner->RunProcess(p, a, w, wait, idle, min, code);
+  }
+  bool RunProcessAndWait(const std::string& p, const std::string& a) override {
+    ++starts;
+    return inner->RunProcessAndWait(p, a);
+  }
+  void WaitForFile(const std::string& f, std::uint32_t t) override {
+    askedTimeoutMs = t;
+    inner->WaitForFile(f, t == 0 ? 0 : 400);
+  }
+  bool ShellOpen(const std::string& p, const std::string& a) override {
+    ++starts;
+    return inner->ShellOpen(p, a);
+  }
+};
+
+}  // namespace tesnova::testing
