@@ -14,6 +14,8 @@ class View;
 class Shell;
 class Screen;
 class TargetCadDialog;
+class Processes;
+class Desktop;
 
 // Everything a command may reach. The program fills it once at start; the ports of further
 // commands join here.
@@ -23,8 +25,10 @@ struct AppContext {
   Shell& shell;
   Screen& screen;
   TargetCadDialog& targetCadDialog;
-  std::filesystem::path folder;  // the executable's folder: work files, settings, lists
-  std::string topoFullName;      // file of the raster image last picked in the CAD drawing
+  std::filesystem::path folder;    // the executable's folder: work files, settings, lists
+  std::string topoFullName;        // file of the raster image last picked in the CAD drawing
+  Processes* processes = nullptr;  // starting the tracers and waiting for them
+  Desktop* desktop = nullptr;      // WinTopo's window and other programs' windows
 };
 
 using CommandHandler = void (*)(AppContext& context, std::string_view sender);

@@ -59,8 +59,6 @@ class View {
     (void)control;
     (void)enabled;
   }
-  // The main window's title bar text.
-  virtual void SetCaption(std::string_view text) { (void)text; }
 };
 
 }  // namespace tesnova

@@ -15,6 +15,8 @@
 #include "win32/screen_win32.h"
 #include "win32/shell_win32.h"
 #include "win32/target_cad_form.h"
+#include "win32/win32_desktop.h"
+#include "win32/win32_processes.h"
 
 namespace {
 
@@ -60,6 +62,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     } dialogPort;
     dialogPort.form = &dialog;
     AppContext context{window, values, shell, screen, dialogPort, ExecutableFolder(), ""};
+    // The tracer waits dispatch the window's messages, so that it stays alive meanwhile.
+    Win32Processes processes([&window] { window.ProcessMessages(); });
+    Win32Desktop desktop;
+    context.processes = &processes;
+    context.desktop = &desktop;
     window.SetContext(&context);
     window.FormCreate(SettingsFile());
     dialog = std::make_unique<TargetCadForm>(instance, window.hwnd(), context.folder);

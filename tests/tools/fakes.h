@@ -8,36 +8,26 @@
 
 #include "ports/desktop.h"
 #include "ports/view.h"
+#include "support/fake_view.h"
 
 namespace tesnova::testing {
 
-class FakeView : public View {
+// The test window with what the tool commands need besides: a hook into the message
+// dispatch, the enabled state of the buttons, and the message boxes in a list that can be
+// cleared.
+class CommandView : public FakeView {
  public:
-  std::map<std::string, std::string, std::less<>> texts;
-  std::map<std::string, bool, std::less<>> checks;
+  std::vector<std::string> shown;  // message boxes
   std::map<std::string, bool, std::less<>> enabled;
-  std::vector<std::string> messages;
-  std::string caption;
   int dispatches = 0;
   std::function<void()> onDispatch;
 
-  std::string Text(std::string_view c) const override {
-    auto it = texts.find(c);
-    return it == texts.end() ? std::string() : it->second;
-  }
-  void SetText(std::string_view c, std::string_view t) override { texts[std::string(c)] = t; }
-  bool Checked(std::string_view c) const override {
-    auto it = checks.find(c);
-    return it != checks.end() && it->second;
-  }
-  void SetChecked(std::string_view c, bool v) override { checks[std::string(c)] = v; }
-  void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
+  void ShowMessage(std::string_view text) override { shown.emplace_back(text); }
   void ProcessMessages() override {
     ++dispatches;
     if (onDispatch) onDispatch();
   }
   void SetEnabled(std::string_view c, bool v) override { enabled[std::string(c)] = v; }
-  void SetCaption(std::string_view text) override { caption = text; }
 };
 
 class FakeDesktop : public Desktop {
