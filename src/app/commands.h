@@ -15,6 +15,8 @@ class View;
 class Shell;
 class Screen;
 class TargetCadDialog;
+class Processes;
+class Desktop;
 
 // Everything a command may reach. The program fills it once at start; the ports of further
 // commands join here.
@@ -24,13 +26,13 @@ struct AppContext {
   Shell& shell;
   Screen& screen;
   TargetCadDialog& targetCadDialog;
-  std::filesystem::path folder;  // the executable's folder: work files, settings, lists
-  std::string topoFullName;      // file of the raster image last picked in the CAD drawing
+  std::filesystem::path folder;    // the executable's folder: work files, settings, lists
+  std::string topoFullName;        // file of the raster image last picked in the CAD drawing
+  Processes* processes = nullptr;  // starting the tracers and waiting for them
+  Desktop* desktop = nullptr;      // WinTopo's window and other programs' windows
 
-  // The ports of the CAD commands; a CAD command does nothing while one is missing.
+  // The further ports of the CAD commands; a CAD command does nothing while one is missing.
   AutomationHost* automation = nullptr;
-  Desktop* desktop = nullptr;
-  Processes* processes = nullptr;
   ScreenCapture* screenCapture = nullptr;
   const RasterSteps* raster = nullptr;
   std::filesystem::path exportFile;  // the executable's path with ".bmp" (the CAD's view export)

@@ -1,12 +1,79 @@
-// The tool commands: direct trace, Potrace start, WinTopo. They arrive with the process launch.
+// The tool commands: direct trace, Potrace start, WinTopo.
 #include "app/commands.h"
+#include "base/error.h"
+#include "ports/desktop.h"
+#include "ports/processes.h"
+#include "tools/direct_trace.h"
+#include "tools/tracer_command_lines.h"
+#include "tools/wintopo.h"
 
 namespace tesnova {
+namespace {
 
-void Button1Click(AppContext&, std::string_view) {}
-void Button8Click(AppContext&, std::string_view) {}
-void Button18Click(AppContext&, std::string_view) {}
-void Button19Click(AppContext&, std::string_view) {}
-void Button24Click(AppContext&, std::string_view) {}
+// Where the program was given no launcher or desktop (a test of other commands), nothing can
+// be started and no other window is seen.
+class NoProcesses : public Processes {
+ public:
+  bool RunProcess(const std::string&, const std::string&, const std::string&, bool, bool, bool,
+                  std::uint32_t& errorCode) override {
+    errorCode = 2;  // not found
+    return false;
+  }
+  bool RunProcessAndWait(const std::string&, const std::string&) override { return false; }
+  void WaitForFile(const std::string& fileName, std::uint32_t) override {
+    throw Error("SVG ファイルの生成がタイムアウトしました: " + fileName);
+  }
+  bool ShellOpen(const std::string&, const std::string&) override { return false; }
+};
+
+class NoDesktop : public Desktop {
+ public:
+  std::vector<WindowId> TopLevelWindows() override { return {}; }
+  std::string WindowTitle(WindowId) override { return {}; }
+  WindowId FindTopLevelWindow(std::string_view) override { return 0; }
+  WindowId FindChildWindow(WindowId, std::string_view, std::string_view) override { return 0; }
+  std::uint32_t MenuItemId(WindowId, int, int) override { return 0xFFFFFFFFu; }
+  bool Post(WindowId, std::uint32_t, std::uintptr_t, std::intptr_t) override { return false; }
+  std::intptr_t Send(WindowId, std::uint32_t, std::uintptr_t, std::intptr_t) override { return 0; }
+  bool IsWindow(WindowId) override { return false; }
+  bool IsMinimised(WindowId) override { return false; }
+  void Restore(WindowId) override {}
+  void BringToFront(WindowId) override {}
+  WindowId ForegroundWindow() override { return 0; }
+  void KeyEvent(std::uint8_t, std::uint8_t, bool) override {}
+  void Sleep(std::uint32_t) override {}
+};
+
+Processes& ProcessesOf(AppContext& context) {
+  static NoProcesses none;
+  return context.processes ? *context.processes : none;
+}
+
+Desktop& DesktopOf(AppContext& context) {
+  static NoDesktop none;
+  return context.desktop ? *context.desktop : none;
+}
+
+}  // namespace
+
+void Button1Click(AppContext& context, std::string_view) {
+  TraceWorkBitmapDirectly(context.view, ProcessesOf(context), WorkFilesIn(context.folder));
+}
+
+void Button8Click(AppContext& context, std::string_view) {
+  StartPotraceOnWorkBitmap(context.view, ProcessesOf(context), WorkFilesIn(context.folder));
+}
+
+void Button18Click(AppContext& context, std::string_view) {
+  VectoriseInWinTopo(context.view, DesktopOf(context), WorkFilesIn(context.folder));
+}
+
+void Button19Click(AppContext& context, std::string_view) {
+  SaveWinTopoDxf(context.view, DesktopOf(context), WorkFilesIn(context.folder));
+}
+
+void Button24Click(AppContext& context, std::string_view) {
+  TestWinTopoMenus(context.view, DesktopOf(context));
+}
 
 }  // namespace tesnova

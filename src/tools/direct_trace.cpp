@@ -32,12 +32,7 @@ bool DeleteWorkFile(const std::string& path) {
 class Log {
  public:
   explicit Log(View& view) : view_(view) { view_.SetText("Memo3", ""); }
-  void Line(std::string_view line) {
-    std::string text = view_.Text("Memo3");
-    text += line;
-    text += "\r\n";
-    view_.SetText("Memo3", text);
-  }
+  void Line(std::string_view line) { view_.AppendLine("Memo3", line); }
 
  private:
   View& view_;

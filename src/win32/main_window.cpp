@@ -312,6 +312,10 @@ void MainWindow::ProcessMessages() {
   }
 }
 
+void MainWindow::SetEnabled(std::string_view control, bool enabled) {
+  EnableWindow(Control(control), enabled);
+}
+
 void MainWindow::RunCommand(const std::string& sender) {
   CommandHandler handler = CommandForButton(sender);
   if (handler && context_) RunShowingErrors(hwnd_, [&] { handler(*context_, sender); });

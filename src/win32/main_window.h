@@ -51,6 +51,7 @@ class MainWindow : public View {
   void Restore() override;
   void ShowMessage(std::string_view text) override;
   void ProcessMessages() override;
+  void SetEnabled(std::string_view control, bool enabled) override;
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM w, LPARAM l);

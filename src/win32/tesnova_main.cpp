@@ -15,6 +15,8 @@
 #include "win32/screen_win32.h"
 #include "win32/shell_win32.h"
 #include "win32/target_cad_form.h"
+#include "win32/win32_desktop.h"
+#include "win32/win32_processes.h"
 
 namespace {
 
@@ -62,6 +64,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     // The commands' ports. A command that needs another port adds it to AppContext
     // (src/app/commands.h) and its platform adapter is created here beside these.
     AppContext context{window, values, shell, screen, dialogPort, ExecutableFolder(), ""};
+    // The tracer waits dispatch the window's messages, so that it stays alive meanwhile.
+    Win32Processes processes([&window] { window.ProcessMessages(); });
+    Win32Desktop desktop;
+    context.processes = &processes;
+    context.desktop = &desktop;
     window.SetContext(&context);
     window.FormCreate(SettingsFile());
     dialog = std::make_unique<TargetCadForm>(instance, window.hwnd(), context.folder);

@@ -15,11 +15,11 @@ namespace tesnova {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::FakeView;
+using testing::CommandView;
 using testing::ScratchFolder;
 using testing::ShortWaitProcesses;
 
-std::vector<std::string> LogLines(const FakeView& view) { return SplitLines(view.Text("Memo3")); }
+std::vector<std::string> LogLines(const View& view) { return SplitLines(view.Text("Memo3")); }
 
 // A grey-and-colour picture: a dark red square and a light ring on a pale background.
 Bitmap Picture() {
@@ -46,17 +46,17 @@ struct DirectTrace : ::testing::Test {
   ScratchFolder scratch;
   fs::path folder = scratch.path() / PathFromUtf8("作業 フォルダ");
   WorkFiles files;
-  FakeView view;
+  CommandView view;
   ShortWaitProcesses processes;
 
   void SetUp() override {
     fs::create_directories(folder);
     files = WorkFilesIn(folder);
     WriteBmp24(PathFromUtf8(files.bmp), Picture());
-    view.texts = {{"Edit7", testing::RealVTracer()},
-                  {"Edit9", "--colormode bw"},
-                  {"Edit8", "abc"},
-                  {"Memo3", "help text"}};
+    view.SetText("Edit7", testing::RealVTracer());
+    view.SetText("Edit9", "--colormode bw");
+    view.SetText("Edit8", "abc");
+    view.SetText("Memo3", "help text");
   }
   void Leave(const std::string& path, const std::string& text) {
     std::ofstream(PathFromUtf8(path)) << text;
@@ -79,18 +79,18 @@ TEST_F(DirectTrace, TracesTheBinarisedWorkBitmapAndLogsEveryStep) {
   std::string dxf = ReadFileBytes(PathFromUtf8(files.dxf));
   EXPECT_NE(dxf.find("POLYLINE"), std::string::npos);
   EXPECT_NE(dxf.find("EOF"), std::string::npos);
-  EXPECT_TRUE(view.messages.empty());
+  EXPECT_TRUE(view.shown.empty());
 }
 
 TEST_F(DirectTrace, AVTracerPathNamingNoFileChangesNothing) {
   Leave(files.svg, "old");
   const std::string bmpBefore = ReadFileBytes(PathFromUtf8(files.bmp));
   for (std::string path : {std::string(), PathToUtf8(folder), PathToUtf8(folder / "none.exe")}) {
-    view.texts["Edit7"] = path;
-    view.messages.clear();
+    view.SetText("Edit7", path);
+    view.shown.clear();
     TraceWorkBitmapDirectly(view, processes, files);
     EXPECT_EQ(
-        view.messages,
+        view.shown,
         std::vector<std::string>{
             path + "\nが、見つかりません.\nVTrace.exeファイルをドラッグ＆ドロップしてください."});
     EXPECT_EQ(view.Text("Memo3"), "");
@@ -101,19 +101,19 @@ TEST_F(DirectTrace, AVTracerPathNamingNoFileChangesNothing) {
 }
 
 TEST_F(DirectTrace, WithoutTheWorkBitmapNothingHappens) {
-  view.texts["Edit7"] = PathToUtf8(scratch / "tool.exe");
-  Leave(view.texts["Edit7"], "x");
+  view.SetText("Edit7", PathToUtf8(scratch / "tool.exe"));
+  Leave(view.Text("Edit7"), "x");
   fs::remove(PathFromUtf8(files.bmp));
   TraceWorkBitmapDirectly(view, processes, files);
-  EXPECT_TRUE(view.messages.empty());
+  EXPECT_TRUE(view.shown.empty());
   EXPECT_EQ(view.Text("Memo3"), "");
   EXPECT_EQ(processes.starts, 0);
 }
 
 TEST_F(DirectTrace, AToolThatCannotStartIsLoggedAndRaised) {
   // A file that is no program.
-  view.texts["Edit7"] = PathToUtf8(scratch / "vtracer.txt");
-  Leave(view.texts["Edit7"], "not a program");
+  view.SetText("Edit7", PathToUtf8(scratch / "vtracer.txt"));
+  Leave(view.Text("Edit7"), "not a program");
   Leave(files.svg, "old");
   try {
     TraceWorkBitmapDirectly(view, processes, files);
@@ -128,33 +128,32 @@ TEST_F(DirectTrace, AToolThatCannotStartIsLoggedAndRaised) {
 
 TEST_F(DirectTrace, AToolThatFailsAtOnceEndsAfterTheTimeOutLine) {
   if (view.Text("Edit7").empty()) GTEST_SKIP() << "no VTracer here";
-  view.texts["Edit9"] = "--no-such-option 1";
+  view.SetText("Edit9", "--no-such-option 1");
   TraceWorkBitmapDirectly(view, processes, files);
   auto lines = LogLines(view);
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[2], "タイムアウトしました。");
   EXPECT_FALSE(fs::exists(PathFromUtf8(files.svg)));
   EXPECT_FALSE(fs::exists(PathFromUtf8(files.dxf)));
-  EXPECT_TRUE(view.messages.empty());
+  EXPECT_TRUE(view.shown.empty());
 }
 
 TEST_F(DirectTrace, AnOldSvgThatCannotBeDeletedStopsTheTrace) {
-  view.texts["Edit7"] = PathToUtf8(scratch / "tool.exe");
-  Leave(view.texts["Edit7"], "x");
+  view.SetText("Edit7", PathToUtf8(scratch / "tool.exe"));
+  Leave(view.Text("Edit7"), "x");
   // A folder of that name with something in it cannot be removed, as a file held open can't.
   fs::create_directories(PathFromUtf8(files.svg) / "held");
   TraceWorkBitmapDirectly(view, processes, files);
-  EXPECT_EQ(view.messages,
-            std::vector<std::string>{files.svg + "\nの削除に失敗しました。使用中？"});
+  EXPECT_EQ(view.shown, std::vector<std::string>{files.svg + "\nの削除に失敗しました。使用中？"});
   EXPECT_EQ(processes.starts, 0);
 }
 
 TEST_F(DirectTrace, PotraceStartWritesTheDxfBesideTheBitmap) {
-  view.texts["Edit1"] = testing::RealPotrace();
-  view.texts["Edit4"] = " -b dxf ";
+  view.SetText("Edit1", testing::RealPotrace());
+  view.SetText("Edit4", " -b dxf ");
   if (view.Text("Edit1").empty()) GTEST_SKIP() << "no Potrace here";
   StartPotraceOnWorkBitmap(view, processes, files);
-  EXPECT_TRUE(view.messages.empty());
+  EXPECT_TRUE(view.shown.empty());
   processes.inner->WaitForFile(files.dxf, 10000);
   // Nothing waits for Potrace: give it the time to finish the file.
   std::string dxf;
@@ -166,13 +165,13 @@ TEST_F(DirectTrace, PotraceStartWritesTheDxfBesideTheBitmap) {
 }
 
 TEST_F(DirectTrace, PotraceStartTellsWhatIsMissing) {
-  view.texts["Edit1"] = PathToUtf8(folder / "potrace.exe");
+  view.SetText("Edit1", PathToUtf8(folder / "potrace.exe"));
   StartPotraceOnWorkBitmap(view, processes, files);
-  Leave(view.texts["Edit1"], "x");
+  Leave(view.Text("Edit1"), "x");
   fs::remove(PathFromUtf8(files.bmp));
   StartPotraceOnWorkBitmap(view, processes, files);
-  EXPECT_EQ(view.messages, (std::vector<std::string>{"Potrace.exe が、見つかりません.",
-                                                     files.bmp + "\nが、見つかりません."}));
+  EXPECT_EQ(view.shown, (std::vector<std::string>{"Potrace.exe が、見つかりません.",
+                                                  files.bmp + "\nが、見つかりません."}));
   EXPECT_EQ(processes.starts, 0);
 }
 

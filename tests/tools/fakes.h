@@ -8,50 +8,26 @@
 
 #include "ports/desktop.h"
 #include "ports/view.h"
+#include "support/fake_view.h"
 
 namespace tesnova::testing {
 
-// The window as the tool commands' tests look at it: public fields for every text and call.
-class ToolsFakeView : public View {
+// The test window with what the tool commands need besides: a hook into the message
+// dispatch, the enabled state of the buttons, and the message boxes in a list that can be
+// cleared.
+class CommandView : public FakeView {
  public:
-  std::map<std::string, std::string, std::less<>> texts;
-  std::map<std::string, bool, std::less<>> checks;
+  std::vector<std::string> shown;  // message boxes
   std::map<std::string, bool, std::less<>> enabled;
-  std::vector<std::string> messages;
-  std::string caption;
   int dispatches = 0;
   std::function<void()> onDispatch;
 
-  std::string Text(std::string_view c) const override {
-    auto it = texts.find(c);
-    return it == texts.end() ? std::string() : it->second;
-  }
-  void SetText(std::string_view c, std::string_view t) override { texts[std::string(c)] = t; }
-  bool Checked(std::string_view c) const override {
-    auto it = checks.find(c);
-    return it != checks.end() && it->second;
-  }
-  void SetChecked(std::string_view c, bool v) override { checks[std::string(c)] = v; }
-  void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
+  void ShowMessage(std::string_view text) override { shown.emplace_back(text); }
   void ProcessMessages() override {
     ++dispatches;
     if (onDispatch) onDispatch();
   }
   void SetEnabled(std::string_view c, bool v) override { enabled[std::string(c)] = v; }
-  void SetCaption(std::string_view text) override { caption = text; }
-  void AppendLine(std::string_view memo, std::string_view line) override {
-    texts[std::string(memo)] += std::string(line) + "\n";
-  }
-  int ActivePage() const override { return page; }
-  void SetActivePage(int index) override { page = index; }
-  std::uint32_t Fill(std::string_view) const override { return 0; }
-  void SetFill(std::string_view, std::uint32_t) override {}
-  void SetTimerEnabled(std::string_view, bool) override {}
-  void ShowPicture(const Bitmap&) override {}
-  void SetStayOnTop(bool) override {}
-  void Minimise() override {}
-  void Restore() override {}
-  int page = 1;
 };
 
 class FakeDesktop : public Desktop {
@@ -76,7 +52,7 @@ class FakeDesktop : public Desktop {
   std::vector<Window> windows;  // topmost first
   std::vector<Call> calls;
   std::uint32_t now = 0;
-  WindowId foreground = 0;
+  WindowId foreground = 0;                  // the last live window brought to the front
   std::function<void(const Call&)> onCall;  // a window reacting to what it is sent
 
   Window& Add(Window w) {

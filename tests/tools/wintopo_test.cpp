@@ -13,8 +13,8 @@ namespace tesnova {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::CommandView;
 using testing::FakeDesktop;
-using FakeView = testing::ToolsFakeView;
 using testing::ScratchFolder;
 
 constexpr WindowId kTopo = 0x1A2B;
@@ -24,7 +24,7 @@ constexpr std::uint32_t kSaveVectorAs = 0x9008;
 struct WinTopoFixture : ::testing::Test {
   ScratchFolder dir;
   WorkFiles files = WorkFilesIn(dir.path());
-  FakeView view;
+  CommandView view;
   FakeDesktop desktop;
 
   void SetUp() override {
@@ -81,7 +81,7 @@ TEST_F(WinTopoFixture, VectoriseRestoresWinTopoAndPostsF10) {
   EXPECT_EQ(calls[2].lParam, 0x003B0001);
   EXPECT_EQ(calls[3].message, kWmKeyUp);
   EXPECT_EQ(calls[3].lParam, 0xC03B0001);
-  EXPECT_TRUE(view.messages.empty());
+  EXPECT_TRUE(view.shown.empty());
   EXPECT_TRUE(view.enabled["Button18"]);
 }
 
@@ -90,15 +90,15 @@ TEST_F(WinTopoFixture, NothingIsSentWithoutTheBitmapOrWinTopo) {
   for (auto [click, button] : {std::pair<Click, const char*>{VectoriseInWinTopo, "Button18"},
                                {SaveWinTopoDxf, "Button19"}}) {
     fs::remove(PathFromUtf8(files.bmp));
-    view.messages.clear();
+    view.shown.clear();
     click(view, desktop, files);
-    EXPECT_EQ(view.messages, std::vector<std::string>{files.bmp + "\nファイルが見つかりません。"});
+    EXPECT_EQ(view.shown, std::vector<std::string>{files.bmp + "\nファイルが見つかりません。"});
 
     std::ofstream(PathFromUtf8(files.bmp)) << "BM";
     desktop.Find(kTopo)->title = "Tesnova";
-    view.messages.clear();
+    view.shown.clear();
     click(view, desktop, files);
-    EXPECT_EQ(view.messages, std::vector<std::string>{"WinTopo Freeware が見つかりません。"});
+    EXPECT_EQ(view.shown, std::vector<std::string>{"WinTopo Freeware が見つかりません。"});
     desktop.Find(kTopo)->title = "WinTopo";
 
     EXPECT_TRUE(desktop.calls.empty());
@@ -121,7 +121,7 @@ TEST_F(WinTopoFixture, SaveReplacesTheOldDxfThroughTheSaveDialog) {
     EXPECT_EQ(ReadFileBytes(PathFromUtf8(files.dxf)), "saved") << c.title;
     EXPECT_EQ(desktop.CallsTo(kDialog + 2).size(), 1u) << c.title;
     EXPECT_TRUE(desktop.CallsTo(kDialog + 1).empty());
-    EXPECT_TRUE(view.messages.empty());
+    EXPECT_TRUE(view.shown.empty());
     EXPECT_TRUE(view.enabled["Button19"]);
   }
 }
@@ -132,7 +132,7 @@ TEST_F(WinTopoFixture, SaveGivesUpQuietlyWhenNoDialogComes) {
   SaveWinTopoDxf(view, desktop, files);
   EXPECT_FALSE(fs::exists(PathFromUtf8(files.dxf)));
   for (const auto& c : desktop.calls) EXPECT_NE(c.what, "send");
-  EXPECT_TRUE(view.messages.empty());
+  EXPECT_TRUE(view.shown.empty());
   EXPECT_TRUE(view.enabled["Button19"]);
   // 51 looks 50 ms apart, then the pauses around the click that never comes.
   EXPECT_EQ(desktop.now - start, 100u + 200u + 100u + 51u * 50u + 100u + 500u);
@@ -143,8 +143,7 @@ TEST_F(WinTopoFixture, SaveStopsWhenTheOldDxfCannotBeDeleted) {
   fs::create_directories(PathFromUtf8(files.dxf) / "held");
   DialogOpensAfter(0, "Button", "保存(&S)");
   SaveWinTopoDxf(view, desktop, files);
-  EXPECT_EQ(view.messages,
-            std::vector<std::string>{files.dxf + "\nの削除に失敗しました。使用中？"});
+  EXPECT_EQ(view.shown, std::vector<std::string>{files.dxf + "\nの削除に失敗しました。使用中？"});
   for (const auto& c : desktop.calls) EXPECT_NE(c.what, "post");
   EXPECT_TRUE(view.enabled["Button19"]);
 }
@@ -171,7 +170,7 @@ TEST_F(WinTopoFixture, CloseAsksAtMostThreeTimes) {
 
 TEST_F(WinTopoFixture, TestCommandShowsTheWindowAndDrivesItsMenus) {
   TestWinTopoMenus(view, desktop);
-  EXPECT_EQ(view.caption, "00001A2B");
+  EXPECT_EQ(view.caption(), "00001A2B");
   auto calls = desktop.CallsTo(kTopo);
   ASSERT_EQ(calls.size(), 3u);
   EXPECT_EQ(calls[0].wParam, kSaveVectorAs);

@@ -19,7 +19,7 @@ namespace tesnova {
 namespace {
 
 namespace fs = std::filesystem;
-using FakeView = testing::ToolsFakeView;
+using testing::CommandView;
 using testing::ScratchFolder;
 
 fs::path StandIn() {
@@ -62,7 +62,7 @@ struct WinTopoStandIn : ::testing::Test {
   ScratchFolder scratch;
   fs::path folder = scratch.path() / PathFromUtf8("作業 フォルダ");
   WorkFiles files;
-  FakeView view;
+  CommandView view;
   StandInDesktop desktop;
   Win32Processes processes;
 
@@ -117,7 +117,7 @@ TEST_F(WinTopoStandIn, VectoriseAndSaveWriteTheOutlinesAsTheWorkDxf) {
   VectoriseInWinTopo(view, desktop, files);
   SaveWinTopoDxf(view, desktop, files);
   std::string dxf = Dxf();
-  EXPECT_TRUE(view.messages.empty());
+  EXPECT_TRUE(view.shown.empty());
   // The square's outline: four lines, Y up from the bottom-left corner.
   EXPECT_EQ(Count(dxf, "LINE\r\n"), 4) << dxf;
   EXPECT_NE(
@@ -137,8 +137,7 @@ TEST_F(WinTopoStandIn, SaveRefusesToTouchADxfHeldOpen) {
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   SaveWinTopoDxf(view, desktop, files);
   CloseHandle(held);
-  EXPECT_EQ(view.messages,
-            std::vector<std::string>{files.dxf + "\nの削除に失敗しました。使用中？"});
+  EXPECT_EQ(view.shown, std::vector<std::string>{files.dxf + "\nの削除に失敗しました。使用中？"});
   EXPECT_EQ(ReadFileBytes(PathFromUtf8(files.dxf)), "old");
 }
 
@@ -146,7 +145,7 @@ TEST_F(WinTopoStandIn, SaveGivesUpQuietlyWhenNoDialogAppears) {
   ASSERT_NE(Open("nosave"), 0u);
   VectoriseInWinTopo(view, desktop, files);
   SaveWinTopoDxf(view, desktop, files);
-  EXPECT_TRUE(view.messages.empty());
+  EXPECT_TRUE(view.shown.empty());
   EXPECT_FALSE(fs::exists(PathFromUtf8(files.dxf)));
   EXPECT_TRUE(view.enabled["Button19"]);
 }
@@ -168,7 +167,7 @@ TEST_F(WinTopoStandIn, CloseWaitsForTheAnswerToWinTopoPrompt) {
 
 TEST_F(WinTopoStandIn, CommandsSayWhenWinTopoIsNotRunning) {
   VectoriseInWinTopo(view, desktop, files);
-  EXPECT_EQ(view.messages, std::vector<std::string>{"WinTopo Freeware が見つかりません。"});
+  EXPECT_EQ(view.shown, std::vector<std::string>{"WinTopo Freeware が見つかりません。"});
   CloseWinTopo(desktop);
 }
 
