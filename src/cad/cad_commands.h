@@ -29,6 +29,9 @@ struct RasterSteps {
   std::function<Bitmap(const Bitmap&, double radians)> rotateBitmap;
 };
 
+// The raster subsystem's own filters, binarisation and rotation.
+RasterSteps RealRasterSteps();
+
 // The main window's fields written by the image pick.
 struct ImagePickFields {
   CadPoint topoBase;
@@ -86,13 +89,6 @@ std::string PickStatusText(double widthPx, double heightPx, double scale);
 // The image's scale from its unrotated bounding box: the longer extent over the larger pixel
 // count (the height when they are equal).
 double ImageScale(const CadPoint& lower, const CadPoint& upper, double widthPx, double heightPx);
-
-// The part of an image's rotation that the deskew step takes out: the angle reduced by
-// quarter turns into -pi/4 .. pi/4 (pi/4 and -pi/4 themselves stay).
-double SkewAngle(double radians);
-// Angles this small are not turned out.
-inline constexpr double kSkewLimit = 8.726646259971648e-05;
-inline constexpr double kDegreesPerRadian = 57.29577951308232;
 
 // "CAD 切り取り" (Button4, Button9, Button10, Button16): capture stage, then the sender's tool
 // stage.

@@ -5,6 +5,8 @@
 #include <cstdio>
 
 #include "cad/cad_commands.h"
+#include "raster/deskew_pipeline.h"
+#include "raster/filters.h"
 #include "vector/number_format.h"
 
 namespace tesnova {
@@ -70,15 +72,8 @@ double ImageScale(const CadPoint& lower, const CadPoint& upper, double widthPx, 
   return extent / pixels;
 }
 
-double SkewAngle(double radians) {
-  constexpr double kQuarter = 1.5707963267948966;
-  constexpr double kEighth = kQuarter / 2;
-  if (!std::isfinite(radians)) return 0;
-  // Whole turns first, so that the CAD program's 0 .. 2 pi comes out near zero.
-  double a = std::remainder(radians, 4 * kQuarter);
-  while (a > kEighth) a -= kQuarter;
-  while (a < -kEighth) a += kQuarter;
-  return a;
+RasterSteps RealRasterSteps() {
+  return RasterSteps{MedianFilter3x3, GaussianFilter3x3, MakeMonochrome, RotateBitmap};
 }
 
 }  // namespace tesnova

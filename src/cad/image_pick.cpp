@@ -8,6 +8,7 @@
 #include "cad/cad_command_support.h"
 #include "cad/cad_commands.h"
 #include "raster/bmp_file.h"
+#include "raster/deskew_pipeline.h"
 #include "raster/picture.h"
 #include "tools/tracer_command_lines.h"
 #include "tools/wintopo.h"
@@ -77,7 +78,7 @@ void PickImage(CadCommandContext& c, CadApplication& app) {
     view.ShowMessage(UpperExtension(imagePath) + " には対応していません。");
   }
 
-  double skew = SkewAngle(rotation);
+  double skew = NormalizeSkewAngle(rotation);
   if (view.Checked("CheckBox4") && std::fabs(skew) > kSkewLimit) {
     picture = c.raster.rotateBitmap(picture, -skew);
     c.values.insertion.rotationDeg = f.topoDeg - skew * kDegreesPerRadian;

@@ -5,13 +5,16 @@
 #include <ole2.h>
 
 #include <exception>
+#include <filesystem>
 #include <memory>
 
 #include "app/commands.h"
 #include "app/main_form.h"
 #include "ports/system.h"
+#include "win32/com_automation.h"
 #include "win32/error_box.h"
 #include "win32/main_window.h"
+#include "win32/screen_capture_win32.h"
 #include "win32/screen_win32.h"
 #include "win32/shell_win32.h"
 #include "win32/target_cad_form.h"
@@ -20,8 +23,7 @@
 
 namespace {
 
-// The executable's path with the extension ".ini".
-std::wstring SettingsFile() {
+std::wstring ExecutableFile() {
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
     DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
@@ -31,6 +33,14 @@ std::wstring SettingsFile() {
     }
     path.resize(path.size() * 2);
   }
+  return path;
+}
+
+std::filesystem::path ExecutablePath() { return std::filesystem::path(ExecutableFile()); }
+
+// The executable's path with the extension ".ini".
+std::wstring SettingsFile() {
+  std::wstring path = ExecutableFile();
   size_t slash = path.find_last_of(L"\\/");
   size_t dot = path.rfind(L'.');
   if (dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash)) path.resize(dot);
@@ -69,6 +79,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     Win32Desktop desktop;
     context.processes = &processes;
     context.desktop = &desktop;
+    // The CAD program through COM; the screen copies of its drawing window.
+    ComAutomationHost automation;
+    Win32ScreenCapture screenCapture;
+    const RasterSteps raster = RealRasterSteps();
+    context.automation = &automation;
+    context.screenCapture = &screenCapture;
+    context.raster = &raster;
+    context.exportFile = ExecutablePath().replace_extension(".bmp");
     window.SetContext(&context);
     window.FormCreate(SettingsFile());
     dialog = std::make_unique<TargetCadForm>(instance, window.hwnd(), context.folder);

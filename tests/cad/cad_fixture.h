@@ -8,6 +8,7 @@
 
 #include "base/text_file.h"
 #include "cad/cad_commands.h"
+#include "raster/deskew_pipeline.h"
 #include "support/fake_cad.h"
 #include "support/fake_view.h"
 #include "support/test_paths.h"

@@ -58,19 +58,6 @@ TEST(ImagePickValues, ScaleStatusAndInsertionLine) {
   EXPECT_EQ(PickInsertionLine(10, 20, 0.5, 90.3), "挿入基点= 10,20 挿入尺度= 0.5 回転角度= 90.3");
 }
 
-TEST(ImagePickValues, SkewAngleIsTheRestBelowAQuarterTurn) {
-  const double deg = 3.14159265358979323846 / 180;
-  struct Case {
-    double degrees;
-    double skew;
-  } cases[] = {{0.5, 0.5}, {90.3, 0.3}, {180.2, 0.2}, {-0.3, -0.3},   {359.8, -0.2}, {270.4, 0.4},
-               {45, 45},   {-45, -45},  {46, -44},    {0.004, 0.004}, {-179.9, 0.1}};
-  for (const auto& c : cases)
-    EXPECT_NEAR(SkewAngle(c.degrees * deg), c.skew * deg, 1e-12) << c.degrees;
-  EXPECT_EQ(SkewAngle(3.14159265358979323846 / 4), 3.14159265358979323846 / 4);
-  EXPECT_LT(std::fabs(SkewAngle(0.004 * deg)), kSkewLimit);
-}
-
 TEST(AutomationVariant, ConversionsAsALateBoundCallerExpects) {
   EXPECT_EQ(Variant(2.6).AsInteger(), 3);
   EXPECT_EQ(Variant(7).AsDouble(), 7.0);

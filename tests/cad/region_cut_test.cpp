@@ -36,9 +36,8 @@ TEST_F(RegionCut, PotraceRoadCapturesTracesAndInserts) {
   // the CAD window.
   EXPECT_TRUE(
       LoggedBefore("SetVariable osmode 0", "GetPoint empty \n切り取りコーナーの 1 点目を指示 : "));
-  EXPECT_TRUE(LoggedBefore(
-      "GetCorner (450.300000,420.200000) \n切り取りコーナーの 2 点目を指示 : ",
-      "SetVariable osmode 37"));
+  EXPECT_TRUE(LoggedBefore("GetCorner (450.300000,420.200000) \n切り取りコーナーの 2 点目を指示 : ",
+                           "SetVariable osmode 37"));
   EXPECT_EQ(EscapeKeys(), 2);
 
   ASSERT_EQ(capture.copies.size(), 1u);
