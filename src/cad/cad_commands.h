@@ -63,6 +63,10 @@ struct CutGeometry {
   int top = 0;
   int width = 0;
   int height = 0;
+  // The drawing position of the rectangle's lower-left pixel corner: where the traced DXF's
+  // origin belongs. The picks themselves lie up to a pixel away from it.
+  double baseX = 0;
+  double baseY = 0;
 };
 
 // p1 upper-left and p2 lower-right pick; the view centre, height and pixel size.

@@ -32,6 +32,10 @@ CutGeometry ComputeCutGeometry(const CadPoint& p1, const CadPoint& p2, const Cad
   g.top = row(p1.y);
   g.width = column(p2.x) - g.left;
   g.height = row(p2.y) - g.top;
+  // The view is centred on the middle of the client area, which for an odd size lies half a
+  // pixel past the integer half.
+  g.baseX = viewCenter.x + (g.left - screenWidth / 2.0) * g.scale;
+  g.baseY = viewCenter.y - (g.top + g.height - screenHeight / 2.0) * g.scale;
   return g;
 }
 

@@ -128,8 +128,10 @@ void CaptureStage(CadCommandContext& c, CadApplication& app, Capture& out) {
 
   CutGeometry g =
       ComputeCutGeometry(*out.p1, *out.p2, {center.X(), center.Y()}, viewSize, width, height);
-  c.values.insertion = {out.p1->x, out.p2->y, g.scale, 0};
-  view.SetText("Edit6", CutInsertionLine(out.p1->x, out.p2->y, g.scale));
+  // The DXF's origin is the bitmap's lower-left corner, so that is where it goes, not the
+  // picked point up to a pixel beside it.
+  c.values.insertion = {g.baseX, g.baseY, g.scale, 0};
+  view.SetText("Edit6", CutInsertionLine(g.baseX, g.baseY, g.scale));
   // A second corner above or left of the first gives no picture at all.
   if (g.width <= 0 || g.height <= 0) return;
   out.saved = UsesExportRoute(c.values.targetProgId) ? ExportRoute(c, doc, g)
@@ -139,8 +141,9 @@ void CaptureStage(CadCommandContext& c, CadApplication& app, Capture& out) {
 void InsertWorkDxf(CadCommandContext& c, Capture& cut, const std::string& dxf) {
   // Without a document and both picks (the capture failed early) there is nothing to insert into.
   if (!cut.doc || !cut.p1 || !cut.p2) throw Error("CAD の図面がありません");
-  cut.doc->SendCommand(FormatInsertCommand(dxf, cut.p1->x, cut.p2->y,
-                                           FormatGeneralNumber(c.values.insertion.scale), "0.0"));
+  const InsertionValues& v = c.values.insertion;
+  cut.doc->SendCommand(
+      FormatInsertCommand(dxf, v.baseX, v.baseY, FormatGeneralNumber(v.scale), "0.0"));
 }
 
 void PotraceStage(CadCommandContext& c, Capture& cut) {

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <string>
 
 #include "base/error.h"
 #include "raster/bitmap.h"
@@ -30,6 +31,17 @@ Bitmap Win32ScreenCapture::CopyClientArea(WindowId window, int left, int top, in
   if (section && memory) {
     HGDIOBJ old = SelectObject(memory, section);
     copied = BitBlt(memory, 0, 0, width, height, source, left, top, SRCCOPY | CAPTUREBLT) != FALSE;
+    if (!copied) {
+      // Where the window's own device context gives no pixels (another process's window under
+      // some systems), the same rectangle is copied from the screen.
+      POINT origin{left, top};
+      ClientToScreen(hwnd, &origin);
+      HDC screen = GetDC(nullptr);
+      copied = BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y,
+                      SRCCOPY | CAPTUREBLT) != FALSE ||
+               BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY) != FALSE;
+      ReleaseDC(nullptr, screen);
+    }
     GdiFlush();
     if (copied) {
       result = Bitmap(width, height);
@@ -43,7 +55,9 @@ Bitmap Win32ScreenCapture::CopyClientArea(WindowId window, int left, int top, in
   if (section) DeleteObject(section);
   if (memory) DeleteDC(memory);
   ReleaseDC(hwnd, source);
-  if (!copied) throw Error("ウィンドウの画面をコピーできません");
+  if (!copied)
+    throw Error("ウィンドウの画面をコピーできません (" + std::to_string(section != nullptr) + "," +
+                std::to_string(memory != nullptr) + "," + std::to_string(GetLastError()) + ")");
   return result;
 }
 

@@ -14,7 +14,15 @@ TEST(CutGeometry, PixelRectangleAndScaleOfTheWorkedExample) {
   EXPECT_EQ(g.top, 320);
   EXPECT_EQ(g.width, 278);
   EXPECT_EQ(g.height, 159);
+  // The traced DXF's origin is the lower-left corner of pixel (302, 478), not the picks.
+  EXPECT_EQ(g.baseX, 450.5);
+  EXPECT_EQ(g.baseY, 380.25);
   EXPECT_EQ(CutInsertionLine(450.3, 380.05, g.scale), "挿入基点= 450.3,380.05 挿入尺度= 0.25");
+  // An odd screen size centres the view half a pixel past the integer half.
+  g = ComputeCutGeometry({0, 10}, {10, 0}, {0, 0}, 7, 7, 7);
+  EXPECT_EQ(g.left, 3);
+  EXPECT_EQ(g.baseX, -0.5);
+  EXPECT_EQ(g.baseY, 0.5);
 }
 
 TEST(CutGeometry, ReversedCornersGiveNoArea) {

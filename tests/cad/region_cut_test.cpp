@@ -51,18 +51,19 @@ TEST_F(RegionCut, PotraceRoadCapturesTracesAndInserts) {
   EXPECT_EQ(saved.width, 278);
   EXPECT_EQ(saved.height, 159);
 
-  EXPECT_EQ(values.insertion.baseX, 450.3);
-  EXPECT_EQ(values.insertion.baseY, 380.05);
+  // The base point is the bitmap's lower-left corner, not the picks up to a pixel beside it.
+  EXPECT_EQ(values.insertion.baseX, 450.5);
+  EXPECT_EQ(values.insertion.baseY, 380.25);
   EXPECT_EQ(values.insertion.scale, 0.25);
   EXPECT_EQ(values.insertion.rotationDeg, 0);
-  EXPECT_EQ(view.Text("Edit6"), "挿入基点= 450.3,380.05 挿入尺度= 0.25");
+  EXPECT_EQ(view.Text("Edit6"), "挿入基点= 450.5,380.25 挿入尺度= 0.25");
   EXPECT_EQ(values.dxfWaitMs, 1000);
 
   ASSERT_EQ(processes.runs.size(), 1u);
   EXPECT_EQ(processes.runs[0].arguments, PotraceArguments(Work("tesnova.bmp"), "-b dxf"));
   ASSERT_EQ(cad.commands.size(), 1u);
   EXPECT_EQ(cad.commands[0],
-            FormatInsertCommand(Work("tesnova.dxf"), 450.3, 380.05, "0.25", "0.0"));
+            FormatInsertCommand(Work("tesnova.dxf"), 450.5, 380.25, "0.25", "0.0"));
 
   EXPECT_EQ(view.Statuses(),
             (std::vector<std::string>{
@@ -150,7 +151,7 @@ TEST_F(RegionCut, ExportRouteLetsTheCadWriteTheViewAndCropsIt) {
   EXPECT_EQ(saved.at(0, 0)[2], 3);
   EXPECT_EQ(rasterLog, (std::vector<std::string>{"monochrome 200"}));
   EXPECT_EQ(cad.commands.back(),
-            FormatInsertCommand(Work("tesnova.dxf"), 450.3, 380.05, "0.25", "0.0"));
+            FormatInsertCommand(Work("tesnova.dxf"), 450.5, 380.25, "0.25", "0.0"));
 }
 
 TEST_F(RegionCut, ExportThatNeverComesMakesNoBitmap) {
@@ -193,7 +194,7 @@ TEST_F(RegionCut, VTracerRoadConvertsTheSvgAndInserts) {
   EXPECT_TRUE(std::filesystem::exists(scratch / "tesnova.dxf"));
   ASSERT_EQ(cad.commands.size(), 1u);
   EXPECT_EQ(cad.commands[0],
-            FormatInsertCommand(Work("tesnova.dxf"), 450.3, 380.05, "0.25", "0.0"));
+            FormatInsertCommand(Work("tesnova.dxf"), 450.5, 380.25, "0.25", "0.0"));
   EXPECT_EQ(view.Statuses().back(), "-INSERT 終了！");
 }
 

@@ -1,0 +1,142 @@
+// The whole road in Tesnova.exe against the stand-in CAD program: a region cut traced by the
+// real Potrace, inserted back into the drawing, and checked to lie over the picture.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "base/text_file.h"
+#include "cad/cad_automation.h"
+#include "e2e/support/cad_standin.h"
+#include "e2e/support/driver.h"
+#include "win32/com_automation.h"
+#include "win32/wide_text.h"
+
+namespace tesnova::e2e {
+namespace {
+
+using testing::StandInCad;
+
+constexpr const char* kTitle = "Tesnova 2026.01.13";
+constexpr int kPictureWidth = 300;
+constexpr int kPictureHeight = 200;
+
+// A drawing of thick strokes: a ring, two bars and a slanted band (y counted from the top).
+bool Dark(int x, int y) {
+  double r = std::hypot(x - 90.0, y - 100.0);
+  if (r >= 40 && r <= 58) return true;
+  if (x >= 170 && x <= 270 && y >= 30 && y <= 50) return true;
+  if (x >= 180 && x <= 196 && y >= 60 && y <= 170) return true;
+  double d = (x - 200) * 0.6 - (y - 120) * 0.8;
+  return std::fabs(d) <= 7 && x >= 200 && x <= 290 && y >= 60 && y <= 190;
+}
+
+// Fraction of the inserted vertices that lie within tolerance (drawing units) of a dark pixel of
+// the picture placed at origin, unitsPerPixel, rotation.
+double ShareOverThePicture(const std::vector<std::vector<double>>& polylines, CadPoint origin,
+                           double unitsPerPixel, double rotation, double tolerance) {
+  int hits = 0, total = 0;
+  double c = std::cos(-rotation), s = std::sin(-rotation);
+  int reach = static_cast<int>(std::ceil(tolerance / unitsPerPixel)) + 1;
+  for (const auto& coords : polylines) {
+    for (size_t i = 0; i + 1 < coords.size(); i += 2) {
+      double dx = coords[i] - origin.x, dy = coords[i + 1] - origin.y;
+      double u = (dx * c - dy * s) / unitsPerPixel;                   // pixels from the left
+      double v = kPictureHeight - (dx * s + dy * c) / unitsPerPixel;  // pixels from the top
+      ++total;
+      bool found = false;
+      for (int y = static_cast<int>(v) - reach; y <= static_cast<int>(v) + reach && !found; ++y)
+        for (int x = static_cast<int>(u) - reach; x <= static_cast<int>(u) + reach && !found; ++x) {
+          if (x < 0 || y < 0 || x >= kPictureWidth || y >= kPictureHeight || !Dark(x, y)) continue;
+          // Distance from the vertex to the pixel's square, in drawing units.
+          double ex = std::max({x - u, 0.0, u - (x + 1)});
+          double ey = std::max({y - v, 0.0, v - (y + 1)});
+          found = std::hypot(ex, ey) * unitsPerPixel <= tolerance;
+        }
+      hits += found;
+    }
+  }
+  return total ? static_cast<double>(hits) / total : 0;
+}
+
+class CadRoad : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    potrace = std::filesystem::path(L"Z:\\opt\\tesnova\\potrace.exe");
+    if (!std::filesystem::exists(potrace)) GTEST_SKIP() << "no Windows potrace.exe here";
+    picture = PathToUtf8(program.folder() / "plan.bmp");
+    testing::WriteTestBmp(picture, kPictureWidth, kPictureHeight, Dark);
+  }
+
+  void WriteSettings(int page) {
+    auto ini = program.folder() / "Tesnova.ini";
+    auto set = [&](const char* section, const char* key, const std::string& value) {
+      WritePrivateProfileStringW(Utf8ToWide(section).c_str(), Utf8ToWide(key).c_str(),
+                                 Utf8ToWide(value).c_str(), ini.c_str());
+    };
+    set("Form", "Left", "730");
+    set("Form", "Top", "0");
+    set("TargetCad", "Name", "テスト CAD");
+    set("TargetCad", "ProgId", "TesnovaTestCad.Application");
+    set("PoTrace", "FullName", PathToUtf8(potrace));
+    set("PoTrace", "ParamDxf", "-b dxf");
+    set("ReadDxf", "Sleep", "300");
+    set("ActivePage", "Index", std::to_string(page));
+    set("Bitmap", "Filter", "0");
+    set("Bitmap", "Binarize", "0");
+  }
+
+  // Every polyline the insertion added, as flat coordinate lists.
+  std::vector<std::vector<double>> Inserted(StandInCad& cad, long before) {
+    std::vector<std::vector<double>> out;
+    long count = static_cast<long>(cad.app()->Get("TestEntityCount").AsInteger());
+    for (long i = before; i < count; ++i)
+      out.push_back(cad.app()
+                        ->Call("TestEntity", {In(static_cast<int>(i))})
+                        .AsObject()
+                        ->Get("Coordinates")
+                        .AsDoubles());
+    return out;
+  }
+
+  ComAutomationHost host;
+  ProgramUnderTest program{BuiltProgram("Tesnova.exe")};
+  std::filesystem::path potrace;
+  std::string picture;
+};
+
+TEST_F(CadRoad, PotraceCutLandsOverThePicture) {
+  StandInCad cad(host);
+  // 300 x 200 pixels placed 150 units wide: half a unit a pixel; the view shows about
+  // 0.52 units a screen pixel.
+  const CadPoint origin{100, 50};
+  cad.app()->Call("TestAddImage", {In(picture), In(PointVariant(origin)), In(150.0), In(0.0)});
+  cad.app()->Call("TestSetView", {In(PointVariant({170, 120})), In(300.0)});
+  // The corners of the cut, upper left then lower right, inside the picture.
+  cad.app()->Call("TestQueuePick", {In(PointVariant({104, 147}))});
+  cad.app()->Call("TestQueuePick", {In(PointVariant({246, 53}))});
+
+  WriteSettings(2);
+  HWND main = program.Start(kTitle);
+  ASSERT_NE(main, nullptr);
+  Click(Control(main, "Button4"));
+  ASSERT_TRUE(
+      WaitUntil([&] { return WindowText(Control(main, "Edit12")) == "-INSERT 終了！"; }, 30000ms))
+      << WindowText(Control(main, "Edit12")) << " / "
+      << (FindMessageBox(program.pid()) ? AllTexts(FindMessageBox(program.pid())) : "");
+
+  auto polylines = Inserted(cad, 1);
+  ASSERT_GE(polylines.size(), 3u);
+  CadDocument doc = CadApplication(cad.app()).ActiveDocument();
+  double screenPixel =
+      doc.GetVariable("viewsize").AsDouble() / doc.GetVariable("screensize").AsDoubles()[1];
+  EXPECT_GE(ShareOverThePicture(polylines, origin, 0.5, 0, screenPixel), 0.95);
+
+  EXPECT_EQ(doc.GetVariable("osmode").AsInteger(), 37);
+  std::string line = WindowText(Control(main, "Edit6"));
+  EXPECT_EQ(line.rfind("挿入基点= 104.", 0), 0u) << line;
+  cad.app()->Call("TestSaveView", {In(PathToUtf8(program.folder() / "after.png"))});
+  EXPECT_TRUE(program.Close(main));
+}
+
+}  // namespace
+}  // namespace tesnova::e2e
