@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 
 #include "base/text_file.h"
 #include "cad/cad_automation.h"
@@ -80,7 +81,8 @@ class CadRoad : public ::testing::Test {
     testing::WriteTestBmp(picture, kPictureWidth, kPictureHeight, Dark);
   }
 
-  void WriteSettings(int page, bool deskew = false) {
+  void WriteSettings(int page, bool deskew = false,
+                     const std::string& progId = "TesnovaTestCad.Application") {
     auto ini = program.folder() / "Tesnova.ini";
     auto set = [&](const char* section, const char* key, const std::string& value) {
       WritePrivateProfileStringW(Utf8ToWide(section).c_str(), Utf8ToWide(key).c_str(),
@@ -89,7 +91,7 @@ class CadRoad : public ::testing::Test {
     set("Form", "Left", "730");
     set("Form", "Top", "0");
     set("TargetCad", "Name", "テスト CAD");
-    set("TargetCad", "ProgId", "TesnovaTestCad.Application");
+    set("TargetCad", "ProgId", progId);
     set("PoTrace", "FullName", PathToUtf8(potrace));
     set("PoTrace", "ParamDxf", "-b dxf");
     set("ReadDxf", "Sleep", "300");
@@ -106,8 +108,11 @@ class CadRoad : public ::testing::Test {
   }
 
   // Runs a region cut from the button of the page and checks the lines against the picture.
-  void CutAndCheck(int page, const char* button) {
-    StandInCad cad(host);
+  // before runs just before the click, with the CAD program's application object.
+  void CutAndCheck(int page, const char* button,
+                   const std::string& progId = "TesnovaTestCad.Application",
+                   const std::function<void(const AutomationRef&)>& before = nullptr) {
+    StandInCad cad(host, progId);
     // 300 x 200 pixels placed 150 units wide: half a unit a pixel; the view shows about
     // 0.52 units a screen pixel.
     const CadPoint origin{100, 50};
@@ -117,9 +122,10 @@ class CadRoad : public ::testing::Test {
     cad.app()->Call("TestQueuePick", {In(PointVariant({104, 147}))});
     cad.app()->Call("TestQueuePick", {In(PointVariant({246, 53}))});
 
-    WriteSettings(page);
+    WriteSettings(page, false, progId);
     HWND main = program.Start(kTitle);
     ASSERT_NE(main, nullptr);
+    if (before) before(cad.app());
     Click(Control(main, button));
     ASSERT_TRUE(
         WaitUntil([&] { return WindowText(Control(main, "Edit12")) == "-INSERT 終了！"; }, 30000ms))
@@ -160,6 +166,44 @@ class CadRoad : public ::testing::Test {
 TEST_F(CadRoad, PotraceCutLandsOverThePicture) { CutAndCheck(2, "Button4"); }
 
 TEST_F(CadRoad, VTracerCutLandsOverThePicture) { CutAndCheck(0, "Button9"); }
+
+// A CAD program whose ProgID names it as one that exports its view itself: "_BMPOUT".
+TEST_F(CadRoad, ExportRouteCutLandsOverThePicture) {
+  CutAndCheck(2, "Button4", "AutoCAD.TesnovaStandIn");
+}
+
+// A CAD program that refuses every call as busy for three seconds: the cut waits it out.
+TEST_F(CadRoad, BusyCadIsWaitedFor) {
+  CutAndCheck(2, "Button4", "TesnovaTestCad.Application",
+              [](const AutomationRef& app) { app->Call("TestBusy", {In(3000)}); });
+}
+
+// The CAD program dies in the middle of the cut: Tesnova says what it must, keeps running
+// and still writes its settings when it closes.
+TEST_F(CadRoad, CadDyingInTheCutLeavesTesnovaRunning) {
+  StandInCad cad(host);
+  WriteSettings(2);
+  HWND main = program.Start(kTitle);
+  ASSERT_NE(main, nullptr);
+  // Dies at the first pick.
+  cad.app()->Call("TestDieAfterCalls", {In(6)});
+  Click(Control(main, "Button4"));
+  ASSERT_TRUE(cad.WaitForExit(20000));
+  // No bitmap came, which the Potrace page says in its box.
+  HWND box = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (box = FindMessageBox(program.pid())) != nullptr; }, 20000ms));
+  EXPECT_NE(AllTexts(box).find("の読み込みエラーです."), std::string::npos) << AllTexts(box);
+  ConfirmMessageBox(box);
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(Control(main, "Button4")) != FALSE; }));
+  // The next command finds no CAD program and ends without a word.
+  Click(Control(main, "Button4"));
+  Sleep(1500);
+  EXPECT_EQ(FindMessageBox(program.pid()), nullptr);
+  // Gone before the exit, so that only the exit can have written it.
+  std::filesystem::remove(program.folder() / "Tesnova.ini");
+  ASSERT_TRUE(program.Close(main));
+  EXPECT_TRUE(std::filesystem::exists(program.folder() / "Tesnova.ini"));
+}
 
 // The image pick of a picture turned by the angle, deskewed, traced in WinTopo and inserted.
 class ImagePickRoad : public CadRoad, public ::testing::WithParamInterface<double> {};
