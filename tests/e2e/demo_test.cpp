@@ -1,0 +1,146 @@
+// The demonstration of the whole road, run by scripts/demo.sh: a scanned plan placed twice in
+// the stand-in CAD's drawing (the second copy smaller and turned by 0.3 degrees), a region cut
+// on the Potrace page and one on the VTracer page, and an image pick of the turned copy with
+// deskew, handed to WinTopo's stand-in. The CAD view before and after and every DXF go into the
+// folder named by TESNOVA_DEMO_OUT. Without that variable there is nothing to do.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+
+#include "base/text_file.h"
+#include "cad/cad_automation.h"
+#include "e2e/support/cad_standin.h"
+#include "e2e/support/driver.h"
+#include "win32/com_automation.h"
+#include "win32/wide_text.h"
+
+namespace tesnova::e2e {
+namespace {
+
+using testing::StandInCad;
+
+constexpr const char* kTitle = "Tesnova 2026.01.13";
+constexpr double kPi = 3.14159265358979323846;
+
+bool RunAndWait(std::wstring commandLine) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                      nullptr, nullptr, &startup, &info))
+    return false;
+  WaitForSingleObject(info.hProcess, 60000);
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+  return true;
+}
+
+TEST(Demo, WholeRoadOnAScannedPlan) {
+  const char* outText = std::getenv("TESNOVA_DEMO_OUT");
+  if (!outText || !*outText) GTEST_SKIP() << "TESNOVA_DEMO_OUT names no folder";
+  const std::filesystem::path out = PathFromUtf8(outText);
+  std::filesystem::create_directories(out);
+  const std::filesystem::path potrace(L"Z:\\opt\\tesnova\\potrace.exe");
+  ASSERT_TRUE(std::filesystem::exists(potrace)) << "scripts/setup.d/potrace-exe.sh makes it";
+  const std::filesystem::path scan =
+      PathFromUtf8(TESNOVA_TEST_DATA) / ".." / ".." / "demo" / "scan.png";
+  ASSERT_TRUE(std::filesystem::exists(scan)) << PathToUtf8(scan);
+
+  ComAutomationHost host;
+  StandInCad cad(host, "TesnovaTestCad.Application", "0,0,1280,550");
+  AutomationRef app = cad.app();
+  // The plan, 1200 x 850 pixels, 600 units wide; a copy 300 units wide turned by 0.3 degrees.
+  app->Call("TestAddImage", {In(PathToUtf8(scan)), In(PointVariant({0, 0})), In(600.0), In(0.0)});
+  const CadPoint turnedOrigin{660, 60};
+  const double turn = 0.3 * kPi / 180;
+  app->Call("TestAddImage",
+            {In(PathToUtf8(scan)), In(PointVariant(turnedOrigin)), In(300.0), In(turn)});
+  app->Call("TestSetView", {In(PointVariant({480, 215})), In(450.0)});
+  app->Call("TestSaveView", {In(PathToUtf8(out / "before.png"))});
+
+  ProgramUnderTest program(BuiltProgram("Tesnova.exe"));
+  auto ini = program.folder() / "Tesnova.ini";
+  auto set = [&](const char* section, const char* key, const std::string& value) {
+    WritePrivateProfileStringW(Utf8ToWide(section).c_str(), Utf8ToWide(key).c_str(),
+                               Utf8ToWide(value).c_str(), ini.c_str());
+  };
+  set("Form", "Left", "700");
+  set("Form", "Top", "555");
+  set("TargetCad", "Name", "stand-in CAD");
+  set("TargetCad", "ProgId", "TesnovaTestCad.Application");
+  set("PoTrace", "FullName", PathToUtf8(potrace));
+  set("AutoTrace", "FullName",
+      PathToUtf8(BuiltProgram("testbed/vtracer_standin/vtracer_standin.exe")));
+  set("AutoTrace", "Param", "--colormode bw");
+  set("WinTopoFree", "FullName",
+      PathToUtf8(BuiltProgram("testbed/wintopo_standin/wintopo_standin.exe")));
+  set("ReadDxf", "Sleep", "300");
+  set("Bitmap", "Filter", "0");
+  set("Bitmap", "Keisha", "1");
+  HWND main = program.Start(kTitle);
+  ASSERT_NE(main, nullptr);
+  auto text = [&](const char* control) { return WindowText(Control(main, control)); };
+  // Shows the page and clears the status line, so that the next command's last status is news.
+  auto page = [&](int index) {
+    Click(Control(main, "Tab" + std::to_string(index)));
+    Sleep(300);
+    SetWindowTextTo(Control(main, "Edit12"), "");
+  };
+  auto keep = [&](const char* name) {
+    std::filesystem::copy_file(program.folder() / "tesnova.dxf", out / name,
+                               std::filesystem::copy_options::overwrite_existing);
+  };
+
+  // The plate with its holes, cut on the Potrace page.
+  page(2);
+  app->Call("TestQueuePick", {In(PointVariant({60, 365}))});
+  app->Call("TestQueuePick", {In(PointVariant({340, 135}))});
+  Click(Control(main, "Button4"));
+  ASSERT_TRUE(WaitUntil([&] { return text("Edit12") == "-INSERT 終了！"; }, 60000ms))
+      << text("Edit12");
+  keep("potrace.dxf");
+
+  // The arched part, cut on the VTracer page.
+  page(0);
+  app->Call("TestQueuePick", {In(PointVariant({360, 365}))});
+  app->Call("TestQueuePick", {In(PointVariant({515, 185}))});
+  Click(Control(main, "Button9"));
+  ASSERT_TRUE(WaitUntil([&] { return text("Edit12") == "-INSERT 終了！"; }, 60000ms))
+      << text("Edit12");
+  keep("vtracer.dxf");
+
+  // The turned copy, picked as an image and deskewed, handed to WinTopo.
+  page(1);
+  app->Call("TestQueuePick", {In(PointVariant({turnedOrigin.x + 150, turnedOrigin.y + 100}))});
+  Click(Control(main, "Button20"));
+  ASSERT_NE(WaitForTopWindow("WinTopo", 0, 30000ms), nullptr);
+  auto click = [&](const char* button) {
+    Sleep(300);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(Control(main, button)) != FALSE; }));
+    Click(Control(main, button));
+  };
+  click("Button18");
+  click("Button19");
+  auto dxf = program.folder() / "tesnova.dxf";
+  if (!WaitUntil([&] { return std::filesystem::exists(dxf); }, 15000ms)) {
+    std::printf("note: WinTopo's stand-in saved no DXF; the work bitmap is traced by Potrace\n");
+    ASSERT_TRUE(RunAndWait(L"\"" + potrace.wstring() + L"\" \"" +
+                           (program.folder() / "tesnova.bmp").wstring() + L"\" -b dxf"));
+  }
+  keep("image-pick.dxf");
+  click("Button11");
+  ASSERT_TRUE(WaitUntil([&] { return text("Edit12") == "-INSERT 終了!"; }, 30000ms))
+      << text("Edit12");
+  std::filesystem::copy_file(program.folder() / "tesnova.bmp", out / "image-pick.bmp",
+                             std::filesystem::copy_options::overwrite_existing);
+
+  app->Call("TestSaveView", {In(PathToUtf8(out / "after.png"))});
+  std::printf("demo: %lld polylines inserted; pictures and DXF files in %s\n",
+              static_cast<long long>(app->Get("TestEntityCount").AsInteger() - 2),
+              PathToUtf8(out).c_str());
+  EXPECT_TRUE(program.Close(main));
+}
+
+}  // namespace
+}  // namespace tesnova::e2e
