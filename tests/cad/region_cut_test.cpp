@@ -207,6 +207,22 @@ TEST_F(RegionCut, VTracerWithoutSvgReportsIt) {
   EXPECT_TRUE(cad.commands.empty());
 }
 
+TEST_F(RegionCut, TestPageRunsTheCenterlineBenchOnTheBitmap) {
+  processes.onRun = nullptr;
+  // A Potrace that writes no SVG: the bench's error goes on to the window's error box.
+  EXPECT_THROW(RegionCutCommand(context, "Button16"), Error);
+  ASSERT_EQ(processes.runs.size(), 1u);
+  EXPECT_EQ(processes.runs[0].program, view.Text("Edit1"));
+  EXPECT_NE(processes.runs[0].arguments.find("tesnova.pbm"), std::string::npos);
+  EXPECT_TRUE(std::filesystem::exists(scratch / "tesnova.pbm"));
+  EXPECT_TRUE(cad.commands.empty());
+  // Without a bitmap the bench does not start.
+  processes.runs.clear();
+  QueueCancel();
+  RegionCutCommand(context, "Button16");
+  EXPECT_TRUE(processes.runs.empty());
+}
+
 TEST_F(RegionCut, WinTopoPageOnlyOpensWinTopo) {
   view.SetText("Edit11", "C:\\WinTopo\\WinTopoFree.exe");
   RegionCutCommand(context, "Button10");
