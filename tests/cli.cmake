@@ -41,3 +41,14 @@ add_test(NAME cli_svg2dxf_errors
     if \"$cli\" svg2dxf \"$w/bad.svg\" \"$w/bad.dxf\" --divisions x 2>/dev/null; then echo 'bad divisions: exit 0'; exit 1; fi
     if \"$cli\" svg2dxf \"$w/bad.svg\" 2>/dev/null; then echo 'one file: exit 0'; exit 1; fi
     \"$cli\" --help | grep -q svg2dxf || { echo 'help lacks svg2dxf'; exit 1; }")
+
+# prepare: the work bitmap it writes reads back in ImageMagick with the picture's own pixels,
+# and the monochrome step leaves exactly black and white. 16-bit samples may round by less than
+# half a level (0.2 %).
+set(TESNOVA_PICTURES ${CMAKE_CURRENT_SOURCE_DIR}/data/pictures)
+foreach(picture colours.tif colours-16.png colours-24.bmp)
+  add_test(NAME cli_prepare_${picture}
+    COMMAND sh -c "'$<TARGET_FILE:tesnova-cli>' prepare '${TESNOVA_PICTURES}/${picture}' '${TESNOVA_CLI_WORK}/${picture}.bmp' && test \"$(compare -metric AE -fuzz 0.3% '${TESNOVA_CLI_WORK}/${picture}.bmp' '${TESNOVA_PICTURES}/${picture}' null: 2>&1)\" = 0")
+endforeach()
+add_test(NAME cli_prepare_mono
+  COMMAND sh -c "'$<TARGET_FILE:tesnova-cli>' prepare '${TESNOVA_PICTURES}/drawing.png' '${TESNOVA_CLI_WORK}/mono.bmp' --median --gauss --otsu --deskew 180.2 | grep -qx 'insertion rotation: 180' && test \"$(convert '${TESNOVA_CLI_WORK}/mono.bmp' -format '%k %w %h' info:)\" = '2 161 109'")

@@ -118,21 +118,27 @@ bool RunPng(Decoder* d) {
   png_read_update_info(png, info);
   if (png_get_rowbytes(png, info) != std::size_t{width} * 4) png_error(png, "unexpected layout");
 
-  d->out = Bitmap(static_cast<int>(width), static_cast<int>(height), 255);
+  BeginRows(d->out, static_cast<int>(width), static_cast<int>(height), d->bytes.size());
   if (passes == 1) {
     d->buffer.resize(std::size_t{width} * 4);
     for (png_uint_32 y = 0; y < height; ++y) {
       png_read_row(png, d->buffer.data(), nullptr);
-      FlattenRow(d->buffer.data(), d->out.row(static_cast<int>(y)), static_cast<int>(width));
+      FlattenRow(d->buffer.data(), GrowToRow(d->out, static_cast<int>(y)), static_cast<int>(width));
     }
   } else {
+    // Interlaced rows need the whole picture at once; no real file packs a picture tighter
+    // than deflate's limit of about 1000 to 1.
+    if (std::size_t{width} * height * 4 > std::max<std::size_t>(d->bytes.size() * 1100, 1 << 26)) {
+      d->error = "ファイルの大きさに比べて画像が大きすぎます";
+      png_error(png, nullptr);
+    }
     d->buffer.resize(std::size_t{width} * 4 * height);
     d->rows.resize(height);
     for (png_uint_32 y = 0; y < height; ++y)
       d->rows[y] = d->buffer.data() + std::size_t{y} * width * 4;
     png_read_image(png, d->rows.data());
     for (png_uint_32 y = 0; y < height; ++y)
-      FlattenRow(d->rows[y], d->out.row(static_cast<int>(y)), static_cast<int>(width));
+      FlattenRow(d->rows[y], GrowToRow(d->out, static_cast<int>(y)), static_cast<int>(width));
   }
   png_read_end(png, nullptr);
   png_destroy_read_struct(&png, &info, nullptr);
@@ -183,12 +189,12 @@ bool RunJpeg(Decoder* d) {
   cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;
   jpeg_start_decompress(&cinfo);
   const int width = static_cast<int>(cinfo.output_width);
-  d->out = Bitmap(width, static_cast<int>(cinfo.output_height), 255);
+  BeginRows(d->out, width, static_cast<int>(cinfo.output_height), d->bytes.size());
   d->buffer.resize(static_cast<std::size_t>(width) * 4);
   // Adobe's writers store CMYK inverted (0 = full ink); others store it plain.
   const bool inverted = cinfo.saw_Adobe_marker;
   while (cinfo.output_scanline < cinfo.output_height) {
-    std::uint8_t* row = d->out.row(static_cast<int>(cinfo.output_scanline));
+    std::uint8_t* row = GrowToRow(d->out, static_cast<int>(cinfo.output_scanline));
     JSAMPROW target = cmyk ? d->buffer.data() : row;
     jpeg_read_scanlines(&cinfo, &target, 1);
     if (!cmyk) continue;
@@ -265,26 +271,46 @@ bool RunTiff(Decoder* d) {
     return false;
   }
   char message[1024] = "";
-  if (!TIFFRGBAImageOK(tif.get(), message)) {
+  TIFFRGBAImage image;
+  if (!TIFFRGBAImageOK(tif.get(), message) || !TIFFRGBAImageBegin(&image, tif.get(), 0, message)) {
     d->error = message;
     return false;
   }
-  d->buffer.resize(std::size_t{width} * height * 4);
+  struct End {
+    TIFFRGBAImage* image;
+    ~End() { TIFFRGBAImageEnd(image); }
+  } end{&image};
+  image.req_orientation = ORIENTATION_TOPLEFT;
+  // Rows in pieces of whole strips or tiles (a piece that splits one would decode it again).
+  std::uint32_t piece = 0;
+  if (TIFFIsTiled(tif.get()))
+    TIFFGetField(tif.get(), TIFFTAG_TILELENGTH, &piece);
+  else
+    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_ROWSPERSTRIP, &piece);
+  piece = std::clamp<std::uint32_t>(piece, 1, height);
+  if (piece < 64) piece = std::min(height, (64 + piece - 1) / piece * piece);
+  d->buffer.resize(std::size_t{width} * piece * 4);
   auto* raster = reinterpret_cast<std::uint32_t*>(d->buffer.data());
-  if (!TIFFReadRGBAImageOriented(tif.get(), width, height, raster, ORIENTATION_TOPLEFT, 0)) {
-    if (d->error.empty()) d->error = "画素データを読めません";
-    return false;
-  }
-  // The samples come premultiplied by their alpha, so laying them onto white adds 255 - a.
-  d->out = Bitmap(static_cast<int>(width), static_cast<int>(height), 255);
-  std::uint8_t* out = d->out.pixels.data();
-  const std::size_t count = std::size_t{width} * height;
-  for (std::size_t i = 0; i < count; ++i, out += 3) {
-    const std::uint32_t p = raster[i];
-    const unsigned a = TIFFGetA(p), white = 255 - a;
-    out[0] = static_cast<std::uint8_t>(std::min(255u, TIFFGetB(p) + white));
-    out[1] = static_cast<std::uint8_t>(std::min(255u, TIFFGetG(p) + white));
-    out[2] = static_cast<std::uint8_t>(std::min(255u, TIFFGetR(p) + white));
+  BeginRows(d->out, static_cast<int>(width), static_cast<int>(height), d->bytes.size());
+  for (std::uint32_t top = 0; top < height; top += piece) {
+    const std::uint32_t rows = std::min(piece, height - top);
+    image.row_offset = static_cast<int>(top);
+    image.col_offset = 0;
+    if (!TIFFRGBAImageGet(&image, raster, width, rows)) {
+      if (d->error.empty()) d->error = "画素データを読めません";
+      return false;
+    }
+    // The samples come premultiplied by their alpha, so laying them onto white adds 255 - a.
+    for (std::uint32_t r = 0; r < rows; ++r) {
+      std::uint8_t* out = GrowToRow(d->out, static_cast<int>(top + r));
+      const std::uint32_t* p = raster + std::size_t{r} * width;
+      for (std::uint32_t x = 0; x < width; ++x, out += 3) {
+        const unsigned a = TIFFGetA(p[x]), white = 255 - a;
+        out[0] = static_cast<std::uint8_t>(std::min(255u, TIFFGetB(p[x]) + white));
+        out[1] = static_cast<std::uint8_t>(std::min(255u, TIFFGetG(p[x]) + white));
+        out[2] = static_cast<std::uint8_t>(std::min(255u, TIFFGetR(p[x]) + white));
+      }
+    }
   }
   return true;
 }

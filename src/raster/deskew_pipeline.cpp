@@ -9,11 +9,9 @@
 
 namespace tesnova {
 
-int OtsuThreshold(const Bitmap& bitmap) {
-  if (bitmap.empty()) return 0;
-  const kernels::Histogram histogram = kernels::FastKernels().meanGreyHistogram(bitmap);
-  const double total = static_cast<double>(bitmap.width) * bitmap.height;
-  double sum = 0;
+int kernels::OtsuThresholdOf(const Histogram& histogram) {
+  double total = 0, sum = 0;
+  for (int i = 0; i < 256; ++i) total += histogram[i];
   for (int i = 0; i < 256; ++i) sum += static_cast<double>(i) * histogram[i];
   double wB = 0, sumB = 0, best = -1.0;
   int threshold = 0;
@@ -25,13 +23,18 @@ int OtsuThreshold(const Bitmap& bitmap) {
     sumB += static_cast<double>(t) * histogram[t];
     const double mB = sumB / wB;
     const double mF = (sum - sumB) / wF;
-    const double between = (wB * wF) * (mB - mF) * (mB - mF);
+    const double between = (wB * wF) * ((mB - mF) * (mB - mF));
     if (between > best) {
       best = between;
       threshold = t;
     }
   }
   return threshold;
+}
+
+int OtsuThreshold(const Bitmap& bitmap) {
+  if (bitmap.empty()) return 0;
+  return kernels::OtsuThresholdOf(kernels::FastKernels().meanGreyHistogram(bitmap));
 }
 
 void BinarizeOtsu(Bitmap& bitmap) {

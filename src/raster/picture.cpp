@@ -30,6 +30,20 @@ std::optional<PictureKind> SniffPictureKind(std::string_view b) {
   return std::nullopt;
 }
 
+void BeginRows(Bitmap& bitmap, int width, int height, std::size_t fileBytes) {
+  bitmap.width = width;
+  bitmap.height = height;
+  bitmap.pixels.clear();
+  const std::size_t all = static_cast<std::size_t>(width) * height * 3;
+  bitmap.pixels.reserve(std::min(all, fileBytes * 16 + (std::size_t{1} << 20)));
+}
+
+std::uint8_t* GrowToRow(Bitmap& bitmap, int y) {
+  const std::size_t end = (static_cast<std::size_t>(y) + 1) * bitmap.stride();
+  if (bitmap.pixels.size() < end) bitmap.pixels.resize(end, 255);
+  return bitmap.row(y);
+}
+
 Bitmap LoadPicture(const std::filesystem::path& path) {
   const std::string name = PathToUtf8(path);
   if (!IsAcceptedPictureFile(path)) {

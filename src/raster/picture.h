@@ -34,4 +34,11 @@ Bitmap LoadPicture(const std::filesystem::path& path);
 Bitmap DecodePicture(std::string_view bytes, std::string_view fileName,
                      std::size_t maxPixels = kMaxPicturePixels);
 
+// For the decoders: the result takes its declared size, but its storage grows with the rows
+// decoded, so that a file that declares a large picture and then holds little data never
+// costs the declared memory. fileBytes sets the first reservation.
+void BeginRows(Bitmap& bitmap, int width, int height, std::size_t fileBytes);
+// Row y, with storage for rows 0 to y (new rows white).
+std::uint8_t* GrowToRow(Bitmap& bitmap, int y);
+
 }  // namespace tesnova

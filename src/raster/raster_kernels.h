@@ -41,6 +41,9 @@ struct Rotation {
   std::int64_t RowV(int y) const;
 };
 
+// Otsu's threshold of a mean-grey histogram (the rule of OtsuThreshold).
+int OtsuThresholdOf(const Histogram& histogram);
+
 const Kernels& ReferenceKernels();
 const Kernels& BaselineKernels();
 // The AVX2 set, or nullptr when the processor lacks AVX2.

@@ -112,7 +112,8 @@ Bitmap DecodePicture(std::string_view bytes, std::string_view fileName, std::siz
   WICPixelFormatGUID format{};
   check(frame->GetPixelFormat(&format), "pixel format");
 
-  Bitmap out(static_cast<int>(width), static_cast<int>(height), 255);
+  Bitmap out;
+  BeginRows(out, static_cast<int>(width), static_cast<int>(height), bytes.size());
   // Copies the source in strips of rows, bytesPerPixel each, converting every pixel.
   auto copy = [&](IWICBitmapSource* source, UINT bytesPerPixel, auto convert) {
     const UINT stride = width * bytesPerPixel;
@@ -123,7 +124,7 @@ Bitmap DecodePicture(std::string_view bytes, std::string_view fileName, std::siz
       check(source->CopyPixels(&rect, stride, stride * rows, strip.data()), "pixels");
       for (UINT r = 0; r < rows; ++r) {
         const std::uint8_t* p = strip.data() + std::size_t{r} * stride;
-        std::uint8_t* q = out.row(static_cast<int>(y + r));
+        std::uint8_t* q = GrowToRow(out, static_cast<int>(y + r));
         for (UINT x = 0; x < width; ++x, p += bytesPerPixel, q += 3) convert(p, q);
       }
     }
