@@ -78,20 +78,42 @@ int DigitCount(u64 v) {
   return estimate + (v >= kPow10[estimate] ? 1 : 0);
 }
 
-// Fills d from a digit string value q of `count` digits (q < 10^count, first digit non-zero).
+// Eight decimal digits of v < 10^8, zero-padded, as two independent halves.
+void WriteEightDigits(char* p, std::uint32_t v) {
+  std::uint32_t high = v / 10000, low = v % 10000;
+  std::memcpy(p, kTwoDigits + 2 * (high / 100), 2);
+  std::memcpy(p + 2, kTwoDigits + 2 * (high % 100), 2);
+  std::memcpy(p + 4, kTwoDigits + 2 * (low / 100), 2);
+  std::memcpy(p + 6, kTwoDigits + 2 * (low % 100), 2);
+}
+
+// Fills d from the value q of `count` digits (q < 10^count <= 10^16, first digit non-zero).
 void SetDigits(Decimal& d, u64 q, int count) {
-  char buffer[20];
-  int pos = count;
-  while (pos >= 2) {
-    unsigned r = static_cast<unsigned>(q % 100);
-    q /= 100;
-    pos -= 2;
-    std::memcpy(buffer + pos, kTwoDigits + 2 * r, 2);
-  }
-  if (pos == 1) buffer[0] = static_cast<char>('0' + q);
-  while (count > 1 && buffer[count - 1] == '0') --count;
-  std::memcpy(d.digits, buffer, count);
+  char buffer[16];
+  WriteEightDigits(buffer, static_cast<std::uint32_t>(q / 100000000));
+  WriteEightDigits(buffer + 8, static_cast<std::uint32_t>(q % 100000000));
+  const char* digits = buffer + 16 - count;
+  while (count > 1 && digits[count - 1] == '0') --count;
+  std::memcpy(d.digits, digits, count);
   d.count = count;
+}
+
+// v / 10^n for n = 1 .. 5 with constant divisors (a multiplication instead of a division).
+u64 DivideByPow10(u64 v, int n) {
+  switch (n) {
+    case 1:
+      return v / 10;
+    case 2:
+      return v / 100;
+    case 3:
+      return v / 1000;
+    case 4:
+      return v / 10000;
+    case 5:
+      return v / 100000;
+    default:
+      return v / kPow10[n];
+  }
 }
 
 // Rounds the integer D with `count` digits to 15 digits (half away from zero) and stores it;
@@ -100,8 +122,8 @@ void RoundU64(Decimal& d, u64 v, int count, int scale) {
   int exponent = count - 1 + scale;
   if (count > kDigits) {
     int drop = count - kDigits;
+    u64 q = DivideByPow10(v, drop);
     u64 divisor = kPow10[drop];
-    u64 q = v / divisor;
     u64 r = v - q * divisor;
     if (r >= divisor / 2) ++q;
     count = kDigits;

@@ -3,6 +3,7 @@
 #include <cfloat>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 #include <string>
 
@@ -348,6 +349,24 @@ float ParsePathNumber(std::string_view token) {
     }
   }
   if (digits == 0 || points > 1) ThrowNotANumber(token);
+  // Most numbers have few digits: an integer below 2^24 divided by a power of ten up to 10^10,
+  // both exact in single precision, is correctly rounded by one single-precision division.
+  if (digits <= 7) {
+    std::uint32_t mantissa = 0;
+    int decimals = 0;
+    bool afterPoint = false;
+    for (const char* q = digitsBegin; q != last; ++q) {
+      if (*q == '.') {
+        afterPoint = true;
+        continue;
+      }
+      mantissa = mantissa * 10 + static_cast<std::uint32_t>(*q - '0');
+      decimals += afterPoint;
+    }
+    static constexpr float kPow10f[8] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
+    float value = static_cast<float>(mantissa) / kPow10f[decimals];
+    return negative ? -value : value;
+  }
   float value = 0;
   auto result = std::from_chars(digitsBegin, last, value, std::chars_format::fixed);
   if (result.ec == std::errc::result_out_of_range) {

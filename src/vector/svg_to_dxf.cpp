@@ -1,6 +1,8 @@
 #include "vector/svg_to_dxf.h"
 
 #include <charconv>
+#include <cstring>
+#include <fstream>
 #include <new>
 #include <system_error>
 
@@ -33,6 +35,19 @@ double ParseDecimalOrZero(std::string_view text) {
   auto result = std::from_chars(text.data(), text.data() + text.size(), value);
   if (result.ec != std::errc() || result.ptr != text.data() + text.size()) return 0;
   return negative ? -value : value;
+}
+
+// The file's bytes in one read (a large trace is tens of megabytes).
+std::string ReadWholeFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  if (!in) throw FileError(PathToUtf8(path) + " を開けません");
+  std::streamoff size = in.tellg();
+  if (size < 0) return ReadFileBytes(path);
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  in.seekg(0);
+  if (!in.read(bytes.data(), size) || in.gcount() != size)
+    throw FileError(PathToUtf8(path) + " を読み込めません");
+  return bytes;
 }
 
 constexpr std::string_view kHeightAttribute = "height=\"";
@@ -109,8 +124,12 @@ void ConvertSVGTextToDXF(std::string_view svgText, int divisions, TDxfLines& lin
   std::size_t start = 0;
   const std::size_t n = svgText.size();
   while (start < n) {
-    std::size_t end = svgText.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) end = n;
+    // A line ends at the first CR or LF; memchr for each is far quicker than find_first_of.
+    const char* begin = svgText.data() + start;
+    const void* lf = std::memchr(begin, '\n', n - start);
+    std::size_t end = lf ? static_cast<const char*>(lf) - svgText.data() : n;
+    if (const void* cr = std::memchr(begin, '\r', end - start))
+      end = static_cast<const char*>(cr) - svgText.data();
     converter.Line(svgText.substr(start, end - start));
     if (end < n && svgText[end] == '\r' && end + 1 < n && svgText[end + 1] == '\n') ++end;
     start = end + 1;
@@ -129,7 +148,7 @@ bool ConvertSVGToDXF(const std::filesystem::path& svgPath, const std::filesystem
   if (!error && size > kMaxSvgFileBytes)
     throw FileError(PathToUtf8(svgPath) + " は大きすぎて変換できません");
   try {
-    std::string text = DecodeText(ReadFileBytes(svgPath));
+    std::string text = DecodeText(ReadWholeFile(svgPath));
     TDxfLines lines;
     lines.Reserve(text.size() * 3 + 256);
     ConvertSVGTextToDXF(text, divisions, lines);

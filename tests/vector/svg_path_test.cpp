@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
+#include <random>
 #include <string>
 
 #include "base/error.h"
@@ -53,6 +55,20 @@ TEST(SvgPath, NumbersUseAFullStopAndRoundToSingle) {
     } catch (const ConversionError& e) {
       EXPECT_EQ(e.what(), "'" + std::string(bad) + "' は浮動小数点数ではありません");
     }
+  }
+}
+
+TEST(SvgPath, NumbersAreCorrectlyRoundedToSingle) {
+  // Short numbers take a quick path; it must agree with the correctly rounded conversion.
+  std::mt19937 random(11);
+  for (int i = 0; i < 100000; ++i) {
+    std::string token = std::to_string(random() % 10000000);
+    int point = static_cast<int>(random() % (token.size() + 1));
+    if (point < static_cast<int>(token.size())) token.insert(point, ".");
+    float expected = 0;
+    std::from_chars(token.data(), token.data() + token.size(), expected, std::chars_format::fixed);
+    ASSERT_EQ(ParsePathNumber(token), expected) << token;
+    ASSERT_EQ(ParsePathNumber("-" + token), -expected) << token;
   }
 }
 
