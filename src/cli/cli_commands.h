@@ -5,6 +5,7 @@ namespace tesnova::cli {
 
 int RunSvg2Dxf(const std::vector<std::string>& args);
 int RunPrepare(const std::vector<std::string>& args);
+int RunTrace(const std::vector<std::string>& args);
 
 // One row per subcommand, in the order --help lists them.
 inline const Command kCommands[] = {
@@ -14,6 +15,10 @@ inline const Command kCommands[] = {
      "prepare IN OUT.bmp [--median] [--gauss] [--mono] [--threshold N | --otsu] "
      "[--deskew DEGREES]   clean a picture into the 24-bit work bitmap",
      RunPrepare},
+    {"trace",
+     "trace IN OUT.dxf --with potrace|vtracer [--tool PATH] [--options TEXT] [--divisions N] "
+     "[prepare switches]   trace a picture into a DXF in pixels, Y up",
+     RunTrace},
 };
 
 }  // namespace tesnova::cli

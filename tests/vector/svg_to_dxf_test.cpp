@@ -9,6 +9,7 @@
 #include "base/text_file.h"
 #include "ports/system.h"
 #include "ports/view.h"
+#include "support/fake_view.h"
 #include "support/test_paths.h"
 
 namespace tesnova {
@@ -150,14 +151,9 @@ TEST(SvgToDxf, FilesMissingMalformedAndWritten) {
 }
 
 // The window's conversion works on the fixed work files beside the executable.
-class MessageView : public View {
+class MessageView : public testing::FakeView {
  public:
-  std::string Text(std::string_view) const override { return {}; }
-  void SetText(std::string_view, std::string_view) override {}
-  bool Checked(std::string_view) const override { return false; }
-  void SetChecked(std::string_view, bool) override {}
   void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
-  void ProcessMessages() override {}
   std::vector<std::string> messages;
 };
 
