@@ -110,6 +110,21 @@ TEST_F(DirectTrace, WithoutTheWorkBitmapNothingHappens) {
   EXPECT_EQ(processes.starts, 0);
 }
 
+TEST_F(DirectTrace, ABrokenWorkBitmapIsReportedAndNothingElseChanges) {
+  view.SetText("Edit7", PathToUtf8(scratch / "tool.exe"));
+  Leave(view.Text("Edit7"), "x");
+  Leave(files.bmp, "BM broken");
+  Leave(files.svg, "old");
+  try {
+    TraceWorkBitmapDirectly(view, processes, files);
+    FAIL() << "no error";
+  } catch (const FileError& e) {
+    EXPECT_NE(std::string(e.what()).find(files.bmp), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(ReadFileBytes(PathFromUtf8(files.svg)), "old");
+  EXPECT_EQ(processes.starts, 0);
+}
+
 TEST_F(DirectTrace, AToolThatCannotStartIsLoggedAndRaised) {
   // A file that is no program.
   view.SetText("Edit7", PathToUtf8(scratch / "vtracer.txt"));
