@@ -209,6 +209,10 @@ TEST_F(TesnovaWindow, DroppedFilesGoToThePagesField) {
     EXPECT_TRUE(WaitUntil([&] { return Text(c.field) == path; })) << c.field;
   }
   EXPECT_EQ(Text("Edit1"), "C:\\Tools\\page2\\Tracer.ExE");
+  // A long path arrives whole (page "ReadMe" is active).
+  std::string longPath = "C:\\" + std::string(150, 'a') + "\\" + std::string(150, 'b') + ".exe";
+  DropFiles(main, {longPath});
+  EXPECT_TRUE(WaitUntil([&] { return Text("Edit13") == longPath; })) << Text("Edit13").size();
   // A bitmap on a page other than the hidden "Potrace" page does nothing.
   ShowPage(2);
   DropFiles(main, {"C:\\pictures\\test.bmp"});
