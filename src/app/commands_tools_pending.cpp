@@ -1,4 +1,5 @@
 // The tool commands: direct trace, Potrace start, WinTopo. They arrive with the process launch.
+// Until then each does nothing; their real bodies replace this file.
 #include "app/commands.h"
 
 namespace tesnova {
