@@ -239,6 +239,17 @@ TEST_F(TesnovaWindow, DroppedFilesGoToThePagesField) {
   CloseProgram();
 }
 
+TEST_F(TesnovaWindow, MinimisedWindowSavesWhereItWillBeRestored) {
+  SetIni("Form", "Left", "40");
+  SetIni("Form", "Top", "50");
+  ASSERT_NE(Start(), nullptr);
+  PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ASSERT_TRUE(WaitUntil([&] { return IsIconic(main) != FALSE; }));
+  CloseProgram();
+  EXPECT_EQ(IniValue("Form", "Left"), "40");
+  EXPECT_EQ(IniValue("Form", "Top"), "50");
+}
+
 TEST_F(TesnovaWindow, RefusedSettingsWriteIsShownInTheErrorBox) {
   // A folder in the settings file's place: read as missing, refused when written.
   std::filesystem::create_directory(Ini());
