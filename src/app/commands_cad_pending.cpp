@@ -1,4 +1,5 @@
 // The CAD commands: region cut, insertion, image pick. They arrive with the CAD automation.
+// Until then each does nothing; their real bodies replace this file.
 #include "app/commands.h"
 
 namespace tesnova {

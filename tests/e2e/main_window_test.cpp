@@ -167,7 +167,11 @@ TEST_F(TesnovaWindow, SettingsAreWrittenAtExitAndReadBack) {
   SetIni("Bitmap", "Gaussian", "yes");
   SetIni("Bitmap", "Keisha", "2");
   SetIni("TargetCad", "Name", "ZWCAD");
+  // A help text beside the program replaces the built-in one.
+  WriteBytes(program.folder() / "CAD-WinTopo.txt", "\xEF\xBB\xBFWinTopo の手順\r\n1. 切り取り\r\n");
   ASSERT_NE(Start(), nullptr);
+  EXPECT_EQ(Text("Memo4"), "WinTopo の手順\r\n1. 切り取り");
+  EXPECT_EQ(Text("Memo5"), "");
   EXPECT_EQ(WindowText(main), "Tesnova 2026.01.13 [ ZWCAD ]");
   GetWindowRect(main, &r);
   EXPECT_EQ(r.left, 10);
@@ -205,6 +209,10 @@ TEST_F(TesnovaWindow, DroppedFilesGoToThePagesField) {
     EXPECT_TRUE(WaitUntil([&] { return Text(c.field) == path; })) << c.field;
   }
   EXPECT_EQ(Text("Edit1"), "C:\\Tools\\page2\\Tracer.ExE");
+  // A long path arrives whole (page "ReadMe" is active).
+  std::string longPath = "C:\\" + std::string(150, 'a') + "\\" + std::string(150, 'b') + ".exe";
+  DropFiles(main, {longPath});
+  EXPECT_TRUE(WaitUntil([&] { return Text("Edit13") == longPath; })) << Text("Edit13").size();
   // A bitmap on a page other than the hidden "Potrace" page does nothing.
   ShowPage(2);
   DropFiles(main, {"C:\\pictures\\test.bmp"});
@@ -229,6 +237,34 @@ TEST_F(TesnovaWindow, DroppedFilesGoToThePagesField) {
   EXPECT_TRUE(WaitUntil([&] { return Text("Edit13") == "C:\\test\\bench.exe"; }));
   EXPECT_EQ(Text("Edit1"), "C:\\hidden\\potrace.exe");
   CloseProgram();
+}
+
+TEST_F(TesnovaWindow, MinimisedWindowSavesWhereItWillBeRestored) {
+  SetIni("Form", "Left", "40");
+  SetIni("Form", "Top", "50");
+  ASSERT_NE(Start(), nullptr);
+  PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ASSERT_TRUE(WaitUntil([&] { return IsIconic(main) != FALSE; }));
+  CloseProgram();
+  EXPECT_EQ(IniValue("Form", "Left"), "40");
+  EXPECT_EQ(IniValue("Form", "Top"), "50");
+}
+
+TEST_F(TesnovaWindow, RefusedSettingsWriteIsShownInTheErrorBox) {
+  // A folder in the settings file's place: read as missing, refused when written.
+  std::filesystem::create_directory(Ini());
+  ASSERT_NE(Start(), nullptr);
+  EXPECT_EQ(WindowText(main), "Tesnova 2026.01.13 [ BaricsCAD ]");
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  HWND box = nullptr;
+  EXPECT_TRUE(WaitUntil([&] { return (box = FindMessageBox(program.pid())) != nullptr; }));
+  if (box) {
+    EXPECT_NE(AllTexts(box).find(WideToUtf8(Ini().wstring()) + " に書き込めません"),
+              std::string::npos)
+        << AllTexts(box);
+    ConfirmMessageBox(box);
+  }
+  EXPECT_TRUE(WaitUntil([&] { return !program.Running(); }));
 }
 
 }  // namespace

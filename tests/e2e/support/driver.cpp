@@ -1,9 +1,8 @@
 #include "e2e/support/driver.h"
 
 // DROPFILES, after windows.h.
-#include <shlobj.h>
-
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <cstring>
 #include <fstream>
@@ -70,6 +69,39 @@ HWND FindMessageBox(DWORD pid) {
   Search s{L"", L"#32770", pid, nullptr};
   EnumWindows(FindMatching, reinterpret_cast<LPARAM>(&s));
   return s.found;
+}
+
+namespace {
+
+BOOL CALLBACK CollectText(HWND child, LPARAM l) {
+  auto* texts = reinterpret_cast<std::string*>(l);
+  *texts += "\n" + WindowText(child);
+  return TRUE;
+}
+
+BOOL CALLBACK FindButton(HWND child, LPARAM l) {
+  wchar_t cls[32];
+  GetClassNameW(child, cls, 32);
+  if (lstrcmpiW(cls, L"Button") != 0) return TRUE;
+  *reinterpret_cast<HWND*>(l) = child;
+  return FALSE;
+}
+
+}  // namespace
+
+std::string AllTexts(HWND window) {
+  std::string texts = WindowText(window);
+  EnumChildWindows(window, CollectText, reinterpret_cast<LPARAM>(&texts));
+  return texts;
+}
+
+void ConfirmMessageBox(HWND box) {
+  HWND button = nullptr;
+  EnumChildWindows(box, FindButton, reinterpret_cast<LPARAM>(&button));
+  if (button)
+    Click(button);
+  else
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
 }
 
 HWND Control(HWND window, const std::string& name) {
@@ -192,6 +224,12 @@ ProgramUnderTest::~ProgramUnderTest() {
   End();
   std::error_code ignored;
   std::filesystem::remove_all(folder_, ignored);
+}
+
+std::filesystem::path ProgramUnderTest::CopyIn(const std::filesystem::path& file) const {
+  std::filesystem::path target = folder_ / file.filename();
+  std::filesystem::copy_file(file, target, std::filesystem::copy_options::overwrite_existing);
+  return target;
 }
 
 HWND ProgramUnderTest::Start(const std::string& titlePrefix) {

@@ -25,6 +25,11 @@ HWND WaitForTopWindow(const std::string& titlePrefix, DWORD pid = 0,
 // A message box (window class "#32770") of the process; nullptr when none is shown.
 HWND FindMessageBox(DWORD pid);
 
+// The window's own text and every child's text, one a line: what a message box says.
+std::string AllTexts(HWND window);
+// Closes a message box with its first push button (OK).
+void ConfirmMessageBox(HWND box);
+
 // A control of the window by its designer name ("Edit12") or by its id.
 HWND Control(HWND window, const std::string& name);
 HWND ControlById(HWND window, int id);
@@ -59,6 +64,8 @@ class ProgramUnderTest {
   ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;
 
   const std::filesystem::path& folder() const { return folder_; }
+  // Copies a file (a fixture, a stand-in program) into the program's folder; its new path.
+  std::filesystem::path CopyIn(const std::filesystem::path& file) const;
   std::filesystem::path exe() const { return folder_ / executable_.filename(); }
 
   // Starts the copy (any running instance must have ended) and waits for its main window.
