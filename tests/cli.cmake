@@ -1,5 +1,5 @@
 # Tests that run the built programs on real files and check the results with outside readers.
-# Native only: the readers are Linux programs.
+# Native only: the readers (dime's dxf2vrml, ezdxf) are Linux programs.
 if(CMAKE_CROSSCOMPILING OR WIN32)
   return()
 endif()
