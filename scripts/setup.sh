@@ -13,8 +13,11 @@ packages=(
   g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 xvfb xauth x11-utils
   locales fonts-ipafont-gothic imagemagick
   # outside programs and independent readers used as test oracles
-  potrace dime python3-ezdxf nodejs npm dpkg-dev
+  potrace dime python3-ezdxf dpkg-dev
 )
+# Node.js with npm: the machine's own when it has one, else Debian's.
+command -v node >/dev/null 2>&1 || packages+=(nodejs)
+command -v npm >/dev/null 2>&1 || packages+=(npm)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -24,7 +24,9 @@ cmake --build build/fuzz -j"$jobs" --target all
 
 echo "== tests"
 status=0
+ctest --test-dir build/fuzz --output-on-failure -L fuzz || status=1
 ctest --test-dir build/native --output-on-failure || status=1
 ctest --test-dir build/win --output-on-failure || status=1
-ctest --test-dir build/fuzz --output-on-failure -L fuzz || status=1
+# Leave no Wine processes behind.
+(source scripts/wine-env.sh >/dev/null 2>&1; wineserver -k) || true
 exit $status
