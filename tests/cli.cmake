@@ -82,3 +82,14 @@ add_test(NAME cli_trace_errors
     done
     if \"$cli\" trace \"$in\" \"$out\" --with autotrace 2>/dev/null; then echo 'autotrace: accepted'; exit 1; fi
     \"$cli\" --help | grep -q 'trace IN' || { echo 'help lacks trace'; exit 1; }")
+
+# VTracer's command line as the tracer calls see it: exit statuses and the SVG layout.
+add_test(NAME cli_vtracer_command_line
+  COMMAND sh -c "v='${TESNOVA_VTRACER}'; w='${TESNOVA_CLI_WORK}'; rm -f \"$w/vt.svg\" \"$w/none.svg\"
+    \"$v\" --bogus 1 -i x -o y 2>/dev/null; test $? -eq 2 || { echo 'unknown option: not 2'; exit 1; }
+    \"$v\" --colormode bw -i \"$w/no such.png\" -o \"$w/none.svg\" 2>/dev/null; test $? -eq 1 || { echo 'missing input: not 1'; exit 1; }
+    test ! -e \"$w/none.svg\" || { echo 'output despite a missing input'; exit 1; }
+    \"$v\" --colormode=bw --filter_speckle 4 -p 6 -i '${CMAKE_SOURCE_DIR}/demo/scan.png' -o \"$w/vt.svg\" || exit 1
+    grep -q '^<svg .*width=\"1200\" height=\"850\"' \"$w/vt.svg\" || { echo 'no size on the svg line'; exit 1; }
+    grep -q '^<path d=\"M.* Z \" fill=\"#000000\" transform=\"translate([0-9.]*,[0-9.]*)\"/>$' \"$w/vt.svg\" || { echo 'path layout differs'; exit 1; }")
+set_tests_properties(cli_vtracer_command_line PROPERTIES TIMEOUT 60)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <fstream>
 #include <string>
 
 #include "base/error.h"
@@ -203,7 +204,24 @@ TEST(SvgToDxf, RealTraceTruncatedOrBinaryInputGivesADocumentOrANumberError) {
   EXPECT_GT(Polylines(lines).size(), paths);
 }
 
-#ifndef _WIN32
+#ifdef _WIN32
+TEST(SvgToDxf, FileStillOpenForWritingIsNotRead) {
+  testing::ScratchFolder dir;
+  auto svg = dir / "busy.svg";
+  std::ofstream writer(svg, std::ios::binary);
+  writer << kSvgStart << "<path d=\"M1 2 L3 4 Z\"/>\n";
+  writer.flush();
+  try {
+    ConvertSVGToDXF(svg, dir / "out.dxf", 2, nullptr);
+    ADD_FAILURE() << "read while being written";
+  } catch (const FileError& e) {
+    EXPECT_NE(std::string(e.what()).find("busy.svg"), std::string::npos) << e.what();
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir / "out.dxf"));
+  writer.close();
+  EXPECT_TRUE(ConvertSVGToDXF(svg, dir / "out.dxf", 2, nullptr));
+}
+#else
 TEST(SvgToDxf, HugeFileIsRefusedNamingIt) {
   testing::ScratchFolder dir;
   auto svg = dir / "huge.svg";
