@@ -138,12 +138,4 @@ void PosixProcesses::WaitForFile(const std::string& fileName, std::uint32_t time
   WaitForFileOn(clock, fileName, timeoutMs);
 }
 
-bool PosixProcesses::ShellOpen(const std::string& program, const std::string& parameters) {
-  ReapFinished();
-  pid_t pid = Spawn(program, parameters, {});
-  if (pid < 0) return false;
-  running_.push_back(pid);
-  return true;
-}
-
 }  // namespace tesnova

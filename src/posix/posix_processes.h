@@ -25,7 +25,6 @@ class PosixProcesses : public Processes {
                   std::uint32_t& errorCode) override;
   bool RunProcessAndWait(const std::string& program, const std::string& arguments) override;
   void WaitForFile(const std::string& fileName, std::uint32_t timeoutMs) override;
-  bool ShellOpen(const std::string& program, const std::string& parameters) override;
 
  private:
   void ReapFinished();

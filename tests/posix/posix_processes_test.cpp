@@ -117,7 +117,9 @@ TEST(PosixProcesses, WaitForFileSeesAFileWrittenByAnotherProgram) {
   ScratchFolder dir;
   fs::path late = dir / "late.svg";
   PosixProcesses processes;
-  ASSERT_TRUE(processes.ShellOpen("/bin/sh", "-c \"sleep 0.3; echo x > '" + late.string() + "'\""));
+  std::uint32_t code = 0;
+  ASSERT_TRUE(processes.RunProcess("/bin/sh", "-c \"sleep 0.3; echo x > '" + late.string() + "'\"",
+                                   "", false, false, true, code));
   processes.WaitForFile(late.string(), 30000);
   EXPECT_TRUE(fs::exists(late));
 

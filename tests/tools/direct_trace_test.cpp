@@ -48,6 +48,7 @@ struct DirectTrace : ::testing::Test {
   WorkFiles files;
   CommandView view;
   ShortWaitProcesses processes;
+  testing::CountingShell shell;
 
   void SetUp() override {
     fs::create_directories(folder);
@@ -167,7 +168,7 @@ TEST_F(DirectTrace, PotraceStartWritesTheDxfBesideTheBitmap) {
   view.SetText("Edit1", testing::RealPotrace());
   view.SetText("Edit4", " -b dxf ");
   if (view.Text("Edit1").empty()) GTEST_SKIP() << "no Potrace here";
-  StartPotraceOnWorkBitmap(view, processes, files);
+  StartPotraceOnWorkBitmap(view, shell, files);
   EXPECT_TRUE(view.shown.empty());
   processes.inner->WaitForFile(files.dxf, 10000);
   // Nothing waits for Potrace: give it the time to finish the file.
@@ -181,13 +182,13 @@ TEST_F(DirectTrace, PotraceStartWritesTheDxfBesideTheBitmap) {
 
 TEST_F(DirectTrace, PotraceStartTellsWhatIsMissing) {
   view.SetText("Edit1", PathToUtf8(folder / "potrace.exe"));
-  StartPotraceOnWorkBitmap(view, processes, files);
+  StartPotraceOnWorkBitmap(view, shell, files);
   Leave(view.Text("Edit1"), "x");
   fs::remove(PathFromUtf8(files.bmp));
-  StartPotraceOnWorkBitmap(view, processes, files);
+  StartPotraceOnWorkBitmap(view, shell, files);
   EXPECT_EQ(view.shown, (std::vector<std::string>{"Potrace.exe が、見つかりません.",
                                                   files.bmp + "\nが、見つかりません."}));
-  EXPECT_EQ(processes.starts, 0);
+  EXPECT_EQ(shell.opened, 0);
 }
 
 TEST(FieldInteger, ReadsAWholeNumberOrFallsBack) {
