@@ -4,11 +4,16 @@
 namespace tesnova::cli {
 
 int RunSvg2Dxf(const std::vector<std::string>& args);
+int RunPrepare(const std::vector<std::string>& args);
 
 // One row per subcommand, in the order --help lists them.
 inline const Command kCommands[] = {
     {"svg2dxf", "svg2dxf IN.svg OUT.dxf [--divisions N]   convert VTracer's SVG to DXF",
      RunSvg2Dxf},
+    {"prepare",
+     "prepare IN OUT.bmp [--median] [--gauss] [--mono] [--threshold N | --otsu] "
+     "[--deskew DEGREES]   clean a picture into the 24-bit work bitmap",
+     RunPrepare},
 };
 
 }  // namespace tesnova::cli

@@ -25,4 +25,10 @@ struct Bitmap {
   bool operator==(const Bitmap&) const = default;
 };
 
+// One colour channel of a pixel with the given opacity (0 clear, 255 opaque) laid onto white,
+// rounded to the nearest. Every picture decoder flattens alpha with this one rule.
+inline std::uint8_t OnWhite(unsigned channel, unsigned alpha) {
+  return static_cast<std::uint8_t>((channel * alpha + 255 * (255 - alpha) + 127) / 255);
+}
+
 }  // namespace tesnova

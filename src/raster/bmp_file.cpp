@@ -1,0 +1,388 @@
+#include "raster/bmp_file.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "base/error.h"
+#include "base/text_file.h"
+
+namespace tesnova {
+
+namespace {
+
+enum Compression : std::uint32_t {
+  kRgb = 0,
+  kRle8 = 1,
+  kRle4 = 2,
+  kBitFields = 3,
+  kJpeg = 4,
+  kPng = 5,
+  kAlphaBitFields = 6,
+};
+
+struct Colour {
+  std::uint8_t b = 0, g = 0, r = 0;
+};
+
+class Fail {
+ public:
+  explicit Fail(std::string_view fileName) : name_(fileName) {}
+  [[noreturn]] void operator()(const std::string& why) const {
+    throw FileError(name_ + " を BMP 画像として読み込めません (" + why + ")");
+  }
+
+ private:
+  std::string name_;
+};
+
+std::uint32_t U16(std::string_view b, std::size_t at) {
+  return static_cast<std::uint8_t>(b[at]) | static_cast<std::uint8_t>(b[at + 1]) << 8;
+}
+std::uint32_t U32(std::string_view b, std::size_t at) { return U16(b, at) | U16(b, at + 2) << 16; }
+
+// One colour channel described by a bit mask, scaled to 0..255.
+struct Channel {
+  std::uint32_t mask = 0;
+  int shift = 0;
+  int bits = 0;  // width of the mask's span
+
+  explicit Channel(std::uint32_t m = 0) : mask(m) {
+    if (m == 0) return;
+    shift = std::countr_zero(m);
+    bits = 32 - std::countl_zero(m) - shift;
+  }
+  // Narrow values are widened by repeating their bits (5 bits abcde give abcdeabc), wide ones
+  // keep their top 8 bits.
+  std::uint8_t operator()(std::uint32_t pixel) const {
+    if (mask == 0) return 0;
+    const std::uint32_t v = (pixel & mask) >> shift;
+    if (bits >= 8) return static_cast<std::uint8_t>(v >> (bits - 8));
+    std::uint32_t out = 0;
+    for (int at = 8 - bits; at > -bits; at -= bits) out |= at >= 0 ? v << at : v >> -at;
+    return static_cast<std::uint8_t>(out);
+  }
+};
+
+struct Header {
+  std::int64_t width = 0, height = 0;
+  bool topDown = false;
+  bool core = false;
+  unsigned bpp = 0;
+  std::uint32_t compression = kRgb;
+  std::uint32_t coloursUsed = 0;
+  std::array<std::uint32_t, 4> masks{};  // red, green, blue, alpha
+  bool hasMasks = false;
+  std::size_t paletteStart = 0;
+};
+
+Header ReadHeader(std::string_view b, const Fail& fail) {
+  if (b.size() < 18 || b[0] != 'B' || b[1] != 'M') fail("BMP ファイルの印がありません");
+  Header h;
+  const std::uint32_t size = U32(b, 14);
+  if (size == 12) {
+    if (b.size() < 26) fail("ヘッダーが途中で切れています");
+    h.core = true;
+    h.width = U16(b, 18);
+    h.height = U16(b, 20);
+    h.bpp = U16(b, 24);
+  } else if (size == 40 || size == 52 || size == 56 || size == 108 || size == 124 ||
+             (size >= 16 && size <= 64 && size % 4 == 0)) {
+    if (b.size() < 14 + std::size_t{size}) fail("ヘッダーが途中で切れています");
+    h.width = static_cast<std::int32_t>(U32(b, 18));
+    h.height = static_cast<std::int32_t>(U32(b, 22));
+    h.bpp = U16(b, 28);
+    if (size >= 20) h.compression = U32(b, 30);
+    if (size >= 36) h.coloursUsed = U32(b, 46);
+    if (size == 64 && (h.compression == kBitFields || h.compression == kJpeg))
+      fail("対応していない OS/2 の圧縮形式です");
+    if (size >= 52) {
+      h.masks = {U32(b, 54), U32(b, 58), U32(b, 62), size >= 56 ? U32(b, 66) : 0};
+      h.hasMasks = true;
+    }
+  } else {
+    fail("ヘッダーの大きさ " + std::to_string(size) + " は BMP のものではありません");
+  }
+  h.paletteStart = 14 + std::size_t{size};
+  if (!h.core && size < 52 && (h.compression == kBitFields || h.compression == kAlphaBitFields)) {
+    const std::size_t n = h.compression == kAlphaBitFields ? 4 : 3;
+    if (b.size() < h.paletteStart + 4 * n) fail("ビットマスクが途中で切れています");
+    for (std::size_t i = 0; i < n; ++i) h.masks[i] = U32(b, h.paletteStart + 4 * i);
+    h.hasMasks = true;
+    h.paletteStart += 4 * n;
+  }
+  if (h.height < 0) {
+    h.topDown = true;
+    h.height = -h.height;
+  }
+  if (h.width <= 0 || h.height <= 0)
+    fail("大きさ " + std::to_string(h.width) + " x " + std::to_string(h.height) + " が不正です");
+  switch (h.compression) {
+    case kRgb:
+      if (h.bpp != 1 && h.bpp != 2 && h.bpp != 4 && h.bpp != 8 && h.bpp != 16 && h.bpp != 24 &&
+          h.bpp != 32)
+        fail(std::to_string(h.bpp) + " ビット/画素には対応していません");
+      break;
+    case kRle8:
+      if (h.bpp != 8) fail("RLE8 なのに 8 ビット/画素ではありません");
+      break;
+    case kRle4:
+      if (h.bpp != 4) fail("RLE4 なのに 4 ビット/画素ではありません");
+      break;
+    case kBitFields:
+    case kAlphaBitFields:
+      if (h.bpp != 16 && h.bpp != 32) fail("ビットマスクなのに 16/32 ビット/画素ではありません");
+      break;
+    case kJpeg:
+    case kPng:
+      fail("JPEG/PNG を埋め込んだ BMP には対応していません");
+    default:
+      fail("圧縮形式 " + std::to_string(h.compression) + " には対応していません");
+  }
+  if ((h.compression == kRle8 || h.compression == kRle4) && h.topDown)
+    fail("上から下への RLE 画像は不正です");
+  return h;
+}
+
+std::array<Colour, 256> ReadPalette(std::string_view b, const Header& h, std::size_t dataStart) {
+  std::array<Colour, 256> palette{};  // entries the file leaves out are black
+  if (h.bpp > 8) return palette;
+  std::size_t count = std::size_t{1} << h.bpp;
+  if (h.coloursUsed != 0 && h.coloursUsed < count) count = h.coloursUsed;
+  const std::size_t entry = h.core ? 3 : 4;
+  const std::size_t end = std::max(dataStart, h.paletteStart);
+  const std::size_t available = (std::min(end, b.size()) - h.paletteStart) / entry;
+  count = std::min(count, available);
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::size_t at = h.paletteStart + i * entry;
+    palette[i] = {static_cast<std::uint8_t>(b[at]), static_cast<std::uint8_t>(b[at + 1]),
+                  static_cast<std::uint8_t>(b[at + 2])};
+  }
+  return palette;
+}
+
+void Put(std::uint8_t* p, Colour c) {
+  p[0] = c.b;
+  p[1] = c.g;
+  p[2] = c.r;
+}
+
+void DecodeIndexed(std::string_view data, const Header& h, std::size_t stride,
+                   const std::array<Colour, 256>& palette, Bitmap& out) {
+  const unsigned bpp = h.bpp;
+  const unsigned perByte = 8 / bpp;
+  const unsigned mask = (1u << bpp) - 1;
+  for (int i = 0; i < out.height; ++i) {
+    const auto* src = reinterpret_cast<const std::uint8_t*>(data.data()) + i * stride;
+    std::uint8_t* dst = out.row(h.topDown ? i : out.height - 1 - i);
+    for (int x = 0; x < out.width; ++x) {
+      const unsigned byte = src[x / perByte];
+      const unsigned shift = 8 - bpp * (x % perByte + 1);
+      Put(dst + 3 * x, palette[(byte >> shift) & mask]);
+    }
+  }
+}
+
+void DecodeMasked(std::string_view data, const Header& h, std::size_t stride, Bitmap& out) {
+  std::array<std::uint32_t, 4> masks = h.masks;
+  const bool fields = h.compression == kBitFields || h.compression == kAlphaBitFields;
+  if (!fields) {
+    masks = h.bpp == 16 ? std::array<std::uint32_t, 4>{0x7C00, 0x03E0, 0x001F, 0}
+                        : std::array<std::uint32_t, 4>{0xFF0000, 0xFF00, 0xFF, 0};
+  }
+  const Channel red(masks[0]), green(masks[1]), blue(masks[2]), alpha(masks[3]);
+  const unsigned bytes = h.bpp / 8;
+  auto pixelAt = [&](const std::uint8_t* p) -> std::uint32_t {
+    return bytes == 2 ? p[0] | p[1] << 8
+                      : p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+  };
+  const auto* base = reinterpret_cast<const std::uint8_t*>(data.data());
+  // Many programs write an alpha mask with every alpha value 0; such a picture is opaque.
+  bool useAlpha = false;
+  if (masks[3] != 0) {
+    for (int i = 0; i < out.height && !useAlpha; ++i)
+      for (int x = 0; x < out.width; ++x)
+        if ((pixelAt(base + i * stride + x * bytes) & masks[3]) != 0) {
+          useAlpha = true;
+          break;
+        }
+  }
+  for (int i = 0; i < out.height; ++i) {
+    const std::uint8_t* src = base + i * stride;
+    std::uint8_t* dst = out.row(h.topDown ? i : out.height - 1 - i);
+    for (int x = 0; x < out.width; ++x, src += bytes, dst += 3) {
+      const std::uint32_t v = pixelAt(src);
+      if (useAlpha) {
+        const unsigned a = alpha(v);
+        dst[0] = OnWhite(blue(v), a);
+        dst[1] = OnWhite(green(v), a);
+        dst[2] = OnWhite(red(v), a);
+      } else {
+        dst[0] = blue(v);
+        dst[1] = green(v);
+        dst[2] = red(v);
+      }
+    }
+  }
+}
+
+void DecodeRle(std::string_view data, const Header& h, const std::array<Colour, 256>& palette,
+               Bitmap& out, const Fail& fail) {
+  const bool four = h.compression == kRle4;
+  const auto* d = reinterpret_cast<const std::uint8_t*>(data.data());
+  const std::size_t n = data.size();
+  std::int64_t x = 0, row = 0;  // row counted from the bottom
+  auto put = [&](unsigned index) {
+    if (x < out.width && row < out.height)
+      Put(out.at(static_cast<int>(x), static_cast<int>(out.height - 1 - row)), palette[index]);
+    ++x;
+  };
+  std::size_t p = 0;
+  while (row < out.height) {
+    if (p + 2 > n) fail("RLE データが途中で切れています");
+    const unsigned count = d[p], code = d[p + 1];
+    p += 2;
+    if (count > 0) {
+      for (unsigned k = 0; k < count && x < out.width; ++k)
+        put(four ? (k % 2 ? code & 15 : code >> 4) : code);
+    } else if (code == 0) {
+      x = 0;
+      ++row;
+    } else if (code == 1) {
+      break;
+    } else if (code == 2) {
+      if (p + 2 > n) fail("RLE データが途中で切れています");
+      x += d[p];
+      row += d[p + 1];
+      p += 2;
+    } else {
+      const std::size_t bytes = four ? (code + 1) / 2 : code;
+      if (p + bytes > n) fail("RLE データが途中で切れています");
+      for (unsigned k = 0; k < code && x < out.width; ++k)
+        put(four ? (k % 2 ? d[p + k / 2] & 15 : d[p + k / 2] >> 4) : d[p + k]);
+      p += bytes + (bytes & 1);
+    }
+  }
+}
+
+}  // namespace
+
+Bitmap ReadBmp(std::string_view b, std::string_view fileName, std::size_t maxPixels) {
+  const Fail fail(fileName);
+  const Header h = ReadHeader(b, fail);
+  if (static_cast<std::uint64_t>(h.width) * static_cast<std::uint64_t>(h.height) > maxPixels)
+    fail("大きさ " + std::to_string(h.width) + " x " + std::to_string(h.height) +
+         " は大きすぎます");
+
+  // Where the pixels start: the file says so; a value that points outside the file is
+  // replaced by the end of the palette, as many writers got it wrong.
+  std::size_t paletteBytes = 0;
+  if (h.bpp <= 8) {
+    std::size_t count = std::size_t{1} << h.bpp;
+    if (h.coloursUsed != 0 && h.coloursUsed < count) count = h.coloursUsed;
+    paletteBytes = count * (h.core ? 3 : 4);
+  }
+  std::size_t dataStart = U32(b, 10);
+  if (dataStart < 14 + 12 || dataStart >= b.size()) dataStart = h.paletteStart + paletteBytes;
+  if (dataStart >= b.size()) fail("画素データがありません");
+  const std::string_view data = b.substr(dataStart);
+  const std::array<Colour, 256> palette = ReadPalette(b, h, dataStart);
+
+  if (h.compression == kRle8 || h.compression == kRle4) {
+    Bitmap out(static_cast<int>(h.width), static_cast<int>(h.height), 255);
+    DecodeRle(data, h, palette, out, fail);
+    return out;
+  }
+
+  const std::uint64_t rowBits = static_cast<std::uint64_t>(h.width) * h.bpp;
+  const std::uint64_t stride = (rowBits + 31) / 32 * 4;
+  const std::uint64_t need = stride * (h.height - 1) + (rowBits + 7) / 8;
+  if (data.size() < need) fail("画素データが途中で切れています");
+
+  Bitmap out(static_cast<int>(h.width), static_cast<int>(h.height), 0);
+  if (h.bpp <= 8) {
+    DecodeIndexed(data, h, stride, palette, out);
+  } else if (h.bpp == 24) {
+    for (int i = 0; i < out.height; ++i)
+      std::memcpy(out.row(h.topDown ? i : out.height - 1 - i), data.data() + i * stride,
+                  out.stride());
+  } else {
+    DecodeMasked(data, h, stride, out);
+  }
+  return out;
+}
+
+Bitmap ReadBmp(const std::filesystem::path& path) {
+  return ReadBmp(ReadFileBytes(path), PathToUtf8(path));
+}
+
+namespace {
+
+// The 54-byte file and info header of a 24-bit bottom-up BMP.
+std::string Header24(int w, int h, std::size_t stride) {
+  const std::size_t imageSize = stride * h;
+  std::string out(54, '\0');
+  auto put16 = [&](std::size_t at, std::uint32_t v) {
+    out[at] = static_cast<char>(v & 0xFF);
+    out[at + 1] = static_cast<char>(v >> 8 & 0xFF);
+  };
+  auto put32 = [&](std::size_t at, std::uint32_t v) {
+    put16(at, v & 0xFFFF);
+    put16(at + 2, v >> 16);
+  };
+  out[0] = 'B';
+  out[1] = 'M';
+  put32(2, static_cast<std::uint32_t>(54 + imageSize));
+  put32(10, 54);
+  put32(14, 40);
+  put32(18, static_cast<std::uint32_t>(w));
+  put32(22, static_cast<std::uint32_t>(h));
+  put16(26, 1);
+  put16(28, 24);
+  put32(34, static_cast<std::uint32_t>(imageSize));
+  put32(38, 3780);  // 96 dots per inch
+  put32(42, 3780);
+  return out;
+}
+
+struct Layout {
+  int w, h;
+  std::size_t stride;
+  explicit Layout(const Bitmap& b)
+      : w(b.empty() ? 0 : b.width),
+        h(b.empty() ? 0 : b.height),
+        stride((static_cast<std::size_t>(w) * 3 + 3) / 4 * 4) {}
+};
+
+}  // namespace
+
+std::string EncodeBmp24(const Bitmap& bitmap) {
+  const Layout l(bitmap);
+  std::string out = Header24(l.w, l.h, l.stride);
+  out.resize(54 + l.stride * l.h, '\0');
+  for (int y = 0; y < l.h; ++y)
+    std::memcpy(out.data() + 54 + (l.h - 1 - y) * l.stride, bitmap.row(y), bitmap.stride());
+  return out;
+}
+
+void WriteBmp24(const std::filesystem::path& path, const Bitmap& bitmap) {
+  // Row by row, so that a large picture is not held twice in memory.
+  const Layout l(bitmap);
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (!out) throw FileError(PathToUtf8(path) + " を作成できません");
+  out << Header24(l.w, l.h, l.stride);
+  const char padding[3] = {};
+  for (int y = l.h - 1; y >= 0 && out; --y) {
+    out.write(reinterpret_cast<const char*>(bitmap.row(y)),
+              static_cast<std::streamsize>(bitmap.stride()));
+    out.write(padding, static_cast<std::streamsize>(l.stride - bitmap.stride()));
+  }
+  out.close();
+  if (!out) throw FileError(PathToUtf8(path) + " に書き込めません");
+}
+
+}  // namespace tesnova

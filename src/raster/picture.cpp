@@ -1,0 +1,64 @@
+#include "raster/picture.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "base/error.h"
+#include "base/text_file.h"
+
+namespace tesnova {
+
+std::string UpperExtension(const std::filesystem::path& path) {
+  std::string ext = PathToUtf8(path.filename().extension());
+  for (char& c : ext) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return ext;
+}
+
+bool IsAcceptedPictureFile(const std::filesystem::path& path) {
+  static const char* const kAccepted[] = {".PNG", ".BMP", ".TIFF", ".TIF", ".JPEG", ".JPG"};
+  const std::string ext = UpperExtension(path);
+  return std::any_of(std::begin(kAccepted), std::end(kAccepted),
+                     [&](const char* a) { return ext == a; });
+}
+
+std::optional<PictureKind> SniffPictureKind(std::string_view b) {
+  if (b.starts_with("\x89PNG\r\n\x1A\n")) return PictureKind::kPng;
+  if (b.starts_with("BM")) return PictureKind::kBmp;
+  using namespace std::string_view_literals;
+  if (b.starts_with("II*\0"sv) || b.starts_with("MM\0*"sv)) return PictureKind::kTiff;
+  if (b.starts_with("\xFF\xD8\xFF")) return PictureKind::kJpeg;
+  return std::nullopt;
+}
+
+void BeginRows(Bitmap& bitmap, int width, int height, std::size_t fileBytes) {
+  bitmap.width = width;
+  bitmap.height = height;
+  bitmap.pixels.clear();
+  const std::size_t all = static_cast<std::size_t>(width) * height * 3;
+  bitmap.pixels.reserve(std::min(all, fileBytes * 16 + (std::size_t{1} << 20)));
+}
+
+std::uint8_t* GrowToRow(Bitmap& bitmap, int y) {
+  const std::size_t end = (static_cast<std::size_t>(y) + 1) * bitmap.stride();
+  if (bitmap.pixels.size() < end) {
+    // Doubling, but never beyond the whole picture, which is what the storage ends as.
+    if (end > bitmap.pixels.capacity()) {
+      const std::size_t all = bitmap.stride() * static_cast<std::size_t>(bitmap.height);
+      bitmap.pixels.reserve(std::min(all, std::max(end, 2 * bitmap.pixels.capacity())));
+    }
+    bitmap.pixels.resize(end, 255);
+  }
+  return bitmap.row(y);
+}
+
+Bitmap LoadPicture(const std::filesystem::path& path) {
+  const std::string name = PathToUtf8(path);
+  if (!IsAcceptedPictureFile(path)) {
+    const std::string ext = UpperExtension(path);
+    throw FileError(name + "\n" + (ext.empty() ? "拡張子のないファイル" : ext) +
+                    " には対応していません。");
+  }
+  return DecodePicture(ReadFileBytes(path), name);
+}
+
+}  // namespace tesnova

@@ -1,0 +1,44 @@
+#pragma once
+// Loading the picture files the image pick accepts (PNG, BMP, TIFF, JPEG) into the 24-bit
+// form. Pictures with alpha are laid onto white; palettes, grey and 16-bit samples become
+// 8-bit blue-green-red; CMYK becomes RGB; a TIFF gives its first page.
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "raster/bitmap.h"
+#include "raster/bmp_file.h"
+
+namespace tesnova {
+
+enum class PictureKind { kPng, kBmp, kTiff, kJpeg };
+
+// The file name's extension in upper case with its full stop (".JPG"), or "" when it has none.
+std::string UpperExtension(const std::filesystem::path& path);
+
+// True for ".PNG", ".BMP", ".TIFF", ".TIF", ".JPEG" and ".JPG" in any case.
+bool IsAcceptedPictureFile(const std::filesystem::path& path);
+
+// The kind of picture the bytes hold, by their signature, whatever the file is called.
+std::optional<PictureKind> SniffPictureKind(std::string_view bytes);
+
+// Loads a picture file with an accepted extension. Raises FileError naming the file when the
+// extension is not accepted, the file cannot be read, or it holds no picture that can be
+// decoded (truncated, corrupt, zero-sized or larger than kMaxPicturePixels).
+Bitmap LoadPicture(const std::filesystem::path& path);
+
+// Decodes picture bytes of any of the four kinds with the platform's decoders (BMP always
+// with ReadBmp). fileName names the file in messages.
+Bitmap DecodePicture(std::string_view bytes, std::string_view fileName,
+                     std::size_t maxPixels = kMaxPicturePixels);
+
+// For the decoders: the result takes its declared size, but its storage grows with the rows
+// decoded, so that a file that declares a large picture and then holds little data never
+// costs the declared memory. fileBytes sets the first reservation.
+void BeginRows(Bitmap& bitmap, int width, int height, std::size_t fileBytes);
+// Row y, with storage for rows 0 to y (new rows white).
+std::uint8_t* GrowToRow(Bitmap& bitmap, int y);
+
+}  // namespace tesnova
