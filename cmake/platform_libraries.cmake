@@ -1,7 +1,7 @@
 # System libraries that the platform adapters need.
 if(WIN32)
   target_link_libraries(tesnova_platform PUBLIC
-    ole32 oleaut32 uuid windowscodecs gdiplus gdi32 user32 shell32 shlwapi comctl32 comdlg32)
+    ole32 oleaut32 uuid windowscodecs gdiplus gdi32 user32 shell32 shlwapi comctl32 comdlg32 uxtheme)
 else()
   find_package(PNG REQUIRED)
   find_package(JPEG REQUIRED)

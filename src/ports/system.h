@@ -9,6 +9,9 @@ namespace tesnova {
 // Text in the system's ANSI code page, as files without a byte-order mark hold it, to UTF-8.
 std::string AnsiToUtf8(std::string_view ansi);
 
+// UTF-8 to the system's ANSI code page, for files written without a byte-order mark.
+std::string Utf8ToAnsi(std::string_view utf8);
+
 // The folder that holds the running executable; work files and settings live there.
 std::filesystem::path ExecutableFolder();
 

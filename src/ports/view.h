@@ -1,6 +1,7 @@
 #pragma once
 // The main window as the commands see it. Controls are named as on the window
-// ("Edit12", "CheckBox1"); texts are UTF-8.
+// ("Edit12", "CheckBox1", "Shape1", "Timer1"); texts are UTF-8.
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,35 @@ class View {
   virtual void SetText(std::string_view control, std::string_view text) = 0;
   virtual bool Checked(std::string_view control) const = 0;
   virtual void SetChecked(std::string_view control, bool checked) = 0;
+
+  // Adds one line at the end of a memo ("Memo3") and scrolls it into view.
+  virtual void AppendLine(std::string_view memo, std::string_view line) = 0;
+
+  // The window's own caption.
+  virtual void SetCaption(std::string_view caption) = 0;
+
+  // The active page of PageControl1, counting the hidden pages too; -1 when none is active.
+  // An index outside the pages leaves no page active.
+  virtual int ActivePage() const = 0;
+  virtual void SetActivePage(int index) = 0;
+
+  // Fill colour of a swatch ("Shape1"), 0x00BBGGRR: red in the low byte.
+  virtual std::uint32_t Fill(std::string_view shape) const = 0;
+  virtual void SetFill(std::string_view shape, std::uint32_t rgb) = 0;
+
+  // Starts or stops a timer ("Timer1"); its ticks arrive as the timer's command.
+  virtual void SetTimerEnabled(std::string_view timer, bool enabled) = 0;
+
+  // Image1: shows the bitmap scaled proportionally and centred.
+  virtual void ShowPicture(const Bitmap& bitmap) = 0;
+
+  // The window's stay-on-top state, given away while another window must show above it.
+  virtual void SetStayOnTop(bool onTop) = 0;
+
+  // Minimises the window out of the user's way (while the user picks in the CAD program),
+  // and restores it again.
+  virtual void Minimise() = 0;
+  virtual void Restore() = 0;
 
   // A modal message box with the text and an OK button; returns when the user closed it.
   virtual void ShowMessage(std::string_view text) = 0;

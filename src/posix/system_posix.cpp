@@ -49,6 +49,9 @@ std::string AnsiToUtf8(std::string_view ansi) {
   return out;
 }
 
+// Linux writes UTF-8, which the reading side above takes back unchanged.
+std::string Utf8ToAnsi(std::string_view utf8) { return std::string(utf8); }
+
 std::filesystem::path ExecutableFolder() {
   char buffer[PATH_MAX];
   ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);

@@ -15,6 +15,17 @@ std::string AnsiToUtf8(std::string_view ansi) {
   return WideToUtf8(wide);
 }
 
+std::string Utf8ToAnsi(std::string_view utf8) {
+  std::wstring wide = Utf8ToWide(utf8);
+  if (wide.empty()) return {};
+  int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                              nullptr, nullptr);
+  std::string ansi(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), ansi.data(), n,
+                      nullptr, nullptr);
+  return ansi;
+}
+
 std::filesystem::path ExecutableFolder() {
   std::wstring buffer(MAX_PATH, L'\0');
   for (;;) {

@@ -1,0 +1,271 @@
+// Tesnova.exe started in a fresh folder and worked through its window.
+#include <gtest/gtest.h>
+
+#include "e2e/support/driver.h"
+#include "e2e/support/screenshot.h"
+#include "win32/control_ids.h"
+#include "win32/wide_text.h"
+
+namespace tesnova::e2e {
+namespace {
+
+constexpr const char* kTitle = "Tesnova 2026.01.13";
+constexpr const char* kPotracePath = "C:\\Program Files\\Potrace\\potrace.exe";
+
+class TesnovaWindow : public ::testing::Test {
+ protected:
+  HWND Start() {
+    main = program.Start(kTitle);
+    return main;
+  }
+  HWND C(const std::string& name) { return Control(main, name); }
+  std::string Text(const std::string& name) { return WindowText(C(name)); }
+  bool Visible(const std::string& name) { return IsWindowVisible(C(name)); }
+  void ShowPage(int page) {
+    Click(C("Tab" + std::to_string(page)));
+    const char* probe[] = {"Edit7", "Edit11", "Edit1", "Edit2", "Memo2", "Edit13"};
+    ASSERT_TRUE(WaitUntil([&] { return Visible(probe[page]); })) << "page " << page;
+  }
+  std::filesystem::path Ini() const { return program.folder() / "Tesnova.ini"; }
+  std::string IniValue(const char* section, const char* key) {
+    wchar_t buffer[2048];
+    DWORD n = GetPrivateProfileStringW(Utf8ToWide(section).c_str(), Utf8ToWide(key).c_str(),
+                                       L"<missing>", buffer, 2048, Ini().c_str());
+    return WideToUtf8(std::wstring_view(buffer, n));
+  }
+  void SetIni(const char* section, const char* key, const std::string& value) {
+    WritePrivateProfileStringW(Utf8ToWide(section).c_str(), Utf8ToWide(key).c_str(),
+                               Utf8ToWide(value).c_str(), Ini().c_str());
+  }
+  void CloseProgram() { ASSERT_TRUE(program.Close(main)) << "Tesnova did not end"; }
+
+  ProgramUnderTest program{BuiltProgram("Tesnova.exe")};
+  HWND main = nullptr;
+};
+
+// The active page by its probe control; -1 when no page is shown.
+int ShownPage(TesnovaWindow& t, HWND main) {
+  const char* probe[] = {"Edit7", "Edit11", "Edit1", "Edit2", "Memo2", "Edit13"};
+  int shown = -1;
+  for (int page = 0; page < 6; ++page)
+    if (IsWindowVisible(Control(main, probe[page]))) shown = page;
+  (void)t;
+  return shown;
+}
+
+TEST_F(TesnovaWindow, FirstStartShowsTheDefaultsCentredOnTop) {
+  ASSERT_NE(Start(), nullptr);
+  EXPECT_EQ(WindowText(main), "Tesnova 2026.01.13 [ BaricsCAD ]");
+
+  RECT outer, client;
+  GetWindowRect(main, &outer);
+  GetClientRect(main, &client);
+  HDC screen = GetDC(nullptr);
+  int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+  ReleaseDC(nullptr, screen);
+  EXPECT_EQ(client.right, MulDiv(531, dpi, 96));
+  EXPECT_EQ(client.bottom, MulDiv(427, dpi, 96));
+  EXPECT_EQ(outer.left, (GetSystemMetrics(SM_CXSCREEN) - (outer.right - outer.left)) / 2);
+  EXPECT_EQ(outer.top, (GetSystemMetrics(SM_CYSCREEN) - (outer.bottom - outer.top)) / 2);
+  EXPECT_TRUE(IsTopmost(main));
+  EXPECT_TRUE(GetWindowLongPtrW(main, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+
+  struct Field {
+    const char* name;
+    const char* text;
+  } fields[] = {
+      {"Edit1", ""},
+      {"Edit2", kPotracePath},
+      {"Edit3", "-b dxf"},
+      {"Edit4", "-b dxf"},
+      {"Edit7", ""},
+      {"Edit9", ""},
+      {"Edit11", ""},
+      {"Edit10", "1000"},
+      {"Edit8", "2"},
+      {"Edit15", "200"},
+      {"Edit12", ""},
+      {"Edit6", ""},
+      {"Edit13", "Edit13"},
+      {"Label8", ""},
+      {"Button15", "色取得 ON"},
+      {"Edit5", "tesnova.bmp, tesnova.dxf, tesnova.svg"},
+  };
+  for (const Field& f : fields) EXPECT_EQ(Text(f.name), f.text) << f.name;
+  for (const char* ticked : {"CheckBox3", "CheckBox5", "CheckBox6"})
+    EXPECT_TRUE(IsChecked(C(ticked))) << ticked;
+  for (const char* unticked : {"CheckBox1", "CheckBox2", "CheckBox4"})
+    EXPECT_FALSE(IsChecked(C(unticked))) << unticked;
+  EXPECT_EQ(ShownPage(*this, main), 1);
+  EXPECT_EQ(Text("Button10"), "1. CAD 切り取り  ");
+  for (const char* hidden : {"Button5", "Button8", "Button21"}) {
+    EXPECT_FALSE(Visible(hidden)) << hidden;
+  }
+  // The test pages have no tab.
+  EXPECT_EQ(ControlById(main, ControlId("Tab3")), nullptr);
+  EXPECT_EQ(ControlById(main, ControlId("Tab5")), nullptr);
+
+  // A picture of each page with a tab, for a person to look at.
+  for (int page : {0, 1, 2, 4}) {
+    ShowPage(page);
+    Sleep(300);
+    EXPECT_TRUE(SaveWindowPng(main, "tesnova-page-" + std::to_string(page) + ".png"));
+  }
+}
+
+TEST_F(TesnovaWindow, SettingsAreWrittenAtExitAndReadBack) {
+  ASSERT_NE(Start(), nullptr);
+  EXPECT_FALSE(std::filesystem::exists(Ini()));
+  SetWindowTextTo(C("Edit1"), "C:\\Tools\\potrace.exe");
+  SetWindowTextTo(C("Edit9"), "--colormode bw");
+  SetWindowTextTo(C("Edit8"), "4");
+  SetWindowTextTo(C("Edit10"), "3000");  // used by no cut: not stored
+  SetWindowTextTo(C("Edit15"), "150");
+  SetChecked(C("CheckBox1"), true);
+  SetChecked(C("CheckBox3"), false);
+  SetChecked(C("CheckBox5"), false);  // not stored: ticked again at the next start
+  ShowPage(2);
+  RECT r;
+  GetWindowRect(main, &r);
+  CloseProgram();
+
+  ASSERT_TRUE(std::filesystem::exists(Ini()));
+  struct Key {
+    const char* section;
+    const char* key;
+    std::string value;
+  } keys[] = {
+      {"Form", "Left", std::to_string(r.left)},
+      {"Form", "Top", std::to_string(r.top)},
+      {"PoTrace", "FullName", "C:\\Tools\\potrace.exe"},
+      {"BMP", "FullName", kPotracePath},
+      {"PoTrace", "Param", "-b dxf"},
+      {"AutoTrace", "FullName", ""},
+      {"AutoTrace", "Param", "--colormode bw"},
+      {"TargetCad", "Name", "BaricsCAD"},
+      {"TargetCad", "ProgId", "BricscadApp.AcadApplication"},
+      {"PoTrace", "ParamDxf", "-b dxf"},
+      {"ReadDxf", "Sleep", "1000"},
+      {"SvgToDxf", "Divisions", "4"},
+      {"WinTopoFree", "FullName", ""},
+      {"ActivePage", "Index", "2"},
+      {"Bitmap", "Binarize", "1"},
+      {"Bitmap", "Gaussian", "0"},
+      {"Bitmap", "Filter", "0"},
+      {"Bitmap", "Keisha", "0"},
+      {"WinTopo", "Close", "1"},
+      {"Niichika", "Shikiichi", "150"},
+  };
+  for (const Key& k : keys)
+    EXPECT_EQ(IniValue(k.section, k.key), k.value) << k.section << "." << k.key;
+
+  // Second start: a hidden page, a moved window, hexadecimal and odd values.
+  SetIni("ActivePage", "Index", "3");
+  SetIni("Form", "Left", "10");
+  SetIni("Form", "Top", "0x14");
+  SetIni("ReadDxf", "Sleep", "0x3E8");
+  SetIni("Bitmap", "Gaussian", "yes");
+  SetIni("Bitmap", "Keisha", "2");
+  SetIni("TargetCad", "Name", "ZWCAD");
+  // A help text beside the program replaces the built-in one.
+  WriteBytes(program.folder() / "CAD-WinTopo.txt", "\xEF\xBB\xBFWinTopo の手順\r\n1. 切り取り\r\n");
+  ASSERT_NE(Start(), nullptr);
+  EXPECT_EQ(Text("Memo4"), "WinTopo の手順\r\n1. 切り取り");
+  EXPECT_EQ(Text("Memo5"), "");
+  EXPECT_EQ(WindowText(main), "Tesnova 2026.01.13 [ ZWCAD ]");
+  GetWindowRect(main, &r);
+  EXPECT_EQ(r.left, 10);
+  EXPECT_EQ(r.top, 20);
+  EXPECT_EQ(ShownPage(*this, main), 3);
+  EXPECT_EQ(Text("Edit1"), "C:\\Tools\\potrace.exe");
+  EXPECT_EQ(Text("Edit10"), "1000");
+  EXPECT_EQ(Text("Edit15"), "150");
+  EXPECT_TRUE(IsChecked(C("CheckBox1")));
+  EXPECT_FALSE(IsChecked(C("CheckBox2")));
+  EXPECT_TRUE(IsChecked(C("CheckBox4")));
+  EXPECT_TRUE(IsChecked(C("CheckBox5")));
+  CloseProgram();
+  EXPECT_EQ(IniValue("ActivePage", "Index"), "3");
+  EXPECT_EQ(IniValue("Bitmap", "Keisha"), "1");
+
+  // An index beyond the pages shows none, and -1 goes back.
+  SetIni("ActivePage", "Index", "7");
+  ASSERT_NE(Start(), nullptr);
+  EXPECT_EQ(ShownPage(*this, main), -1);
+  CloseProgram();
+  EXPECT_EQ(IniValue("ActivePage", "Index"), "-1");
+}
+
+TEST_F(TesnovaWindow, DroppedFilesGoToThePagesField) {
+  ASSERT_NE(Start(), nullptr);
+  struct Case {
+    int page;
+    const char* field;
+  } cases[] = {{1, "Edit11"}, {0, "Edit7"}, {2, "Edit1"}, {4, "Edit13"}};
+  for (const Case& c : cases) {
+    ShowPage(c.page);
+    std::string path = "C:\\Tools\\page" + std::to_string(c.page) + "\\Tracer.ExE";
+    DropFiles(main, {path, "C:\\other.exe", "C:\\third.exe"});
+    EXPECT_TRUE(WaitUntil([&] { return Text(c.field) == path; })) << c.field;
+  }
+  EXPECT_EQ(Text("Edit1"), "C:\\Tools\\page2\\Tracer.ExE");
+  // A long path arrives whole (page "ReadMe" is active).
+  std::string longPath = "C:\\" + std::string(150, 'a') + "\\" + std::string(150, 'b') + ".exe";
+  DropFiles(main, {longPath});
+  EXPECT_TRUE(WaitUntil([&] { return Text("Edit13") == longPath; })) << Text("Edit13").size();
+  // A bitmap on a page other than the hidden "Potrace" page does nothing.
+  ShowPage(2);
+  DropFiles(main, {"C:\\pictures\\test.bmp"});
+  DropFiles(main, {"C:\\pictures\\notes.txt"});
+  Sleep(300);
+  EXPECT_EQ(Text("Edit2"), kPotracePath);
+  EXPECT_EQ(Text("Edit1"), "C:\\Tools\\page2\\Tracer.ExE");
+  CloseProgram();
+
+  // The hidden pages only come up from the settings file.
+  SetIni("ActivePage", "Index", "3");
+  ASSERT_NE(Start(), nullptr);
+  DropFiles(main, {"C:\\hidden\\potrace.exe"});
+  EXPECT_TRUE(WaitUntil([&] { return Text("Edit1") == "C:\\hidden\\potrace.exe"; }));
+  DropFiles(main, {"C:\\pictures\\test.bmp"});
+  EXPECT_TRUE(WaitUntil([&] { return Text("Edit2") == "C:\\pictures\\test.bmp"; }));
+  CloseProgram();
+
+  SetIni("ActivePage", "Index", "5");
+  ASSERT_NE(Start(), nullptr);
+  DropFiles(main, {"C:\\test\\bench.exe"});
+  EXPECT_TRUE(WaitUntil([&] { return Text("Edit13") == "C:\\test\\bench.exe"; }));
+  EXPECT_EQ(Text("Edit1"), "C:\\hidden\\potrace.exe");
+  CloseProgram();
+}
+
+TEST_F(TesnovaWindow, MinimisedWindowSavesWhereItWillBeRestored) {
+  SetIni("Form", "Left", "40");
+  SetIni("Form", "Top", "50");
+  ASSERT_NE(Start(), nullptr);
+  PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ASSERT_TRUE(WaitUntil([&] { return IsIconic(main) != FALSE; }));
+  CloseProgram();
+  EXPECT_EQ(IniValue("Form", "Left"), "40");
+  EXPECT_EQ(IniValue("Form", "Top"), "50");
+}
+
+TEST_F(TesnovaWindow, RefusedSettingsWriteIsShownInTheErrorBox) {
+  // A folder in the settings file's place: read as missing, refused when written.
+  std::filesystem::create_directory(Ini());
+  ASSERT_NE(Start(), nullptr);
+  EXPECT_EQ(WindowText(main), "Tesnova 2026.01.13 [ BaricsCAD ]");
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  HWND box = nullptr;
+  EXPECT_TRUE(WaitUntil([&] { return (box = FindMessageBox(program.pid())) != nullptr; }));
+  if (box) {
+    EXPECT_NE(AllTexts(box).find(WideToUtf8(Ini().wstring()) + " に書き込めません"),
+              std::string::npos)
+        << AllTexts(box);
+    ConfirmMessageBox(box);
+  }
+  EXPECT_TRUE(WaitUntil([&] { return !program.Running(); }));
+}
+
+}  // namespace
+}  // namespace tesnova::e2e

@@ -1,0 +1,137 @@
+// The target CAD dialog opened from the main window, with the list file checked on disk.
+#include <gtest/gtest.h>
+
+#include "e2e/support/driver.h"
+#include "e2e/support/screenshot.h"
+
+namespace tesnova::e2e {
+namespace {
+
+constexpr const char* kBom = "\xEF\xBB\xBF";
+
+class TargetCadDialogTest : public ::testing::Test {
+ protected:
+  std::filesystem::path ListFile() const { return program.folder() / "TargetCAD_APIVersion.txt"; }
+  std::string List() const { return ReadBytes(ListFile()); }
+  HWND OpenDialog(const char* button) {
+    Click(Control(main, button));
+    HWND dialog = WaitForTopWindow("ターゲット CAD", program.pid());
+    EXPECT_NE(dialog, nullptr);
+    return dialog;
+  }
+  bool WaitHidden(HWND dialog) {
+    return WaitUntil([&] { return !IsWindowVisible(dialog); });
+  }
+
+  ProgramUnderTest program{BuiltProgram("Tesnova.exe")};
+  HWND main = nullptr;
+};
+
+TEST_F(TargetCadDialogTest, AddChangeDeleteSaveAtOnceAndOkTakesTheFields) {
+  WriteBytes(ListFile(), std::string(kBom) +
+                             "ZWCAD 2024\tZWCAD.Application.2024\r\n"
+                             "BaricsCAD V24\tBricscadApp.AcadApplication.24.0\r\n");
+  main = program.Start("Tesnova 2026.01.13");
+  ASSERT_NE(main, nullptr);
+
+  HWND dialog = OpenDialog("Button13");
+  ASSERT_NE(dialog, nullptr);
+  HWND list = Control(dialog, "ListBox1");
+  HWND name = Control(dialog, "Edit1");
+  HWND progId = Control(dialog, "Edit2");
+  // The dialog takes the stay-on-top state over.
+  EXPECT_TRUE(WaitUntil([&] { return !IsTopmost(main) && IsTopmost(dialog); }));
+  // Sorted, and the entry of the current ProgID (with its version suffix) preselected.
+  EXPECT_EQ(ListItems(list),
+            (std::vector<std::string>{"BaricsCAD V24\tBricscadApp.AcadApplication.24.0",
+                                      "ZWCAD 2024\tZWCAD.Application.2024"}));
+  EXPECT_EQ(ListSelection(list), 0);
+  EXPECT_EQ(WindowText(name), "BaricsCAD V24");
+  EXPECT_EQ(WindowText(progId), "BricscadApp.AcadApplication.24.0");
+  Sleep(300);
+  EXPECT_TRUE(SaveWindowPng(dialog, "tesnova-target-cad.png"));
+
+  // Add: saved at once, sorted, in the file's encoding.
+  SetWindowTextTo(name, "IJCAD 2025");
+  SetWindowTextTo(progId, "GcadApp.Application");
+  Click(Control(dialog, "SpeedButton1"));
+  const std::string added = std::string(kBom) +
+                            "BaricsCAD V24\tBricscadApp.AcadApplication.24.0\r\n"
+                            "IJCAD 2025\tGcadApp.Application\r\n"
+                            "ZWCAD 2024\tZWCAD.Application.2024\r\n";
+  EXPECT_TRUE(WaitUntil([&] { return List() == added; })) << List();
+  EXPECT_EQ(ListSelection(list), 1);
+
+  // Enter in the name field replaces the selected entry; the dialog stays open.
+  SelectListItem(list, 0);
+  ASSERT_TRUE(WaitUntil([&] { return WindowText(name) == "BaricsCAD V24"; }));
+  SetWindowTextTo(name, "BaricsCAD V25");
+  PressKey(name, VK_RETURN);
+  const std::string changed = std::string(kBom) +
+                              "BaricsCAD V25\tBricscadApp.AcadApplication.24.0\r\n"
+                              "IJCAD 2025\tGcadApp.Application\r\n"
+                              "ZWCAD 2024\tZWCAD.Application.2024\r\n";
+  EXPECT_TRUE(WaitUntil([&] { return List() == changed; })) << List();
+  EXPECT_TRUE(IsWindowVisible(dialog));
+
+  // Deleting the last entry selects the one before it.
+  SelectListItem(list, 2);
+  ASSERT_TRUE(WaitUntil([&] { return WindowText(name) == "ZWCAD 2024"; }));
+  Click(Control(dialog, "SpeedButton2"));
+  const std::string deleted = std::string(kBom) +
+                              "BaricsCAD V25\tBricscadApp.AcadApplication.24.0\r\n"
+                              "IJCAD 2025\tGcadApp.Application\r\n";
+  EXPECT_TRUE(WaitUntil([&] { return List() == deleted; })) << List();
+  EXPECT_EQ(ListSelection(list), 1);
+  EXPECT_EQ(WindowText(name), "IJCAD 2025");
+
+  // Cancel: the target stays, the saved changes stay, the main window is on top again.
+  Click(Control(dialog, "Button2"));
+  ASSERT_TRUE(WaitHidden(dialog));
+  EXPECT_EQ(WindowText(main), "Tesnova 2026.01.13 [ BaricsCAD ]");
+  EXPECT_TRUE(WaitUntil([&] { return IsTopmost(main) && !IsTopmost(dialog); }));
+  EXPECT_EQ(List(), deleted);
+
+  // OK takes the typed fields even when they were never added.
+  Click(Control(main, "Tab2"));
+  dialog = OpenDialog("Button3");
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(ListItems(list).size(), 2u);
+  EXPECT_EQ(WindowText(name), "BaricsCAD V25");
+  SetWindowTextTo(name, "MyCAD");
+  SetWindowTextTo(progId, "My.Application");
+  Click(Control(dialog, "Button1"));
+  ASSERT_TRUE(WaitHidden(dialog));
+  EXPECT_TRUE(WaitUntil(
+      [&] { return WindowText(main) == "Tesnova 2026.01.13 [ MyCAD ]" && IsTopmost(main); }));
+  EXPECT_EQ(List(), deleted);
+
+  ASSERT_TRUE(program.Close(main));
+  wchar_t value[256];
+  GetPrivateProfileStringW(L"TargetCad", L"ProgId", L"", value, 256,
+                           (program.folder() / "Tesnova.ini").c_str());
+  EXPECT_STREQ(value, L"My.Application");
+}
+
+TEST_F(TargetCadDialogTest, WithoutAListTheFirstAddCreatesItInAnsi) {
+  main = program.Start("Tesnova 2026.01.13");
+  ASSERT_NE(main, nullptr);
+  Click(Control(main, "Tab0"));
+  HWND dialog = OpenDialog("Button14");
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_TRUE(ListItems(Control(dialog, "ListBox1")).empty());
+  Click(Control(dialog, "SpeedButton2"));  // nothing selected: nothing to delete
+  SetWindowTextTo(Control(dialog, "Edit1"), "図面 CAD");
+  SetWindowTextTo(Control(dialog, "Edit2"), "Zumen.Application");
+  Click(Control(dialog, "SpeedButton1"));
+  // Code page 932 without a byte-order mark.
+  const std::string expected = "\x90\x7D\x96\xCA CAD\tZumen.Application\r\n";
+  EXPECT_TRUE(WaitUntil([&] { return ReadBytes(ListFile()) == expected; }))
+      << ReadBytes(ListFile());
+  Click(Control(dialog, "Button2"));
+  ASSERT_TRUE(WaitHidden(dialog));
+  ASSERT_TRUE(program.Close(main));
+}
+
+}  // namespace
+}  // namespace tesnova::e2e
