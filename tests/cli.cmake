@@ -63,3 +63,8 @@ foreach(picture colours.tif colours-16.png colours-24.bmp)
 endforeach()
 add_test(NAME cli_prepare_mono
   COMMAND sh -c "'$<TARGET_FILE:tesnova-cli>' prepare '${TESNOVA_PICTURES}/drawing.png' '${TESNOVA_CLI_WORK}/mono.bmp' --median --gauss --otsu --deskew 180.2 | grep -qx 'insertion rotation: 180' && test \"$(convert '${TESNOVA_CLI_WORK}/mono.bmp' -format '%k %w %h' info:)\" = '2 161 109'")
+# The centerline bench with the real Potrace on a thick ring, checked by ezdxf and dxf2vrml.
+add_test(NAME cli_centerline_ring
+  COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/cli/check_centerline.py
+          $<TARGET_FILE:tesnova-cli> ${TESNOVA_CLI_WORK}/centerline)
+set_tests_properties(cli_centerline_ring PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 60)

@@ -5,6 +5,7 @@ namespace tesnova::cli {
 
 int RunSvg2Dxf(const std::vector<std::string>& args);
 int RunPrepare(const std::vector<std::string>& args);
+int RunCenterline(const std::vector<std::string>& args);
 
 // One row per subcommand, in the order --help lists them.
 inline const Command kCommands[] = {
@@ -14,6 +15,9 @@ inline const Command kCommands[] = {
      "prepare IN OUT.bmp [--median] [--gauss] [--mono] [--threshold N | --otsu] "
      "[--deskew DEGREES]   clean a picture into the 24-bit work bitmap",
      RunPrepare},
+    {"centerline",
+     "centerline IN.bmp OUT.dxf [--potrace PATH]   trace with Potrace and write the centerline",
+     RunCenterline},
 };
 
 }  // namespace tesnova::cli

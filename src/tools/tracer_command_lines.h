@@ -1,0 +1,34 @@
+#pragma once
+// What the tracers are given: the work files and the argument text of every tracer start.
+// Every path is passed in double quotes, so that a folder name with blanks stays one argument.
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace tesnova {
+
+// The work files in the executable's folder, as UTF-8 paths.
+struct WorkFiles {
+  std::string bmp;  // "tesnova.bmp"
+  std::string svg;  // "tesnova.svg"
+  std::string dxf;  // "tesnova.dxf"
+  std::string pbm;  // "tesnova.pbm"
+};
+WorkFiles WorkFilesIn(const std::filesystem::path& folder);
+
+// Removes blanks and control characters at both ends, as the option fields are read.
+std::string TrimField(std::string_view text);
+
+// Potrace on the work bitmap with the options of its page ("-b dxf" writes the DXF beside it).
+std::string PotraceArguments(std::string_view bmp, std::string_view options);
+
+// Potrace's SVG back end on the centerline bench's PBM.
+std::string PotraceSvgArguments(std::string_view pbm, std::string_view svg);
+
+// VTracer: the options and one blank when there are any, then -i and -o.
+std::string VTracerArguments(std::string_view options, std::string_view bmp, std::string_view svg);
+
+// WinTopo opened on the work bitmap.
+std::string WinTopoArguments(std::string_view bmp);
+
+}  // namespace tesnova

@@ -1,0 +1,190 @@
+#include "win32/win32_processes.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+// after windows.h
+#include <shellapi.h>
+
+#include <fstream>
+
+#include "base/error.h"
+#include "base/text_file.h"
+#include "support/test_paths.h"
+#include "tools/command_line.h"
+#include "win32/wide_text.h"
+
+namespace tesnova {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ScratchFolder;
+
+// This test program doubles as the child that the tests start: with "--child" as its first
+// argument it does one small job before the test framework starts, and exits.
+//   --child echo OUT       writes its working folder and its arguments, one a line, to OUT
+//   --child await FILE     ends once FILE exists (at most 10 s)
+//   --child sleep MS
+struct ChildMode {
+  ChildMode() {
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (argc < 4 || std::wstring(argv[1]) != L"--child") return;
+    std::wstring job = argv[2];
+    if (job == L"echo") {
+      wchar_t cwd[MAX_PATH];
+      GetCurrentDirectoryW(MAX_PATH, cwd);
+      std::string text = WideToUtf8(cwd) + "\n";
+      for (int i = 1; i < argc; ++i) text += "[" + WideToUtf8(argv[i]) + "]\n";
+      std::ofstream(fs::path(argv[3]), std::ios::binary) << text;
+    } else if (job == L"await") {
+      for (int i = 0; i < 1000 && GetFileAttributesW(argv[3]) == INVALID_FILE_ATTRIBUTES; ++i)
+        Sleep(10);
+    } else if (job == L"sleep") {
+      Sleep(static_cast<DWORD>(_wtoi(argv[3])));
+    }
+    ExitProcess(0);
+  }
+} childMode;
+
+fs::path ThisProgram() {
+  wchar_t buffer[MAX_PATH];
+  GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+  return fs::path(buffer);
+}
+
+TEST(Win32Processes, SplitsCommandLinesAsTheSystemParserDoes) {
+  const char* lines[] = {
+      "\"C:\\Program Files\\p.exe\" ",
+      "\"p\" C:\\My Work\\t.bmp -b dxf",
+      "\"p\" -i \"C:\\My Work\\t.bmp\" -o \"x y.svg\"",
+      "\"p\"  a\t\tb  ",
+      "\"C:\\a\\\"x y",
+      "plain.exe a",
+      "\"p\" C:\\dir\\ a\\\\b",
+      "\"p\" \"C:\\dir\\\\\" next",
+      "\"p\" a\\\"b",
+      "\"p\" a\\\\\\\"b",
+      "\"p\" a\\\\\"b c\"",
+      "\"p\" a\"b c\"d",
+      "\"p\" \"\" x",
+      "\"p\" \"a\"\"b c\"",
+      "\"p\" \"a\"\"\"b\"",
+      "\"p\" \"unterminated group",
+      "\"p\" 日本語\\ファイル.bmp",
+  };
+  for (const char* line : lines) {
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(Utf8ToWide(line).c_str(), &argc);
+    std::vector<std::string> expected;
+    for (int i = 0; i < argc; ++i) expected.push_back(WideToUtf8(argv[i]));
+    LocalFree(argv);
+    EXPECT_EQ(SplitCommandLine(line), expected) << line;
+  }
+}
+
+TEST(Win32Processes, StartsAProgramUnderAPathWithBlanksInItsOwnFolder) {
+  ScratchFolder dir;
+  fs::create_directories(dir / "my tools");
+  fs::path tool = dir / "my tools" / "echo child.exe";
+  fs::copy_file(ThisProgram(), tool);
+  fs::path out = dir / "出力.txt";
+  Win32Processes processes;
+  std::uint32_t code = 0;
+  ASSERT_TRUE(processes.RunProcess(PathToUtf8(tool),
+                                   "--child echo \"" + PathToUtf8(out) + "\" my work.bmp", "", true,
+                                   false, true, code));
+  EXPECT_EQ(ReadFileBytes(out), PathToUtf8(dir / "my tools") + "\n[--child]\n[echo]\n[" +
+                                    PathToUtf8(out) + "]\n[my]\n[work.bmp]\n");
+
+  // RunProcessAndWait starts in the caller's current folder.
+  ASSERT_TRUE(
+      processes.RunProcessAndWait(PathToUtf8(tool), "--child echo \"" + PathToUtf8(out) + "\""));
+  EXPECT_EQ(ReadFileBytes(out).substr(0, ReadFileBytes(out).find('\n')),
+            PathToUtf8(fs::current_path()));
+}
+
+TEST(Win32Processes, AFailedStartReportsTheSystemErrorCode) {
+  ScratchFolder dir;
+  Win32Processes processes;
+  std::uint32_t code = 0;
+  EXPECT_FALSE(
+      processes.RunProcess(PathToUtf8(dir / "missing.exe"), "", "", true, false, true, code));
+  EXPECT_EQ(code, static_cast<std::uint32_t>(ERROR_FILE_NOT_FOUND));
+  code = 0;
+  EXPECT_FALSE(processes.RunProcess(PathToUtf8(dir.path()), "", "", true, false, true, code));
+  EXPECT_NE(code, 0u);
+  EXPECT_FALSE(processes.RunProcessAndWait(PathToUtf8(dir / "missing.exe"), ""));
+}
+
+// A window whose timer stands for the user working during a wait.
+struct TimerWindow {
+  static inline fs::path go;
+  static inline bool quitOnTimer = false;
+  HWND hwnd;
+  TimerWindow() {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+      if (m == WM_TIMER) {
+        KillTimer(h, 1);
+        if (quitOnTimer)
+          PostQuitMessage(7);
+        else
+          std::ofstream(go) << "go";
+        return 0;
+      }
+      return DefWindowProcW(h, m, w, l);
+    };
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"TesnovaTestTimerWindow";
+    RegisterClassW(&wc);
+    hwnd = CreateWindowW(wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
+                         nullptr);
+    SetTimer(hwnd, 1, 300, nullptr);
+  }
+  ~TimerWindow() { DestroyWindow(hwnd); }
+};
+
+TEST(Win32Processes, TheWaitDispatchesMessagesWhileTheToolRuns) {
+  ScratchFolder dir;
+  TimerWindow::go = dir / "go";
+  TimerWindow::quitOnTimer = false;
+  TimerWindow window;
+  Win32Processes processes;
+  std::uint32_t code = 0;
+  // The child ends only once the timer message has been handled during the wait.
+  ASSERT_TRUE(processes.RunProcess(PathToUtf8(ThisProgram()),
+                                   "--child await \"" + PathToUtf8(dir / "go") + "\"", "", true,
+                                   false, true, code));
+  EXPECT_TRUE(fs::exists(dir / "go"));
+}
+
+TEST(Win32Processes, ClosingTheApplicationEndsTheWaitOnAHungTool) {
+  TimerWindow::quitOnTimer = true;
+  TimerWindow window;
+  Win32Processes processes;
+  std::uint32_t code = 0;
+  ASSERT_TRUE(processes.RunProcess(PathToUtf8(ThisProgram()), "--child sleep 20000", "", true,
+                                   false, true, code));
+  // The quit request is still there for the application's own loop.
+  MSG msg;
+  ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(msg.wParam, 7u);
+}
+
+TEST(Win32Processes, WaitForFileTimesOutNamingTheFile) {
+  ScratchFolder dir;
+  Win32Processes processes;
+  std::ofstream(dir / "there.svg") << "x";
+  processes.WaitForFile(PathToUtf8(dir / "there.svg"), 30000);
+  fs::create_directories(dir / "folder.svg");
+  try {
+    processes.WaitForFile(PathToUtf8(dir / "folder.svg"), 300);
+    FAIL() << "no time-out";
+  } catch (const Error& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "SVG ファイルの生成がタイムアウトしました: " + PathToUtf8(dir / "folder.svg"));
+  }
+}
+
+}  // namespace
+}  // namespace tesnova
