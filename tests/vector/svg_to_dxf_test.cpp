@@ -10,6 +10,7 @@
 #include "base/text_file.h"
 #include "ports/system.h"
 #include "ports/view.h"
+#include "support/fake_view.h"
 #include "support/test_paths.h"
 
 namespace tesnova {
@@ -151,30 +152,19 @@ TEST(SvgToDxf, FilesMissingMalformedAndWritten) {
 }
 
 // The window's conversion works on the fixed work files beside the executable.
-class MessageView : public View {
- public:
-  std::string Text(std::string_view) const override { return {}; }
-  void SetText(std::string_view, std::string_view) override {}
-  bool Checked(std::string_view) const override { return false; }
-  void SetChecked(std::string_view, bool) override {}
-  void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
-  void ProcessMessages() override {}
-  std::vector<std::string> messages;
-};
-
 TEST(SvgToDxf, WindowConversionUsesTheWorkFilesBesideTheExecutable) {
   const auto svg = ExecutableFolder() / "tesnova.svg";
   const auto dxf = ExecutableFolder() / "tesnova.dxf";
   std::filesystem::remove(svg);
   std::filesystem::remove(dxf);
-  MessageView view;
+  testing::FakeView view;
   ConvertSVGToDXF(2, view);
-  EXPECT_EQ(view.messages, (std::vector<std::string>{PathToUtf8(svg) + "\nが、見つかりません."}));
+  EXPECT_EQ(view.messages(), (std::vector<std::string>{PathToUtf8(svg) + "\nが、見つかりません."}));
   EXPECT_FALSE(std::filesystem::exists(dxf));
 
   WriteFileBytes(svg, kSvgStart + "<path d=\"M1 2 L3 4 Z \" transform=\"translate(0,0)\"/>\n");
   ConvertSVGToDXF(2, view);
-  EXPECT_EQ(view.messages.size(), 1u);
+  EXPECT_EQ(view.messages().size(), 1u);
   EXPECT_NE(ReadFileBytes(dxf).find("VERTEX\r\n10\r\n3\r\n20\r\n96\r\n"), std::string::npos);
   std::filesystem::remove(svg);
   std::filesystem::remove(dxf);
