@@ -93,3 +93,9 @@ add_test(NAME cli_vtracer_command_line
     grep -q '^<svg .*width=\"1200\" height=\"850\"' \"$w/vt.svg\" || { echo 'no size on the svg line'; exit 1; }
     grep -q '^<path d=\"M.* Z \" fill=\"#000000\" transform=\"translate([0-9.]*,[0-9.]*)\"/>$' \"$w/vt.svg\" || { echo 'path layout differs'; exit 1; }")
 set_tests_properties(cli_vtracer_command_line PROPERTIES TIMEOUT 60)
+
+# The centerline bench with the real Potrace on a thick ring, checked by ezdxf and dxf2vrml.
+add_test(NAME cli_centerline_ring
+  COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/cli/check_centerline.py
+          $<TARGET_FILE:tesnova-cli> ${TESNOVA_CLI_WORK}/centerline)
+set_tests_properties(cli_centerline_ring PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 60)

@@ -6,6 +6,7 @@ namespace tesnova::cli {
 int RunSvg2Dxf(const std::vector<std::string>& args);
 int RunPrepare(const std::vector<std::string>& args);
 int RunTrace(const std::vector<std::string>& args);
+int RunCenterline(const std::vector<std::string>& args);
 
 // One row per subcommand, in the order --help lists them.
 inline const Command kCommands[] = {
@@ -19,6 +20,9 @@ inline const Command kCommands[] = {
      "trace IN OUT.dxf --with potrace|vtracer [--tool PATH] [--options TEXT] [--divisions N] "
      "[prepare switches]   trace a picture into a DXF in pixels, Y up",
      RunTrace},
+    {"centerline",
+     "centerline IN.bmp OUT.dxf [--potrace PATH]   trace with Potrace and write the centerline",
+     RunCenterline},
 };
 
 }  // namespace tesnova::cli

@@ -152,25 +152,19 @@ TEST(SvgToDxf, FilesMissingMalformedAndWritten) {
 }
 
 // The window's conversion works on the fixed work files beside the executable.
-class MessageView : public testing::FakeView {
- public:
-  void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
-  std::vector<std::string> messages;
-};
-
 TEST(SvgToDxf, WindowConversionUsesTheWorkFilesBesideTheExecutable) {
   const auto svg = ExecutableFolder() / "tesnova.svg";
   const auto dxf = ExecutableFolder() / "tesnova.dxf";
   std::filesystem::remove(svg);
   std::filesystem::remove(dxf);
-  MessageView view;
+  testing::FakeView view;
   ConvertSVGToDXF(2, view);
-  EXPECT_EQ(view.messages, (std::vector<std::string>{PathToUtf8(svg) + "\nが、見つかりません."}));
+  EXPECT_EQ(view.messages(), (std::vector<std::string>{PathToUtf8(svg) + "\nが、見つかりません."}));
   EXPECT_FALSE(std::filesystem::exists(dxf));
 
   WriteFileBytes(svg, kSvgStart + "<path d=\"M1 2 L3 4 Z \" transform=\"translate(0,0)\"/>\n");
   ConvertSVGToDXF(2, view);
-  EXPECT_EQ(view.messages.size(), 1u);
+  EXPECT_EQ(view.messages().size(), 1u);
   EXPECT_NE(ReadFileBytes(dxf).find("VERTEX\r\n10\r\n3\r\n20\r\n96\r\n"), std::string::npos);
   std::filesystem::remove(svg);
   std::filesystem::remove(dxf);

@@ -1,0 +1,23 @@
+// The centerline bench with a Windows build of Potrace, when the test machine has one.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "base/text_file.h"
+#include "support/centerline_ring.h"
+#include "support/test_paths.h"
+#include "win32/win32_processes.h"
+
+namespace tesnova {
+namespace {
+
+TEST(CenterlineWithPotrace, RingGivesItsMiddleCircle) {
+  const std::filesystem::path potrace = L"Z:\\opt\\tesnova\\potrace.exe";
+  if (!std::filesystem::exists(potrace)) GTEST_SKIP() << "no potrace.exe in /opt/tesnova";
+  testing::ScratchFolder dir;
+  Win32Processes processes;
+  testing::ExpectRingCenterline(processes, PathToUtf8(potrace), dir.path() / "work folder");
+}
+
+}  // namespace
+}  // namespace tesnova
