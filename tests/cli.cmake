@@ -42,12 +42,6 @@ add_test(NAME cli_svg2dxf_errors
     if \"$cli\" svg2dxf \"$w/bad.svg\" 2>/dev/null; then echo 'one file: exit 0'; exit 1; fi
     \"$cli\" --help | grep -q svg2dxf || { echo 'help lacks svg2dxf'; exit 1; }")
 
-# The centerline bench with the real Potrace on a thick ring, checked by ezdxf and dxf2vrml.
-add_test(NAME cli_centerline_ring
-  COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/cli/check_centerline.py
-          $<TARGET_FILE:tesnova-cli> ${TESNOVA_CLI_WORK}/centerline)
-set_tests_properties(cli_centerline_ring PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 60)
-
 # prepare: the work bitmap it writes reads back in ImageMagick with the picture's own pixels,
 # and the monochrome step leaves exactly black and white. 16-bit samples may round by less than
 # half a level (0.2 %).
@@ -58,3 +52,50 @@ foreach(picture colours.tif colours-16.png colours-24.bmp)
 endforeach()
 add_test(NAME cli_prepare_mono
   COMMAND sh -c "'$<TARGET_FILE:tesnova-cli>' prepare '${TESNOVA_PICTURES}/drawing.png' '${TESNOVA_CLI_WORK}/mono.bmp' --median --gauss --otsu --deskew 180.2 | grep -qx 'insertion rotation: 180' && test \"$(convert '${TESNOVA_CLI_WORK}/mono.bmp' -format '%k %w %h' info:)\" = '2 161 109'")
+
+# trace: the picture prepared, traced by the real Potrace and the real VTracer engine with the
+# window's command lines (from a folder with a blank in its name), and the DXF checked by dime
+# and ezdxf against the picture (pixels, Y up).
+set(TESNOVA_TRACE_IN "${TESNOVA_CLI_WORK}/scan picture.png")
+file(COPY_FILE ${CMAKE_SOURCE_DIR}/demo/scan.png ${TESNOVA_TRACE_IN})
+foreach(tracer potrace vtracer)
+  if(tracer STREQUAL "vtracer")
+    set(tool "--tool '${TESNOVA_VTRACER}'")
+  else()
+    set(tool "")
+  endif()
+  add_test(NAME cli_trace_${tracer}
+    COMMAND sh -c "rm -f '${TESNOVA_CLI_WORK}/trace-${tracer}.dxf' && '$<TARGET_FILE:tesnova-cli>' trace '${TESNOVA_TRACE_IN}' '${TESNOVA_CLI_WORK}/trace-${tracer}.dxf' --with ${tracer} ${tool} --otsu >/dev/null && dxf2vrml '${TESNOVA_CLI_WORK}/trace-${tracer}.dxf' -o '${TESNOVA_CLI_WORK}/trace-${tracer}.wrl' && /usr/bin/python3 '${CMAKE_CURRENT_SOURCE_DIR}/cli/check_dxf.py' '${TESNOVA_CLI_WORK}/trace-${tracer}.dxf' '${CMAKE_SOURCE_DIR}/demo/scan.png'")
+  set_tests_properties(cli_trace_${tracer} PROPERTIES TIMEOUT 120)
+endforeach()
+
+# trace errors: a tool path naming nothing or a folder, a tool that cannot start, one that ends
+# at once writing nothing; each a message naming the tool, exit status 1, and no DXF.
+add_test(NAME cli_trace_errors
+  COMMAND sh -c "cli='$<TARGET_FILE:tesnova-cli>'; w='${TESNOVA_CLI_WORK}'; in='${TESNOVA_TRACE_IN}'; out=\"$w/trace-error.dxf\"
+    printf 'x' > \"$w/not-a-program\"
+    for tool in \"$w/none/potrace\" \"$w\" \"$w/not-a-program\" /bin/false; do
+      rm -f \"$out\"
+      if msg=$(\"$cli\" trace \"$in\" \"$out\" --with potrace --tool \"$tool\" 2>&1 >/dev/null); then echo \"$tool: exit 0\"; exit 1; fi
+      case \"$msg\" in *\"$tool\"*) ;; *) echo \"$tool: $msg\"; exit 1;; esac
+      test ! -e \"$out\" || { echo \"$tool: DXF written\"; exit 1; }
+    done
+    if \"$cli\" trace \"$in\" \"$out\" --with autotrace 2>/dev/null; then echo 'autotrace: accepted'; exit 1; fi
+    \"$cli\" --help | grep -q 'trace IN' || { echo 'help lacks trace'; exit 1; }")
+
+# VTracer's command line as the tracer calls see it: exit statuses and the SVG layout.
+add_test(NAME cli_vtracer_command_line
+  COMMAND sh -c "v='${TESNOVA_VTRACER}'; w='${TESNOVA_CLI_WORK}'; rm -f \"$w/vt.svg\" \"$w/none.svg\"
+    \"$v\" --bogus 1 -i x -o y 2>/dev/null; test $? -eq 2 || { echo 'unknown option: not 2'; exit 1; }
+    \"$v\" --colormode bw -i \"$w/no such.png\" -o \"$w/none.svg\" 2>/dev/null; test $? -eq 1 || { echo 'missing input: not 1'; exit 1; }
+    test ! -e \"$w/none.svg\" || { echo 'output despite a missing input'; exit 1; }
+    \"$v\" --colormode=bw --filter_speckle 4 -p 6 -i '${CMAKE_SOURCE_DIR}/demo/scan.png' -o \"$w/vt.svg\" || exit 1
+    grep -q '^<svg .*width=\"1200\" height=\"850\"' \"$w/vt.svg\" || { echo 'no size on the svg line'; exit 1; }
+    grep -q '^<path d=\"M.* Z \" fill=\"#000000\" transform=\"translate([0-9.]*,[0-9.]*)\"/>$' \"$w/vt.svg\" || { echo 'path layout differs'; exit 1; }")
+set_tests_properties(cli_vtracer_command_line PROPERTIES TIMEOUT 60)
+
+# The centerline bench with the real Potrace on a thick ring, checked by ezdxf and dxf2vrml.
+add_test(NAME cli_centerline_ring
+  COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/cli/check_centerline.py
+          $<TARGET_FILE:tesnova-cli> ${TESNOVA_CLI_WORK}/centerline)
+set_tests_properties(cli_centerline_ring PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 60)

@@ -12,8 +12,9 @@ std::optional<CadCommandContext> CadContextOf(AppContext& a) {
   if (!a.automation || !a.desktop || !a.processes || !a.screenCapture || !a.raster)
     return std::nullopt;
   a.pick.topoFullName = a.topoFullName;
-  return CadCommandContext{a.view,           a.values,  *a.automation, *a.desktop, *a.processes,
-                           *a.screenCapture, *a.raster, a.pick,        a.folder,   a.exportFile};
+  return CadCommandContext{a.view,       a.values, *a.automation,    *a.desktop,
+                           *a.processes, a.shell,  *a.screenCapture, *a.raster,
+                           a.pick,       a.folder, a.exportFile};
 }
 
 }  // namespace

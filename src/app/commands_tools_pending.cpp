@@ -23,7 +23,6 @@ class NoProcesses : public Processes {
   void WaitForFile(const std::string& fileName, std::uint32_t) override {
     throw Error("SVG ファイルの生成がタイムアウトしました: " + fileName);
   }
-  bool ShellOpen(const std::string&, const std::string&) override { return false; }
 };
 
 class NoDesktop : public Desktop {
@@ -61,7 +60,7 @@ void Button1Click(AppContext& context, std::string_view) {
 }
 
 void Button8Click(AppContext& context, std::string_view) {
-  StartPotraceOnWorkBitmap(context.view, ProcessesOf(context), WorkFilesIn(context.folder));
+  StartPotraceOnWorkBitmap(context.view, context.shell, WorkFilesIn(context.folder));
 }
 
 void Button18Click(AppContext& context, std::string_view) {

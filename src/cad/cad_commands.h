@@ -13,6 +13,7 @@
 #include "ports/desktop.h"
 #include "ports/processes.h"
 #include "ports/screen_capture.h"
+#include "ports/shell.h"
 #include "ports/view.h"
 #include "raster/bitmap.h"
 
@@ -49,6 +50,7 @@ struct CadCommandContext {
   AutomationHost& automation;
   Desktop& desktop;
   Processes& processes;
+  Shell& shell;
   ScreenCapture& capture;
   const RasterSteps& raster;
   ImagePickFields& pick;

@@ -105,7 +105,7 @@ void PickImage(CadCommandContext& c, CadApplication& app) {
     view.ShowMessage(PathToUtf8(dxf) + "\nの削除に失敗しました。使用中？");
     throw Error("tesnova.dxf を削除できません");
   }
-  c.processes.ShellOpen(view.Text("Edit11"), WinTopoArguments(PathToUtf8(bmp)));
+  c.shell.Execute("open", view.Text("Edit11"), WinTopoArguments(PathToUtf8(bmp)));
   c.desktop.Sleep(500);
   if (WindowId wintopo = FindWinTopoWindow(c.desktop)) c.desktop.BringToFront(wintopo);
 }

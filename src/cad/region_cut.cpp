@@ -238,7 +238,7 @@ void VTracerStage(CadCommandContext& c, Capture& cut) {
 
 void WinTopoStage(CadCommandContext& c) {
   StatusAndDispatch(c.view, "WinTopo 起動中 ...");
-  c.processes.ShellOpen(c.view.Text("Edit11"), WinTopoArguments(WorkPath(c, "tesnova.bmp")));
+  c.shell.Execute("open", c.view.Text("Edit11"), WinTopoArguments(WorkPath(c, "tesnova.bmp")));
   c.desktop.Sleep(500);
   WindowId wintopo = FindWinTopoWindow(c.desktop);
   if (wintopo != 0) {

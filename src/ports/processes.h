@@ -26,10 +26,6 @@ class Processes {
   // Returns once the file exists, looking every 200 ms; raises Error
   // "SVG ファイルの生成がタイムアウトしました: " + fileName after timeoutMs (0: never).
   virtual void WaitForFile(const std::string& fileName, std::uint32_t timeoutMs) = 0;
-
-  // Opens a program through the desktop shell with the parameter text, in a normal window, and
-  // returns at once. True when the shell accepted it.
-  virtual bool ShellOpen(const std::string& program, const std::string& parameters) = 0;
 };
 
 }  // namespace tesnova

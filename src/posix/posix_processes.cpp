@@ -25,6 +25,11 @@ namespace {
 // errno set. A program without a folder part is looked up on PATH.
 pid_t Spawn(const std::string& program, const std::string& arguments, const std::string& folder) {
   std::vector<std::string> args = SplitCommandLine(BuildCommandLine(program, arguments));
+  // A relative program path means the caller's folder, not the child's working folder.
+  if (args[0].find('/') != std::string::npos && args[0][0] != '/') {
+    std::error_code ec;
+    args[0] = (std::filesystem::current_path(ec) / args[0]).string();
+  }
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
@@ -131,14 +136,6 @@ void PosixProcesses::WaitForFile(const std::string& fileName, std::uint32_t time
         return std::filesystem::is_regular_file(PathFromUtf8(name), ec);
       }};
   WaitForFileOn(clock, fileName, timeoutMs);
-}
-
-bool PosixProcesses::ShellOpen(const std::string& program, const std::string& parameters) {
-  ReapFinished();
-  pid_t pid = Spawn(program, parameters, {});
-  if (pid < 0) return false;
-  running_.push_back(pid);
-  return true;
 }
 
 }  // namespace tesnova

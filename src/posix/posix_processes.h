@@ -1,7 +1,9 @@
 #pragma once
 // Outside programs on Linux, with the same contracts as on Windows: the one command line is
 // split as a Windows program would split it, the program's folder is the default working
-// folder, a failed start reports the system's error number (errno).
+// folder, a failed start reports the system's error number (errno). A program path without a
+// folder is looked up on PATH. Minimised windows and the wait for input idle have no meaning
+// for Linux programs and are ignored.
 #include <sys/types.h>
 
 #include <functional>
@@ -25,7 +27,6 @@ class PosixProcesses : public Processes {
                   std::uint32_t& errorCode) override;
   bool RunProcessAndWait(const std::string& program, const std::string& arguments) override;
   void WaitForFile(const std::string& fileName, std::uint32_t timeoutMs) override;
-  bool ShellOpen(const std::string& program, const std::string& parameters) override;
 
  private:
   void ReapFinished();

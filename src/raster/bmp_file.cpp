@@ -5,6 +5,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <fstream>
 #include <string>
 
 #include "base/error.h"
@@ -319,12 +320,12 @@ Bitmap ReadBmp(const std::filesystem::path& path) {
   return ReadBmp(ReadFileBytes(path), PathToUtf8(path));
 }
 
-std::string EncodeBmp24(const Bitmap& bitmap) {
-  const int w = bitmap.empty() ? 0 : bitmap.width;
-  const int h = bitmap.empty() ? 0 : bitmap.height;
-  const std::size_t stride = (static_cast<std::size_t>(w) * 3 + 3) / 4 * 4;
+namespace {
+
+// The 54-byte file and info header of a 24-bit bottom-up BMP.
+std::string Header24(int w, int h, std::size_t stride) {
   const std::size_t imageSize = stride * h;
-  std::string out(54 + imageSize, '\0');
+  std::string out(54, '\0');
   auto put16 = [&](std::size_t at, std::uint32_t v) {
     out[at] = static_cast<char>(v & 0xFF);
     out[at + 1] = static_cast<char>(v >> 8 & 0xFF);
@@ -335,7 +336,7 @@ std::string EncodeBmp24(const Bitmap& bitmap) {
   };
   out[0] = 'B';
   out[1] = 'M';
-  put32(2, static_cast<std::uint32_t>(out.size()));
+  put32(2, static_cast<std::uint32_t>(54 + imageSize));
   put32(10, 54);
   put32(14, 40);
   put32(18, static_cast<std::uint32_t>(w));
@@ -345,13 +346,43 @@ std::string EncodeBmp24(const Bitmap& bitmap) {
   put32(34, static_cast<std::uint32_t>(imageSize));
   put32(38, 3780);  // 96 dots per inch
   put32(42, 3780);
-  for (int y = 0; y < h; ++y)
-    std::memcpy(out.data() + 54 + (h - 1 - y) * stride, bitmap.row(y), bitmap.stride());
+  return out;
+}
+
+struct Layout {
+  int w, h;
+  std::size_t stride;
+  explicit Layout(const Bitmap& b)
+      : w(b.empty() ? 0 : b.width),
+        h(b.empty() ? 0 : b.height),
+        stride((static_cast<std::size_t>(w) * 3 + 3) / 4 * 4) {}
+};
+
+}  // namespace
+
+std::string EncodeBmp24(const Bitmap& bitmap) {
+  const Layout l(bitmap);
+  std::string out = Header24(l.w, l.h, l.stride);
+  out.resize(54 + l.stride * l.h, '\0');
+  for (int y = 0; y < l.h; ++y)
+    std::memcpy(out.data() + 54 + (l.h - 1 - y) * l.stride, bitmap.row(y), bitmap.stride());
   return out;
 }
 
 void WriteBmp24(const std::filesystem::path& path, const Bitmap& bitmap) {
-  WriteFileBytes(path, EncodeBmp24(bitmap));
+  // Row by row, so that a large picture is not held twice in memory.
+  const Layout l(bitmap);
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (!out) throw FileError(PathToUtf8(path) + " を作成できません");
+  out << Header24(l.w, l.h, l.stride);
+  const char padding[3] = {};
+  for (int y = l.h - 1; y >= 0 && out; --y) {
+    out.write(reinterpret_cast<const char*>(bitmap.row(y)),
+              static_cast<std::streamsize>(bitmap.stride()));
+    out.write(padding, static_cast<std::streamsize>(l.stride - bitmap.stride()));
+  }
+  out.close();
+  if (!out) throw FileError(PathToUtf8(path) + " に書き込めません");
 }
 
 }  // namespace tesnova

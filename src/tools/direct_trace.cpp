@@ -98,7 +98,7 @@ void TraceWorkBitmapDirectly(View& view, Processes& processes, const WorkFiles& 
   }
 }
 
-void StartPotraceOnWorkBitmap(View& view, Processes& processes, const WorkFiles& files) {
+void StartPotraceOnWorkBitmap(View& view, Shell& shell, const WorkFiles& files) {
   const std::string potrace = view.Text("Edit1");
   if (!FileExists(potrace)) {
     view.ShowMessage("Potrace.exe が、見つかりません.");
@@ -108,7 +108,7 @@ void StartPotraceOnWorkBitmap(View& view, Processes& processes, const WorkFiles&
     view.ShowMessage(files.bmp + "\nが、見つかりません.");
     return;
   }
-  processes.ShellOpen(potrace, PotraceArguments(files.bmp, view.Text("Edit4")));
+  shell.Execute("open", potrace, PotraceArguments(files.bmp, view.Text("Edit4")));
 }
 
 }  // namespace tesnova

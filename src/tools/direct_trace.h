@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "ports/processes.h"
+#include "ports/shell.h"
 #include "ports/view.h"
 #include "tools/tracer_command_lines.h"
 
@@ -21,6 +22,6 @@ void TraceWorkBitmapDirectly(View& view, Processes& processes, const WorkFiles& 
 
 // "2.輪郭トレース": starts Potrace (`Edit1`, options `Edit4`) on the work bitmap through the
 // shell and returns at once.
-void StartPotraceOnWorkBitmap(View& view, Processes& processes, const WorkFiles& files);
+void StartPotraceOnWorkBitmap(View& view, Shell& shell, const WorkFiles& files);
 
 }  // namespace tesnova

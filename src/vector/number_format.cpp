@@ -237,7 +237,8 @@ void ExactDecimal(Decimal& d, const Binary& b) {
       int i = kDigits - 1;
       while (i >= 0 && text[i] == '9') text[i--] = '0';
       if (i < 0) {
-        text = "1" + std::string(kDigits - 1, '0');
+        text.assign(kDigits, '0');
+        text[0] = '1';
         ++exponent;
       } else {
         ++text[i];

@@ -1,10 +1,14 @@
 #include "vector/svg_to_dxf.h"
 
 #include <charconv>
+#include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <new>
 #include <system_error>
+
+#ifdef _WIN32
+#include <share.h>
+#endif
 
 #include "base/error.h"
 #include "base/text_file.h"
@@ -37,16 +41,26 @@ double ParseDecimalOrZero(std::string_view text) {
   return negative ? -value : value;
 }
 
-// The file's bytes in one read (a large trace is tens of megabytes).
+// The file's bytes in one piece (a large trace is tens of megabytes). On Windows the file is
+// opened so that nobody may write it meanwhile: a tracer that still writes it makes the open
+// fail instead of a half-written file being converted.
 std::string ReadWholeFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) throw FileError(PathToUtf8(path) + " を開けません");
-  std::streamoff size = in.tellg();
-  if (size < 0) return ReadFileBytes(path);
-  std::string bytes(static_cast<std::size_t>(size), '\0');
-  in.seekg(0);
-  if (!in.read(bytes.data(), size) || in.gcount() != size)
-    throw FileError(PathToUtf8(path) + " を読み込めません");
+#ifdef _WIN32
+  std::FILE* file = _wfsopen(path.c_str(), L"rb", _SH_DENYWR);
+#else
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+#endif
+  if (!file) throw FileError(PathToUtf8(path) + " を開けません");
+  std::error_code error;
+  std::uintmax_t expected = std::filesystem::file_size(path, error);
+  std::string bytes;
+  if (!error) bytes.reserve(static_cast<std::size_t>(expected) + 1);
+  char chunk[1 << 16];
+  std::size_t got;
+  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
+  bool failed = std::ferror(file) != 0;
+  std::fclose(file);
+  if (failed) throw FileError(PathToUtf8(path) + " を読み込めません");
   return bytes;
 }
 

@@ -254,14 +254,16 @@ void MainWindow::SetActivePage(int index) {
 }
 
 std::uint32_t MainWindow::Fill(std::string_view shape) const {
-  Control(shape);
-  return fills_.find(shape)->second;
+  auto it = fills_.find(shape);
+  if (it == fills_.end()) throw Error("図形 " + std::string(shape) + " はありません");
+  return it->second;
 }
 
 void MainWindow::SetFill(std::string_view shape, std::uint32_t rgb) {
-  HWND h = Control(shape);
-  fills_[std::string(shape)] = rgb & 0xFFFFFF;
-  InvalidateRect(h, nullptr, FALSE);
+  auto it = fills_.find(shape);
+  if (it == fills_.end()) throw Error("図形 " + std::string(shape) + " はありません");
+  it->second = rgb & 0xFFFFFF;
+  InvalidateRect(Control(shape), nullptr, FALSE);
 }
 
 void MainWindow::SetTimerEnabled(std::string_view timer, bool enabled) {

@@ -141,7 +141,9 @@ Bitmap DecodePicture(std::string_view bytes, std::string_view fileName, std::siz
     return out;
   }
 
-  // 16-bit samples are taken as they are and rounded to 8 bits, not cut.
+  // 16-bit samples are taken as they are and narrowed as the other build's decoders do: PNG
+  // samples rounded to the nearest 8-bit value, TIFF samples cut to their high byte.
+  const bool round = *kind != PictureKind::kTiff;
   const struct {
     const GUID* format;
     UINT bytes;
@@ -155,9 +157,11 @@ Bitmap DecodePicture(std::string_view bytes, std::string_view fileName, std::siz
   };
   for (const auto& layout : kSixteenBit) {
     if (!IsEqualGUID(format, *layout.format)) continue;
-    copy(frame.get(), layout.bytes, [&layout](const std::uint8_t* p, std::uint8_t* q) {
-      auto narrow = [p](int i) {
-        return i < 0 ? 255u : ((p[2 * i] | p[2 * i + 1] << 8) * 255u + 32895) >> 16;
+    copy(frame.get(), layout.bytes, [&layout, round](const std::uint8_t* p, std::uint8_t* q) {
+      auto narrow = [p, round](int i) {
+        if (i < 0) return 255u;
+        const unsigned v = p[2 * i] | p[2 * i + 1] << 8;
+        return round ? (v * 255u + 32895) >> 16 : v >> 8;
       };
       const unsigned a = narrow(layout.alpha);
       q[0] = OnWhite(narrow(layout.blue), a);

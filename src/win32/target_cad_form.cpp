@@ -21,7 +21,7 @@ struct Layout {
 
 const Layout kLayout[] = {
     {L"LISTBOX", "ListBox1", 8, 8, 299, 148, "",
-     WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT},
+     WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_USETABSTOPS},
     {L"STATIC", nullptr, 8, 162, 299, 18, "名称 （説明）", SS_LEFT | SS_NOPREFIX},
     {L"EDIT", "Edit1", 8, 180, 299, 22, "", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL},
     {L"STATIC", nullptr, 8, 208, 299, 18, "ProgID （クラス文字列）", SS_LEFT | SS_NOPREFIX},

@@ -1,8 +1,6 @@
 #include "win32/win32_processes.h"
 
 #include <windows.h>
-// after windows.h
-#include <shellapi.h>
 
 #include <vector>
 
@@ -93,12 +91,6 @@ void Win32Processes::WaitForFile(const std::string& fileName, std::uint32_t time
                         return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
                       }};
   WaitForFileOn(clock, fileName, timeoutMs);
-}
-
-bool Win32Processes::ShellOpen(const std::string& program, const std::string& parameters) {
-  HINSTANCE r = ShellExecuteW(nullptr, L"open", Utf8ToWide(program).c_str(),
-                              Utf8ToWide(parameters).c_str(), nullptr, SW_SHOWNORMAL);
-  return reinterpret_cast<INT_PTR>(r) > 32;
 }
 
 }  // namespace tesnova

@@ -21,7 +21,6 @@ class Win32Processes : public Processes {
                   std::uint32_t& errorCode) override;
   bool RunProcessAndWait(const std::string& program, const std::string& arguments) override;
   void WaitForFile(const std::string& fileName, std::uint32_t timeoutMs) override;
-  bool ShellOpen(const std::string& program, const std::string& parameters) override;
 
  private:
   std::function<void()> dispatch_;

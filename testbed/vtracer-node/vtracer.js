@@ -48,6 +48,7 @@ const USAGE = `usage: vtracer [options] -i <input> -o <output>
       --max_iterations <n>           iterations of the subdivision (default 10)
       --path_precision <n>           decimal places in path data (default 2)
   -h, --help                         print this help
+  -V, --version                      print the version
 `;
 
 class UsageError extends Error {}
@@ -117,11 +118,15 @@ for (const [name, option] of Object.entries(OPTIONS)) {
 }
 
 function parseArgs(argv) {
-  const parsed = { config: {}, preset: null, input: null, output: null, help: false };
+  const parsed = { config: {}, preset: null, input: null, output: null, help: false, version: false };
   for (let i = 0; i < argv.length; ++i) {
     let arg = argv[i];
     if (arg === '-h' || arg === '--help') {
       parsed.help = true;
+      continue;
+    }
+    if (arg === '-V' || arg === '--version') {
+      parsed.version = true;
       continue;
     }
     let value;
@@ -147,6 +152,11 @@ function main(argv) {
     args = parseArgs(argv);
     if (args.help) {
       process.stdout.write(USAGE);
+      return 0;
+    }
+    if (args.version) {
+      const engine = require('@neplex/vectorizer/package.json').version;
+      process.stdout.write(`vtracer (VTracer engine of @neplex/vectorizer ${engine})\n`);
       return 0;
     }
     if (!args.input) throw new UsageError('the input file is missing (-i <input>)');

@@ -10,7 +10,9 @@
 // Behaviours for the fault tests, chosen by words in the environment variable
 // TESNOVA_WINTOPO_STANDIN or by switches before the bitmap:
 //   ask     asks before closing while vectors are unsaved (a message box, Yes/No);
-//   nosave  "Save Vector As..." opens no dialog.
+//   nosave  "Save Vector As..." opens no dialog;
+//   unreadable-menu  for programs that cannot read this window's menu under Wine (below): the
+//           identifier such a lookup yields (all bits set) is taken as "Save Vector As...".
 // Wine keeps menus inside their process, so another program's GetSubMenu fails there; the
 // registered message "TesnovaStandInMenuItemId" (wParam: menu position << 16 | item position)
 // answers the identifier that the system would give on Windows.
@@ -47,6 +49,7 @@ struct State {
   bool unsaved = false;
   bool ask = false;
   bool noSave = false;
+  bool unreadableMenu = false;
 } g;
 
 bool Dark(const tesnova::Bitmap& b, int x, int y) {
@@ -233,6 +236,9 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case kReload:
           Load(hwnd);
           return 0;
+        case 0xFFFF:
+          if (g.unreadableMenu) SaveVectorAs(hwnd);
+          return 0;
         case IDCANCEL:
           PostMessageW(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
           return 0;
@@ -292,6 +298,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   for (; i < argc && argv[i][0] == L'/'; ++i) behaviours += L" " + std::wstring(argv[i] + 1);
   g.ask = behaviours.find(L"ask") != std::wstring::npos;
   g.noSave = behaviours.find(L"nosave") != std::wstring::npos;
+  g.unreadableMenu = behaviours.find(L"unreadable-menu") != std::wstring::npos;
   // The bitmap: the rest of the command line, also when its path came unquoted.
   for (; i < argc; ++i) g.bitmapPath += (g.bitmapPath.empty() ? L"" : L" ") + std::wstring(argv[i]);
   LocalFree(argv);

@@ -84,10 +84,20 @@ class FakeProcesses : public Processes {
     return startWorks;
   }
   void WaitForFile(const std::string&, std::uint32_t) override {}
-  bool ShellOpen(const std::string& program, const std::string& parameters) override {
-    opened.push_back({program, parameters});
-    return true;
+};
+
+// The desktop shell; what it opens is recorded with the processes' starts.
+class FakeShell : public Shell {
+ public:
+  explicit FakeShell(FakeProcesses& processes) : processes_(processes) {}
+  void Execute(const std::string& verb, const std::string& file,
+               const std::string& parameters) override {
+    EXPECT_EQ(verb, "open");
+    processes_.opened.push_back({file, parameters});
   }
+
+ private:
+  FakeProcesses& processes_;
 };
 
 class CadCommandTest : public ::testing::Test {
@@ -99,6 +109,7 @@ class CadCommandTest : public ::testing::Test {
   ProgramValues values;
   FakeDesktop desktop;
   FakeProcesses processes;
+  FakeShell shell{processes};
   FakeCapture capture;
   std::vector<std::string> rasterLog;
   RasterSteps raster{
@@ -113,8 +124,17 @@ class CadCommandTest : public ::testing::Test {
         return b;
       }};
   ImagePickFields pick;
-  CadCommandContext context{view,    values, host, desktop,        processes,
-                            capture, raster, pick, scratch.path(), scratch / "Tesnova.bmp"};
+  CadCommandContext context{view,
+                            values,
+                            host,
+                            desktop,
+                            processes,
+                            shell,
+                            capture,
+                            raster,
+                            pick,
+                            scratch.path(),
+                            scratch / "Tesnova.bmp"};
 
   CadCommandTest() {
     desktop.Add({cad.mainWindow, "テスト CAD", "CadFrame"});

@@ -43,7 +43,6 @@ class FakePotrace : public Processes {
   }
   bool RunProcessAndWait(const std::string&, const std::string&) override { return false; }
   void WaitForFile(const std::string&, std::uint32_t) override {}
-  bool ShellOpen(const std::string&, const std::string&) override { return false; }
 };
 
 const std::vector<std::string> kFullRun = {"bmp",

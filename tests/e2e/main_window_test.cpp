@@ -209,6 +209,10 @@ TEST_F(TesnovaWindow, DroppedFilesGoToThePagesField) {
     EXPECT_TRUE(WaitUntil([&] { return Text(c.field) == path; })) << c.field;
   }
   EXPECT_EQ(Text("Edit1"), "C:\\Tools\\page2\\Tracer.ExE");
+  // A long path arrives whole (page "ReadMe" is active).
+  std::string longPath = "C:\\" + std::string(150, 'a') + "\\" + std::string(150, 'b') + ".exe";
+  DropFiles(main, {longPath});
+  EXPECT_TRUE(WaitUntil([&] { return Text("Edit13") == longPath; })) << Text("Edit13").size();
   // A bitmap on a page other than the hidden "Potrace" page does nothing.
   ShowPage(2);
   DropFiles(main, {"C:\\pictures\\test.bmp"});
@@ -233,6 +237,17 @@ TEST_F(TesnovaWindow, DroppedFilesGoToThePagesField) {
   EXPECT_TRUE(WaitUntil([&] { return Text("Edit13") == "C:\\test\\bench.exe"; }));
   EXPECT_EQ(Text("Edit1"), "C:\\hidden\\potrace.exe");
   CloseProgram();
+}
+
+TEST_F(TesnovaWindow, MinimisedWindowSavesWhereItWillBeRestored) {
+  SetIni("Form", "Left", "40");
+  SetIni("Form", "Top", "50");
+  ASSERT_NE(Start(), nullptr);
+  PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ASSERT_TRUE(WaitUntil([&] { return IsIconic(main) != FALSE; }));
+  CloseProgram();
+  EXPECT_EQ(IniValue("Form", "Left"), "40");
+  EXPECT_EQ(IniValue("Form", "Top"), "50");
 }
 
 TEST_F(TesnovaWindow, RefusedSettingsWriteIsShownInTheErrorBox) {

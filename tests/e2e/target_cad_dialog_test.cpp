@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "e2e/support/driver.h"
+#include "e2e/support/screenshot.h"
 
 namespace tesnova::e2e {
 namespace {
@@ -47,6 +48,8 @@ TEST_F(TargetCadDialogTest, AddChangeDeleteSaveAtOnceAndOkTakesTheFields) {
   EXPECT_EQ(ListSelection(list), 0);
   EXPECT_EQ(WindowText(name), "BaricsCAD V24");
   EXPECT_EQ(WindowText(progId), "BricscadApp.AcadApplication.24.0");
+  Sleep(300);
+  EXPECT_TRUE(SaveWindowPng(dialog, "tesnova-target-cad.png"));
 
   // Add: saved at once, sorted, in the file's encoding.
   SetWindowTextTo(name, "IJCAD 2025");

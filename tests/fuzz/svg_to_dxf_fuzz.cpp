@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   const std::string& bytes = lines.Text();
   static constexpr std::string_view kEnd = "0\r\nENDSEC\r\n0\r\nEOF\r\n";
-  if (bytes.size() < kEnd.size() || bytes.compare(bytes.size() - kEnd.size(), kEnd.size(), kEnd) != 0)
+  if (bytes.size() < kEnd.size() ||
+      bytes.compare(bytes.size() - kEnd.size(), kEnd.size(), kEnd) != 0)
     __builtin_trap();
   // Every line holds no line break of its own: the group code / value pairs stay aligned.
   if (lines.Count() % 2 != 0) __builtin_trap();

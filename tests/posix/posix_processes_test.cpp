@@ -45,6 +45,21 @@ TEST(PosixProcesses, StartsAProgramUnderAPathWithBlanksInItsFolder) {
   EXPECT_EQ(Read(out), dir.path().string() + "\n[" + out.string() + "]\n");
 }
 
+TEST(PosixProcesses, ARelativeProgramPathMeansTheCallersFolder) {
+  ScratchFolder dir;
+  WriteScript(dir / "tools" / "echo.sh", kEchoArgs);
+  fs::path out = dir / "out.txt";
+  fs::path before = fs::current_path();
+  fs::current_path(dir.path());
+  PosixProcesses processes;
+  std::uint32_t code = 0;
+  bool started = processes.RunProcess("tools/echo.sh", "\"" + out.string() + "\"", "", true, false,
+                                      true, code);
+  fs::current_path(before);
+  ASSERT_TRUE(started) << code;
+  EXPECT_EQ(Read(out), (dir / "tools").string() + "\n[" + out.string() + "]\n");
+}
+
 TEST(PosixProcesses, WaitingStartInTheCurrentFolder) {
   ScratchFolder dir;
   fs::path tool = WriteScript(dir / "bin" / "echo.sh", kEchoArgs);
@@ -102,7 +117,9 @@ TEST(PosixProcesses, WaitForFileSeesAFileWrittenByAnotherProgram) {
   ScratchFolder dir;
   fs::path late = dir / "late.svg";
   PosixProcesses processes;
-  ASSERT_TRUE(processes.ShellOpen("/bin/sh", "-c \"sleep 0.3; echo x > '" + late.string() + "'\""));
+  std::uint32_t code = 0;
+  ASSERT_TRUE(processes.RunProcess("/bin/sh", "-c \"sleep 0.3; echo x > '" + late.string() + "'\"",
+                                   "", false, false, true, code));
   processes.WaitForFile(late.string(), 30000);
   EXPECT_TRUE(fs::exists(late));
 

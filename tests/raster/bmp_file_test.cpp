@@ -192,9 +192,10 @@ TEST(BmpFile, RefusesBrokenFilesNamingThem) {
   }
 }
 
-TEST(BmpFile, MissingFileIsAFileError) {
+TEST(BmpFile, MissingFileOrFolderIsAFileError) {
   testing::ScratchFolder folder;
   EXPECT_THROW(ReadBmp(folder / "none.bmp"), FileError);
+  EXPECT_THROW(WriteBmp24(folder / "none" / "x.bmp", Bitmap(2, 2)), FileError);
 }
 
 }  // namespace

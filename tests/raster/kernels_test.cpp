@@ -17,12 +17,12 @@ std::vector<const Kernels*> FastSets() {
   return sets;
 }
 
-// Random pictures of awkward sizes and a scanned-looking drawing (with a random stripe so that
-// the vector paths see every byte value).
+// Random pictures of awkward sizes (one wider than the pieces and bands the fast versions work
+// in) and a scanned-looking drawing with a random stripe, so that every byte value occurs.
 std::vector<Bitmap> Pictures() {
   std::vector<Bitmap> pictures;
-  const std::pair<int, int> sizes[] = {{0, 0},  {1, 1},  {2, 5},   {5, 2},  {3, 3},
-                                       {17, 9}, {16, 4}, {33, 31}, {70, 41}};
+  const std::pair<int, int> sizes[] = {{0, 0},  {1, 1},  {2, 5},   {5, 2},   {3, 3},
+                                       {17, 9}, {16, 4}, {33, 31}, {70, 41}, {1500, 5}};
   std::uint32_t seed = 1;
   for (auto [w, h] : sizes) pictures.push_back(testing::RandomBitmap(w, h, seed++));
   Bitmap drawing = LoadPicture(testing::TestData("pictures/drawing.png"));

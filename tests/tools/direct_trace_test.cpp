@@ -48,6 +48,7 @@ struct DirectTrace : ::testing::Test {
   WorkFiles files;
   CommandView view;
   ShortWaitProcesses processes;
+  testing::CountingShell shell;
 
   void SetUp() override {
     fs::create_directories(folder);
@@ -110,6 +111,21 @@ TEST_F(DirectTrace, WithoutTheWorkBitmapNothingHappens) {
   EXPECT_EQ(processes.starts, 0);
 }
 
+TEST_F(DirectTrace, ABrokenWorkBitmapIsReportedAndNothingElseChanges) {
+  view.SetText("Edit7", PathToUtf8(scratch / "tool.exe"));
+  Leave(view.Text("Edit7"), "x");
+  Leave(files.bmp, "BM broken");
+  Leave(files.svg, "old");
+  try {
+    TraceWorkBitmapDirectly(view, processes, files);
+    FAIL() << "no error";
+  } catch (const FileError& e) {
+    EXPECT_NE(std::string(e.what()).find(files.bmp), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(ReadFileBytes(PathFromUtf8(files.svg)), "old");
+  EXPECT_EQ(processes.starts, 0);
+}
+
 TEST_F(DirectTrace, AToolThatCannotStartIsLoggedAndRaised) {
   // A file that is no program.
   view.SetText("Edit7", PathToUtf8(scratch / "vtracer.txt"));
@@ -152,7 +168,7 @@ TEST_F(DirectTrace, PotraceStartWritesTheDxfBesideTheBitmap) {
   view.SetText("Edit1", testing::RealPotrace());
   view.SetText("Edit4", " -b dxf ");
   if (view.Text("Edit1").empty()) GTEST_SKIP() << "no Potrace here";
-  StartPotraceOnWorkBitmap(view, processes, files);
+  StartPotraceOnWorkBitmap(view, shell, files);
   EXPECT_TRUE(view.shown.empty());
   processes.inner->WaitForFile(files.dxf, 10000);
   // Nothing waits for Potrace: give it the time to finish the file.
@@ -166,13 +182,13 @@ TEST_F(DirectTrace, PotraceStartWritesTheDxfBesideTheBitmap) {
 
 TEST_F(DirectTrace, PotraceStartTellsWhatIsMissing) {
   view.SetText("Edit1", PathToUtf8(folder / "potrace.exe"));
-  StartPotraceOnWorkBitmap(view, processes, files);
+  StartPotraceOnWorkBitmap(view, shell, files);
   Leave(view.Text("Edit1"), "x");
   fs::remove(PathFromUtf8(files.bmp));
-  StartPotraceOnWorkBitmap(view, processes, files);
+  StartPotraceOnWorkBitmap(view, shell, files);
   EXPECT_EQ(view.shown, (std::vector<std::string>{"Potrace.exe が、見つかりません.",
                                                   files.bmp + "\nが、見つかりません."}));
-  EXPECT_EQ(processes.starts, 0);
+  EXPECT_EQ(shell.opened, 0);
 }
 
 TEST(FieldInteger, ReadsAWholeNumberOrFallsBack) {

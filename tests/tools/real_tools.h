@@ -9,11 +9,13 @@
 
 #include "base/text_file.h"
 #include "ports/processes.h"
+#include "ports/shell.h"
 #include "support/test_paths.h"
 
 #ifdef _WIN32
 #include <windows.h>
 
+#include "win32/shell_win32.h"
 #include "win32/win32_processes.h"
 #else
 #include "posix/posix_processes.h"
@@ -44,6 +46,7 @@ inline std::string RealPotrace() {
   return ExistingOrEmpty(PathFromUtf8(env ? env : "Z:\\opt\\tesnova\\potrace.exe"));
 }
 inline std::unique_ptr<Processes> PlatformProcesses() { return std::make_unique<Win32Processes>(); }
+using PlatformShell = WindowsShell;
 #else
 inline std::string RealVTracer() {
   std::error_code ec;
@@ -53,7 +56,36 @@ inline std::string RealVTracer() {
 }
 inline std::string RealPotrace() { return ExistingOrEmpty("/usr/bin/potrace"); }
 inline std::unique_ptr<Processes> PlatformProcesses() { return std::make_unique<PosixProcesses>(); }
+
+// The desktop shell's "open" of a program: started in the current folder, not waited for.
+class PosixShell : public Shell {
+ public:
+  void Execute(const std::string&, const std::string& file,
+               const std::string& parameters) override {
+    std::uint32_t code = 0;
+    processes_.RunProcess(file, parameters, std::filesystem::current_path().string(), false, false,
+                          false, code);
+  }
+
+ private:
+  PosixProcesses processes_;
+};
+using PlatformShell = PosixShell;
 #endif
+
+// The platform's shell, counting what it is asked to open.
+class CountingShell : public Shell {
+ public:
+  int opened = 0;
+  void Execute(const std::string& verb, const std::string& file,
+               const std::string& parameters) override {
+    ++opened;
+    inner_.Execute(verb, file, parameters);
+  }
+
+ private:
+  PlatformShell inner_;
+};
 
 // The platform's launcher with a shorter file wait, so that a time-out is seen at once; it
 // records the time-out asked for.
@@ -75,10 +107,6 @@ class ShortWaitProcesses : public Processes {
   void WaitForFile(const std::string& f, std::uint32_t t) override {
     askedTimeoutMs = t;
     inner->WaitForFile(f, t == 0 ? 0 : 400);
-  }
-  bool ShellOpen(const std::string& p, const std::string& a) override {
-    ++starts;
-    return inner->ShellOpen(p, a);
   }
 };
 

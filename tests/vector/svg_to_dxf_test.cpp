@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <fstream>
 #include <string>
 
 #include "base/error.h"
@@ -151,25 +152,19 @@ TEST(SvgToDxf, FilesMissingMalformedAndWritten) {
 }
 
 // The window's conversion works on the fixed work files beside the executable.
-class MessageView : public testing::FakeView {
- public:
-  void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
-  std::vector<std::string> messages;
-};
-
 TEST(SvgToDxf, WindowConversionUsesTheWorkFilesBesideTheExecutable) {
   const auto svg = ExecutableFolder() / "tesnova.svg";
   const auto dxf = ExecutableFolder() / "tesnova.dxf";
   std::filesystem::remove(svg);
   std::filesystem::remove(dxf);
-  MessageView view;
+  testing::FakeView view;
   ConvertSVGToDXF(2, view);
-  EXPECT_EQ(view.messages, (std::vector<std::string>{PathToUtf8(svg) + "\nが、見つかりません."}));
+  EXPECT_EQ(view.messages(), (std::vector<std::string>{PathToUtf8(svg) + "\nが、見つかりません."}));
   EXPECT_FALSE(std::filesystem::exists(dxf));
 
   WriteFileBytes(svg, kSvgStart + "<path d=\"M1 2 L3 4 Z \" transform=\"translate(0,0)\"/>\n");
   ConvertSVGToDXF(2, view);
-  EXPECT_EQ(view.messages.size(), 1u);
+  EXPECT_EQ(view.messages().size(), 1u);
   EXPECT_NE(ReadFileBytes(dxf).find("VERTEX\r\n10\r\n3\r\n20\r\n96\r\n"), std::string::npos);
   std::filesystem::remove(svg);
   std::filesystem::remove(dxf);
@@ -203,7 +198,24 @@ TEST(SvgToDxf, RealTraceTruncatedOrBinaryInputGivesADocumentOrANumberError) {
   EXPECT_GT(Polylines(lines).size(), paths);
 }
 
-#ifndef _WIN32
+#ifdef _WIN32
+TEST(SvgToDxf, FileStillOpenForWritingIsNotRead) {
+  testing::ScratchFolder dir;
+  auto svg = dir / "busy.svg";
+  std::ofstream writer(svg, std::ios::binary);
+  writer << kSvgStart << "<path d=\"M1 2 L3 4 Z\"/>\n";
+  writer.flush();
+  try {
+    ConvertSVGToDXF(svg, dir / "out.dxf", 2, nullptr);
+    ADD_FAILURE() << "read while being written";
+  } catch (const FileError& e) {
+    EXPECT_NE(std::string(e.what()).find("busy.svg"), std::string::npos) << e.what();
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir / "out.dxf"));
+  writer.close();
+  EXPECT_TRUE(ConvertSVGToDXF(svg, dir / "out.dxf", 2, nullptr));
+}
+#else
 TEST(SvgToDxf, HugeFileIsRefusedNamingIt) {
   testing::ScratchFolder dir;
   auto svg = dir / "huge.svg";

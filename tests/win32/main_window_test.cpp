@@ -54,6 +54,7 @@ TEST(MainWindow, ControlsByNameAndPages) {
   EXPECT_EQ(window.Fill("Shape1"), 0x123456u);
   EXPECT_THROW(window.Text("Edit99"), Error);
   EXPECT_THROW(window.SetTimerEnabled("Timer2", true), Error);
+  EXPECT_THROW(window.Fill("Edit1"), Error);
 
   HWND edit2 = GetDlgItem(window.hwnd(), ControlId("Edit2"));
   HWND edit11 = GetDlgItem(window.hwnd(), ControlId("Edit11"));

@@ -11,6 +11,7 @@
 #include "support/test_paths.h"
 #include "tools/fakes.h"
 #include "tools/wintopo.h"
+#include "win32/shell_win32.h"
 #include "win32/wide_text.h"
 #include "win32/win32_desktop.h"
 #include "win32/win32_processes.h"
@@ -88,7 +89,7 @@ struct WinTopoStandIn : ::testing::Test {
   WindowId Open(const char* behaviours = nullptr) {
     if (behaviours)
       SetEnvironmentVariableW(L"TESNOVA_WINTOPO_STANDIN", Utf8ToWide(behaviours).c_str());
-    EXPECT_TRUE(processes.ShellOpen(PathToUtf8(StandIn()), WinTopoArguments(files.bmp)));
+    WindowsShell().Execute("open", PathToUtf8(StandIn()), WinTopoArguments(files.bmp));
     WindowId w = 0;
     WaitUntil([&] {
       return (w = FindWinTopoWindow(desktop)) != 0 &&

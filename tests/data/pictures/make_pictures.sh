@@ -66,3 +66,30 @@ convert -size 161x109 xc:'#f4f1ea' -stroke '#202030' -strokewidth 3 -fill none \
   -draw 'line 5,100 155,6' -draw 'circle 80,54 80,84' -draw 'rectangle 10,10 60,40' \
   -stroke '#a02020' -strokewidth 1 -draw 'line 3,54 158,57' -draw 'ellipse 120,80 30,15 0,360' \
   -attenuate 0.2 +noise Gaussian -depth 8 PNG24:drawing.png
+# Where decoders agree on a rule that ImageMagick's flattening does not follow, the expected
+# pixels come from ImageMagick's raw samples with that rule: alpha laid onto white rounded to
+# the nearest, 16-bit TIFF samples cut to their high byte.
+python3 - <<'PY'
+import subprocess
+def raw(name, fmt, depth):
+    out = subprocess.run(['convert', name, '-endian', 'MSB', '-depth', str(depth), fmt + ':-'],
+                         check=True,
+                         capture_output=True).stdout
+    w, h = map(int, subprocess.run(['identify', '-format', '%w %h', name], check=True,
+                                   capture_output=True, text=True).stdout.split())
+    return w, h, out
+def write(name, w, h, rgb):
+    open(name, 'wb').write(b'P6\n%d %d\n255\n' % (w, h) + bytes(rgb))
+for name in ['grey-alpha.png', 'alpha.tif']:
+    w, h, d = raw(name, 'rgba', 8)
+    rgb = []
+    for i in range(0, len(d), 4):
+        a = d[i + 3]
+        rgb += [(c * a + 255 * (255 - a) + 127) // 255 for c in d[i:i + 3]]
+    write(name.replace('.', '-') + '.expected.ppm', w, h, rgb)
+w, h, d = raw('grey-16.tif', 'gray', 16)
+rgb = []
+for i in range(0, len(d), 2):
+    rgb += [d[i]] * 3  # the high byte of each big-endian sample
+write('grey-16-tif.expected.ppm', w, h, rgb)
+PY

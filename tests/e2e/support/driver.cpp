@@ -226,6 +226,12 @@ ProgramUnderTest::~ProgramUnderTest() {
   std::filesystem::remove_all(folder_, ignored);
 }
 
+std::filesystem::path ProgramUnderTest::CopyIn(const std::filesystem::path& file) const {
+  std::filesystem::path target = folder_ / file.filename();
+  std::filesystem::copy_file(file, target, std::filesystem::copy_options::overwrite_existing);
+  return target;
+}
+
 HWND ProgramUnderTest::Start(const std::string& titlePrefix) {
   End();
   STARTUPINFOW startup{};

@@ -64,6 +64,8 @@ class ProgramUnderTest {
   ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;
 
   const std::filesystem::path& folder() const { return folder_; }
+  // Copies a file (a fixture, a stand-in program) into the program's folder; its new path.
+  std::filesystem::path CopyIn(const std::filesystem::path& file) const;
   std::filesystem::path exe() const { return folder_ / executable_.filename(); }
 
   // Starts the copy (any running instance must have ended) and waits for its main window.
