@@ -2,9 +2,11 @@
 #include "cad/cad_automation.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <chrono>
 #include <cmath>
+#include <thread>
 
 #include "base/text_file.h"
 #include "e2e/support/cad_standin.h"
@@ -116,6 +118,28 @@ TEST_F(CadAutomationTest, PicksPointsAndOutArguments) {
   image.GetBoundingBox(lower, upper);
   EXPECT_NEAR(upper.x - lower.x, 80, 1e-9);
   EXPECT_NEAR(upper.y - lower.y, 40, 1e-9);
+}
+
+TEST_F(CadAutomationTest, PicksByMouseWhenNoneAreQueued) {
+  auto screen = doc.GetVariable("screensize").AsDoubles();
+  cad.app()->Call("TestSetView", {In(PointVariant({0, 0})), In(screen[1])});  // a unit a pixel
+  HWND view = reinterpret_cast<HWND>(doc.Hwnd());
+  auto clickLater = [view](UINT message, int x, int y) {
+    return std::thread([=] {
+      Sleep(500);
+      PostMessageW(view, message, 0, MAKELPARAM(x, y));
+    });
+  };
+  int cx = static_cast<int>(screen[0]) / 2, cy = static_cast<int>(screen[1]) / 2;
+  std::thread left = clickLater(WM_LBUTTONDOWN, cx + 10, cy - 20);
+  auto picked = doc.Utility().GetPoint("\n1 点目 : ");
+  left.join();
+  ASSERT_TRUE(picked);
+  EXPECT_NEAR(picked->x, 10 + (cx - screen[0] / 2), 1e-9);
+  EXPECT_NEAR(picked->y, 20 - (cy - screen[1] / 2), 1e-9);
+  std::thread right = clickLater(WM_RBUTTONDOWN, cx, cy);
+  EXPECT_FALSE(doc.Utility().GetPoint("\n1 点目 : "));
+  right.join();
 }
 
 TEST_F(CadAutomationTest, CancelledPicks) {

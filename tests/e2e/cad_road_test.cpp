@@ -254,6 +254,37 @@ TEST_P(ImagePickRoad, DeskewedPickLandsOverThePicture) {
   EXPECT_TRUE(program.Close(main));
 }
 
+// The work bitmap held open by another program: the pick says so, fails, and Tesnova goes on.
+TEST_F(CadRoad, WorkBitmapHeldOpenFailsThePickWithItsMessages) {
+  StandInCad cad(host);
+  cad.app()->Call("TestAddImage", {In(picture), In(PointVariant({100, 50})), In(150.0), In(0.0)});
+  cad.app()->Call("TestSetView", {In(PointVariant({170, 120})), In(300.0)});
+  cad.app()->Call("TestQueuePick", {In(PointVariant({150, 100}))});
+  WriteSettings(1);
+  auto bmp = program.folder() / "tesnova.bmp";
+  WriteBytes(bmp, "held");
+  HANDLE held = CreateFileW(bmp.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  HWND main = program.Start(kTitle);
+  ASSERT_NE(main, nullptr);
+  Click(Control(main, "Button20"));
+  std::vector<std::string> said;
+  for (int i = 0; i < 2; ++i) {
+    HWND box = nullptr;
+    ASSERT_TRUE(
+        WaitUntil([&] { return (box = FindMessageBox(program.pid())) != nullptr; }, 20000ms))
+        << i;
+    said.push_back(AllTexts(box));
+    ConfirmMessageBox(box);
+    WaitUntil([&] { return FindMessageBox(program.pid()) != box; });
+  }
+  CloseHandle(held);
+  EXPECT_NE(said[0].find("の削除に失敗しました。使用中？"), std::string::npos) << said[0];
+  EXPECT_NE(said[1].find("選択失敗です。"), std::string::npos) << said[1];
+  EXPECT_EQ(FindTopWindow("WinTopo"), nullptr);
+  EXPECT_TRUE(program.Close(main));
+}
+
 INSTANTIATE_TEST_SUITE_P(Turns, ImagePickRoad, ::testing::Values(0.0, 0.3, 90.3, 180.2));
 
 }  // namespace
