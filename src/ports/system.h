@@ -12,7 +12,9 @@ std::string AnsiToUtf8(std::string_view ansi);
 // UTF-8 to the system's ANSI code page, for files written without a byte-order mark.
 std::string Utf8ToAnsi(std::string_view utf8);
 
-// The folder that holds the running executable; work files and settings live there.
+// The running executable's own file, and the folder that holds it: work files and settings
+// live there.
+std::filesystem::path ExecutablePath();
 std::filesystem::path ExecutableFolder();
 
 }  // namespace tesnova

@@ -317,16 +317,12 @@ bool RunTiff(Decoder* d) {
 
 }  // namespace
 
-Bitmap DecodePicture(std::string_view bytes, std::string_view fileName, std::size_t maxPixels) {
-  const std::optional<PictureKind> kind = SniffPictureKind(bytes);
-  if (!kind)
-    throw FileError(std::string(fileName) + " は PNG, BMP, TIFF, JPEG のどの画像でもありません");
-  if (*kind == PictureKind::kBmp) return ReadBmp(bytes, fileName, maxPixels);
-
+Bitmap DecodeCompressedPicture(std::string_view bytes, std::string_view fileName, PictureKind kind,
+                               std::size_t maxPixels) {
   auto d = std::make_unique<Decoder>();
   d->bytes = bytes;
   d->maxPixels = maxPixels;
-  switch (*kind) {
+  switch (kind) {
     case PictureKind::kPng:
       if (!RunPng(d.get())) Fail(fileName, "PNG", d->error);
       break;

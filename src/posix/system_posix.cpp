@@ -52,11 +52,13 @@ std::string AnsiToUtf8(std::string_view ansi) {
 // Linux writes UTF-8, which the reading side above takes back unchanged.
 std::string Utf8ToAnsi(std::string_view utf8) { return std::string(utf8); }
 
-std::filesystem::path ExecutableFolder() {
+std::filesystem::path ExecutablePath() {
   char buffer[PATH_MAX];
   ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-  if (n <= 0) return std::filesystem::current_path();
-  return std::filesystem::path(std::string(buffer, static_cast<size_t>(n))).parent_path();
+  if (n <= 0) return std::filesystem::current_path() / "tesnova";
+  return std::filesystem::path(std::string(buffer, static_cast<size_t>(n)));
 }
+
+std::filesystem::path ExecutableFolder() { return ExecutablePath().parent_path(); }
 
 }  // namespace tesnova

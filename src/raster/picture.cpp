@@ -5,6 +5,7 @@
 
 #include "base/error.h"
 #include "base/text_file.h"
+#include "raster/bmp_file.h"
 
 namespace tesnova {
 
@@ -49,6 +50,14 @@ std::uint8_t* GrowToRow(Bitmap& bitmap, int y) {
     bitmap.pixels.resize(end, 255);
   }
   return bitmap.row(y);
+}
+
+Bitmap DecodePicture(std::string_view bytes, std::string_view fileName, std::size_t maxPixels) {
+  const std::optional<PictureKind> kind = SniffPictureKind(bytes);
+  if (!kind)
+    throw FileError(std::string(fileName) + " は PNG, BMP, TIFF, JPEG のどの画像でもありません");
+  if (*kind == PictureKind::kBmp) return ReadBmp(bytes, fileName, maxPixels);
+  return DecodeCompressedPicture(bytes, fileName, *kind, maxPixels);
 }
 
 Bitmap LoadPicture(const std::filesystem::path& path) {

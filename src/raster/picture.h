@@ -29,10 +29,15 @@ std::optional<PictureKind> SniffPictureKind(std::string_view bytes);
 // decoded (truncated, corrupt, zero-sized or larger than kMaxPicturePixels).
 Bitmap LoadPicture(const std::filesystem::path& path);
 
-// Decodes picture bytes of any of the four kinds with the platform's decoders (BMP always
-// with ReadBmp). fileName names the file in messages.
+// Decodes picture bytes of any of the four kinds: BMP with ReadBmp, the others with the
+// platform's decoders. fileName names the file in messages.
 Bitmap DecodePicture(std::string_view bytes, std::string_view fileName,
                      std::size_t maxPixels = kMaxPicturePixels);
+
+// The platform's decoder for PNG, TIFF and JPEG bytes (kind as sniffed), in src/posix or
+// src/win32.
+Bitmap DecodeCompressedPicture(std::string_view bytes, std::string_view fileName, PictureKind kind,
+                               std::size_t maxPixels);
 
 // For the decoders: the result takes its declared size, but its storage grows with the rows
 // decoded, so that a file that declares a large picture and then holds little data never

@@ -17,6 +17,7 @@
 #include "win32/message_filter.h"
 #include "win32/profile_store_win32.h"
 #include "win32/wide_text.h"
+#include "win32/win32_processes.h"
 
 namespace tesnova {
 namespace {
@@ -302,17 +303,7 @@ void MainWindow::ShowMessage(std::string_view text) {
   MessageBoxW(hwnd_, Utf8ToWide(text).c_str(), Utf8ToWide(kApplicationTitle).c_str(), MB_OK);
 }
 
-void MainWindow::ProcessMessages() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      return;
-    }
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
+void MainWindow::ProcessMessages() { DispatchPendingMessages(); }
 
 void MainWindow::SetEnabled(std::string_view control, bool enabled) {
   EnableWindow(Control(control), enabled);

@@ -79,12 +79,9 @@ constexpr UINT kStripRows = 64;
 
 }  // namespace
 
-Bitmap DecodePicture(std::string_view bytes, std::string_view fileName, std::size_t maxPixels) {
-  const std::optional<PictureKind> kind = SniffPictureKind(bytes);
-  if (!kind)
-    throw FileError(std::string(fileName) + " は PNG, BMP, TIFF, JPEG のどの画像でもありません");
-  if (*kind == PictureKind::kBmp) return ReadBmp(bytes, fileName, maxPixels);
-  const Check check(fileName, *kind);
+Bitmap DecodeCompressedPicture(std::string_view bytes, std::string_view fileName, PictureKind kind,
+                               std::size_t maxPixels) {
+  const Check check(fileName, kind);
   if (bytes.size() > 0xFFFFFFFFu) check.Fail("ファイルが大きすぎます");
 
   ComApartment apartment;
@@ -143,7 +140,7 @@ Bitmap DecodePicture(std::string_view bytes, std::string_view fileName, std::siz
 
   // 16-bit samples are taken as they are and narrowed as the other build's decoders do: PNG
   // samples rounded to the nearest 8-bit value, TIFF samples cut to their high byte.
-  const bool round = *kind != PictureKind::kTiff;
+  const bool round = kind != PictureKind::kTiff;
   const struct {
     const GUID* format;
     UINT bytes;

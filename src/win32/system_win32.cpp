@@ -26,7 +26,7 @@ std::string Utf8ToAnsi(std::string_view utf8) {
   return ansi;
 }
 
-std::filesystem::path ExecutableFolder() {
+std::filesystem::path ExecutablePath() {
   std::wstring buffer(MAX_PATH, L'\0');
   for (;;) {
     DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
@@ -36,7 +36,9 @@ std::filesystem::path ExecutableFolder() {
     }
     buffer.resize(buffer.size() * 2);
   }
-  return std::filesystem::path(buffer).parent_path();
+  return std::filesystem::path(buffer);
 }
+
+std::filesystem::path ExecutableFolder() { return ExecutablePath().parent_path(); }
 
 }  // namespace tesnova

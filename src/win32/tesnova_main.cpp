@@ -23,28 +23,9 @@
 
 namespace {
 
-std::wstring ExecutableFile() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n < path.size()) {
-      path.resize(n);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
-  return path;
-}
-
-std::filesystem::path ExecutablePath() { return std::filesystem::path(ExecutableFile()); }
-
 // The executable's path with the extension ".ini".
 std::wstring SettingsFile() {
-  std::wstring path = ExecutableFile();
-  size_t slash = path.find_last_of(L"\\/");
-  size_t dot = path.rfind(L'.');
-  if (dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash)) path.resize(dot);
-  return path + L".ini";
+  return tesnova::ExecutablePath().replace_extension(".ini").wstring();
 }
 
 }  // namespace
