@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "app/commands.h"
-#include "app/integer_text.h"
+#include "base/integer_text.h"
 #include "ports/screen.h"
 #include "ports/view.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <variant>
 
-#include "app/integer_text.h"
+#include "base/integer_text.h"
 #include "base/error.h"
 #include "ports/profile_store.h"
 #include "ports/view.h"

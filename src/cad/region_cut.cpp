@@ -3,7 +3,7 @@
 #include <cmath>
 #include <optional>
 
-#include "app/integer_text.h"
+#include "base/integer_text.h"
 #include "base/text_file.h"
 #include "cad/cad_command_support.h"
 #include "cad/cad_commands.h"

@@ -17,7 +17,6 @@ const Command& Self() {
 }
 
 // Curve divisions beyond this would only make huge files (every curve becomes N vertices).
-constexpr int kMaxDivisions = 10000;
 
 }  // namespace
 

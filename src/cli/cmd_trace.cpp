@@ -83,9 +83,9 @@ int RunTrace(const std::vector<std::string>& args) {
       if (a == "--divisions") {
         auto r = std::from_chars(value.data(), value.data() + value.size(), divisions);
         if (value.empty() || r.ec != std::errc() || r.ptr != value.data() + value.size() ||
-            divisions < 0 || divisions > 10000)
-          return UsageError(
-              command, "--divisions takes a whole number from 0 to 10000, not '" + value + "'");
+            divisions < 0 || divisions > kMaxDivisions)
+          return UsageError(command, "--divisions takes a whole number from 0 to " +
+                                         std::to_string(kMaxDivisions) + ", not '" + value + "'");
       }
     } else if (a == "--threshold" || a == "--deskew") {
       // prepare's switches with a value go to prepare as they are.

@@ -1,9 +1,9 @@
 #include "tools/direct_trace.h"
 
-#include <charconv>
 #include <filesystem>
 
 #include "base/error.h"
+#include "base/integer_text.h"
 #include "base/text_file.h"
 #include "raster/bmp_file.h"
 #include "raster/deskew_pipeline.h"
@@ -39,15 +39,6 @@ class Log {
 };
 
 }  // namespace
-
-int FieldInteger(std::string_view text, int fallback) {
-  std::string s = TrimField(text);
-  if (!s.empty() && s[0] == '+') s.erase(0, 1);
-  int value = 0;
-  auto r = std::from_chars(s.data(), s.data() + s.size(), value);
-  if (s.empty() || r.ec != std::errc() || r.ptr != s.data() + s.size()) return fallback;
-  return value;
-}
 
 void TraceWorkBitmapDirectly(View& view, Processes& processes, const WorkFiles& files) {
   Log log(view);
@@ -90,7 +81,7 @@ void TraceWorkBitmapDirectly(View& view, Processes& processes, const WorkFiles& 
   log.Line("SVG -> DXF 変換中 ...");
   DeleteWorkFile(files.dxf);
   ConvertSVGToDXF(PathFromUtf8(files.svg), PathFromUtf8(files.dxf),
-                  FieldInteger(view.Text("Edit8"), 2),
+                  IntegerOrDefault(view.Text("Edit8"), 2),
                   [&view](std::string_view text) { view.ShowMessage(text); });
   if (FileExists(files.dxf)) {
     log.Line("DXF ファイルが生成されました。");

@@ -11,9 +11,6 @@
 
 namespace tesnova {
 
-// The integer in a field (blanks around it allowed), or fallback when it holds none.
-int FieldInteger(std::string_view text, int fallback);
-
 // The direct trace ("実行"): binarises the work bitmap with the threshold 128, runs VTracer
 // (`Edit7`, options `Edit9`) and waits for its SVG, converts it to the work DXF with the curve
 // divisions of `Edit8`, and logs every step in `Memo3`. Raises Error when VTracer cannot be

@@ -1,5 +1,6 @@
 #include "vector/svg_to_dxf.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -134,7 +135,7 @@ class SvgConverter {
 
 void ConvertSVGTextToDXF(std::string_view svgText, int divisions, TDxfLines& lines) {
   AddDxfHeader(lines);
-  SvgConverter converter(divisions, lines);
+  SvgConverter converter(std::min(divisions, kMaxDivisions), lines);
   std::size_t start = 0;
   const std::size_t n = svgText.size();
   while (start < n) {

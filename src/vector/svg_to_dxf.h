@@ -18,7 +18,8 @@ using MessageSink = std::function<void(std::string_view text)>;
 
 // The document for SVG text (UTF-8): header frame, one open polyline on layer "0" for every
 // subpath of every path line (moved by its translate and flipped about the drawing height), and
-// the trailer. Raises ConversionError for a malformed number in path data.
+// the trailer. Raises ConversionError for a malformed number in path data. Divisions above
+// kMaxDivisions count as kMaxDivisions.
 void ConvertSVGTextToDXF(std::string_view svgText, int divisions, TDxfLines& lines);
 
 // Reads the SVG file and writes the DXF file. A missing SVG file is told through showMessage
@@ -31,6 +32,10 @@ bool ConvertSVGToDXF(const std::filesystem::path& svgPath, const std::filesystem
 // The window's conversion of the work files "tesnova.svg" to "tesnova.dxf" in the executable's
 // folder; messages appear as message boxes of the view.
 void ConvertSVGToDXF(int divisions, View& view);
+
+// Pieces per curve segment beyond this are taken as this many: a mistyped huge count would
+// otherwise ask for more points than memory holds, and nothing drawn needs more.
+inline constexpr int kMaxDivisions = 10000;
 
 // SVG files larger than this are refused rather than read into memory.
 inline constexpr std::uintmax_t kMaxSvgFileBytes = std::uintmax_t{512} << 20;

@@ -6,7 +6,7 @@
 #include <cctype>
 #include <map>
 
-#include "app/integer_text.h"
+#include "base/integer_text.h"
 #include "base/error.h"
 #include "ports/profile_store.h"
 #include "support/fake_view.h"

@@ -191,14 +191,5 @@ TEST_F(DirectTrace, PotraceStartTellsWhatIsMissing) {
   EXPECT_EQ(shell.opened, 0);
 }
 
-TEST(FieldInteger, ReadsAWholeNumberOrFallsBack) {
-  struct Case {
-    const char* text;
-    int value;
-  } cases[] = {{"4", 4},   {" 12 ", 12}, {"-3", -3}, {"+5", 5},         {"", 2},
-               {"abc", 2}, {"3.5", 2},   {"4x", 2},  {"99999999999", 2}};
-  for (const Case& c : cases) EXPECT_EQ(FieldInteger(c.text, 2), c.value) << c.text;
-}
-
 }  // namespace
 }  // namespace tesnova

@@ -117,6 +117,13 @@ TEST(SvgToDxf, MalformedNumberInPathDataRaises) {
   EXPECT_THROW(Convert(kSvgStart + "<path d=\"M10 20 L30 Z\"/>\n"), ConversionError);
 }
 
+TEST(SvgToDxf, HugeDivisionsAreCappedInsteadOfExhaustingMemory) {
+  TDxfLines lines;
+  ConvertSVGTextToDXF(kSvgStart + "<path d=\"M0 0 C0 10 10 10 10 0 Z\"/>\n", 2000000000, lines);
+  // Header, one entity with the moveto, the capped curve and the closing point, trailer.
+  EXPECT_EQ(lines.Lines().size(), 14u + 8u + 6u * (1 + kMaxDivisions + 1) + 2u + 4u);
+}
+
 TEST(SvgToDxf, FilesMissingMalformedAndWritten) {
   testing::ScratchFolder dir;
   auto svg = dir / "in.svg";

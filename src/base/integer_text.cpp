@@ -1,4 +1,4 @@
-#include "app/integer_text.h"
+#include "base/integer_text.h"
 
 #include <cstdint>
 
