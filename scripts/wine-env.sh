@@ -23,7 +23,6 @@ mkdir -p "$(dirname "$WINEPREFIX")"
   flock 9
   if [ ! -f "$WINEPREFIX/.tesnova-ready" ]; then
     rm -rf "$WINEPREFIX"
-    _tesnova_detached wineserver -p
     _tesnova_detached wineboot -i || true
     # Japanese fonts under the names Windows programs ask for.
     key='HKCU\Software\Wine\Fonts\Replacements'
@@ -34,6 +33,9 @@ mkdir -p "$(dirname "$WINEPREFIX")"
     # A virtual desktop gives windows their title bars under a bare Xvfb.
     _tesnova_detached wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f
     _tesnova_detached wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1280x1024 /f
+    # End the set-up session before any program runs: services started while the prefix was
+    # being made do not serve later programs (no COM running object table without rpcss).
+    _tesnova_detached timeout 120 wineserver -w || _tesnova_detached wineserver -k
     touch "$WINEPREFIX/.tesnova-ready"
   fi
 ) 9>"$WINEPREFIX.lock"
