@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The main job, end to end under Wine: the stand-in CAD program shows a scanned plan twice (the
 # second copy small and turned by 0.3 degrees); Tesnova.exe cuts a region on the Potrace page and
-# one on the VTracer page, and picks the turned copy as an image with deskew for WinTopo; each
-# time the traced lines are inserted back into the drawing. Pictures of the CAD view before and
+# one on the VTracer page, and picks the turned copy as an image with deskew, vectorised and saved
+# in WinTopo's stand-in from Tesnova's buttons; each time the traced lines are inserted back into
+# the drawing. Pictures of the CAD view before and
 # after, the DXF files and the picked image's work bitmap land in out/demo.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)

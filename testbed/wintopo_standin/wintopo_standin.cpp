@@ -2,9 +2,9 @@
 // command line and is driven from outside the way the tests need WinTopo driven.
 //   - title "WinTopo stand-in - NAME";
 //   - F10 (or menu item (1, 0)) vectorises: the outlines of the dark pixels (mean grey below
-//     128) become lines, in pixels with Y up from the bitmap's bottom-left corner;
+//     128) become closed polylines, in pixels with Y up from the bitmap's bottom-left corner;
 //   - menu item (1, 8) "Save Vector As..." opens the system's save dialog proposing the
-//     bitmap's folder and name with ".dxf", and writes the lines as a DXF file;
+//     bitmap's folder and name with ".dxf", and writes the outlines as a DXF file;
 //   - menu item (0, 6) reloads the bitmap;
 //   - closes on SC_CLOSE.
 // Behaviours for the fault tests, chosen by words in the environment variable
@@ -22,6 +22,8 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -36,15 +38,16 @@ constexpr UINT kVectorise = 200;
 constexpr UINT kSaveVectorAs = 208;
 constexpr UINT kReload = 106;
 
-struct Line {
-  double x1, y1, x2, y2;
+struct Point {
+  double x, y;
 };
+using Outline = std::vector<Point>;  // closed: the last point joins the first
 
 struct State {
   std::wstring bitmapPath;
   tesnova::Bitmap bitmap;
   bool loaded = false;
-  std::vector<Line> lines;
+  std::vector<Outline> outlines;
   bool vectorised = false;
   bool unsaved = false;
   bool ask = false;
@@ -58,40 +61,86 @@ bool Dark(const tesnova::Bitmap& b, int x, int y) {
   return (p[0] + p[1] + p[2]) / 3 < 128;
 }
 
-// Pixel edges between dark and light, merged into the longest straight pieces.
-std::vector<Line> Outlines(const tesnova::Bitmap& b) {
-  std::vector<Line> lines;
-  const double h = b.height;
-  for (int y = 0; y <= b.height; ++y) {  // horizontal edges above row y
-    for (int x = 0; x < b.width;) {
-      auto edge = [&](int xx) { return Dark(b, xx, y - 1) != Dark(b, xx, y); };
-      if (!edge(x)) {
-        ++x;
-        continue;
-      }
-      int x0 = x;
-      bool below = Dark(b, x, y);
-      while (x < b.width && edge(x) && Dark(b, x, y) == below) ++x;
-      lines.push_back({double(x0), h - y, double(x), h - y});
-    }
+// Drops the points of an open chain that lie within tolerance of the straight line through
+// the points kept around them (Douglas-Peucker); the ends stay.
+void Simplify(const std::vector<Point>& in, size_t first, size_t last, double tolerance,
+              std::vector<Point>& out) {
+  double farthest = 0;
+  size_t at = first;
+  const Point a = in[first], b = in[last];
+  const double dx = b.x - a.x, dy = b.y - a.y, length = std::hypot(dx, dy);
+  for (size_t i = first + 1; i < last; ++i) {
+    double d = length > 0 ? std::fabs((in[i].x - a.x) * dy - (in[i].y - a.y) * dx) / length
+                          : std::hypot(in[i].x - a.x, in[i].y - a.y);
+    if (d > farthest) farthest = d, at = i;
   }
-  for (int x = 0; x <= b.width; ++x) {  // vertical edges left of column x
-    for (int y = 0; y < b.height;) {
-      auto edge = [&](int yy) { return Dark(b, x - 1, yy) != Dark(b, x, yy); };
-      if (!edge(y)) {
-        ++y;
-        continue;
-      }
-      int y0 = y;
-      bool right = Dark(b, x, y);
-      while (y < b.height && edge(y) && Dark(b, x, y) == right) ++y;
-      lines.push_back({double(x), h - y0, double(x), h - y});
-    }
+  if (farthest > tolerance) {
+    Simplify(in, first, at, tolerance, out);
+    Simplify(in, at, last, tolerance, out);
+  } else {
+    out.push_back(b);
   }
-  return lines;
 }
 
-std::string DxfOf(const std::vector<Line>& lines) {
+// The outlines of the dark regions along the pixel edges, in pixels with Y up from the bitmap's
+// bottom-left corner. Every corner the tracing keeps is a corner of a dark pixel; staircases are
+// straightened to within three quarters of a pixel.
+std::vector<Outline> Outlines(const tesnova::Bitmap& b) {
+  const int w = b.width, h = b.height;
+  // Edges run clockwise around each dark pixel (y down), so that edges between two dark
+  // pixels never arise and every outline closes. An edge is keyed by its start corner; a
+  // corner where two dark pixels meet diagonally starts two edges.
+  auto corner = [&](int x, int y) { return static_cast<size_t>(y) * (w + 1) + x; };
+  std::vector<std::array<int, 2>> next(static_cast<size_t>(w + 1) * (h + 1), {-1, -1});
+  auto add = [&](int x0, int y0, int x1, int y1) {
+    auto& slot = next[corner(x0, y0)];
+    slot[slot[0] < 0 ? 0 : 1] = static_cast<int>(corner(x1, y1));
+  };
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      if (!Dark(b, x, y)) continue;
+      if (!Dark(b, x, y - 1)) add(x, y, x + 1, y);
+      if (!Dark(b, x + 1, y)) add(x + 1, y, x + 1, y + 1);
+      if (!Dark(b, x, y + 1)) add(x + 1, y + 1, x, y + 1);
+      if (!Dark(b, x - 1, y)) add(x, y + 1, x, y);
+    }
+  std::vector<Outline> outlines;
+  for (size_t start = 0; start < next.size(); ++start) {
+    while (next[start][0] >= 0) {
+      std::vector<Point> corners;
+      size_t at = start;
+      int dx = 0, dy = 0;
+      do {
+        auto& slot = next[at];
+        int px = static_cast<int>(at % (w + 1)), py = static_cast<int>(at / (w + 1));
+        // Where two ways leave a corner, turn right, which keeps diagonal pixels apart.
+        int pick = 0;
+        if (slot[1] >= 0) {
+          int ax = slot[0] % (w + 1) - px, ay = slot[0] / (w + 1) - py;
+          if (ax * dy - ay * dx > 0) pick = 1;
+        }
+        size_t to = static_cast<size_t>(slot[pick]);
+        slot[pick] = slot[1 - pick];
+        slot[1] = -1;
+        int nx = static_cast<int>(to % (w + 1)) - px, ny = static_cast<int>(to / (w + 1)) - py;
+        if (nx != dx || ny != dy) corners.push_back({double(px), double(h - py)});
+        dx = nx, dy = ny;
+        at = to;
+      } while (at != start);
+      if (corners.size() < 3) continue;
+      corners.push_back(corners.front());
+      Outline outline{corners.front()};
+      Simplify(corners, 0, corners.size() - 1, 0.75, outline);
+      outline.pop_back();
+      // A speck of a pixel or two keeps its corners.
+      if (outline.size() < 3) outline.assign(corners.begin(), corners.end() - 1);
+      outlines.push_back(std::move(outline));
+    }
+  }
+  return outlines;
+}
+
+std::string DxfOf(const std::vector<Outline>& outlines) {
   std::string s;
   auto pair = [&](const char* code, const std::string& value) {
     s += code;
@@ -106,15 +155,19 @@ std::string DxfOf(const std::vector<Line>& lines) {
   };
   pair("  0", "SECTION");
   pair("  2", "ENTITIES");
-  for (const Line& l : lines) {
-    pair("  0", "LINE");
+  for (const Outline& outline : outlines) {
+    pair("  0", "POLYLINE");
     pair("  8", "0");
-    pair(" 10", num(l.x1));
-    pair(" 20", num(l.y1));
-    pair(" 30", "0.0");
-    pair(" 11", num(l.x2));
-    pair(" 21", num(l.y2));
-    pair(" 31", "0.0");
+    pair(" 66", "1");
+    pair(" 70", "1");
+    for (const Point& p : outline) {
+      pair("  0", "VERTEX");
+      pair("  8", "0");
+      pair(" 10", num(p.x));
+      pair(" 20", num(p.y));
+      pair(" 30", "0.0");
+    }
+    pair("  0", "SEQEND");
   }
   pair("  0", "ENDSEC");
   pair("  0", "EOF");
@@ -123,7 +176,7 @@ std::string DxfOf(const std::vector<Line>& lines) {
 
 void Load(HWND hwnd) {
   g.loaded = false;
-  g.lines.clear();
+  g.outlines.clear();
   g.vectorised = g.unsaved = false;
   std::wstring title = L"WinTopo stand-in";
   if (!g.bitmapPath.empty()) {
@@ -162,7 +215,7 @@ void SaveVectorAs(HWND hwnd) {
     return;
   }
   try {
-    tesnova::WriteFileBytes(std::filesystem::path(file.data()), DxfOf(g.lines));
+    tesnova::WriteFileBytes(std::filesystem::path(file.data()), DxfOf(g.outlines));
     g.unsaved = false;
   } catch (const std::exception& e) {
     MessageBoxW(hwnd, tesnova::Utf8ToWide(e.what()).c_str(), L"WinTopo stand-in", MB_OK);
@@ -192,9 +245,10 @@ void Paint(HWND hwnd) {
                   SRCCOPY);
     HPEN pen = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
     HGDIOBJ old = SelectObject(dc, pen);
-    for (const Line& l : g.lines) {
-      MoveToEx(dc, int(l.x1 * scale), int((b.height - l.y1) * scale), nullptr);
-      LineTo(dc, int(l.x2 * scale), int((b.height - l.y2) * scale));
+    for (const Outline& outline : g.outlines) {
+      const Point& last = outline.back();
+      MoveToEx(dc, int(last.x * scale), int((b.height - last.y) * scale), nullptr);
+      for (const Point& p : outline) LineTo(dc, int(p.x * scale), int((b.height - p.y) * scale));
     }
     SelectObject(dc, old);
     DeleteObject(pen);
@@ -207,7 +261,7 @@ void Paint(HWND hwnd) {
 
 void Vectorise(HWND hwnd) {
   if (!g.loaded) return;
-  g.lines = Outlines(g.bitmap);
+  g.outlines = Outlines(g.bitmap);
   g.vectorised = true;
   g.unsaved = true;
   InvalidateRect(hwnd, nullptr, FALSE);

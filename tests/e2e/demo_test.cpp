@@ -23,19 +23,6 @@ using testing::StandInCad;
 constexpr const char* kTitle = "Tesnova 2026.01.13";
 constexpr double kPi = 3.14159265358979323846;
 
-bool RunAndWait(std::wstring commandLine) {
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                      nullptr, nullptr, &startup, &info))
-    return false;
-  WaitForSingleObject(info.hProcess, 60000);
-  CloseHandle(info.hThread);
-  CloseHandle(info.hProcess);
-  return true;
-}
-
 TEST(Demo, WholeRoadOnAScannedPlan) {
   const char* outText = std::getenv("TESNOVA_DEMO_OUT");
   if (!outText || !*outText) GTEST_SKIP() << "TESNOVA_DEMO_OUT names no folder";
@@ -47,6 +34,10 @@ TEST(Demo, WholeRoadOnAScannedPlan) {
       PathFromUtf8(TESNOVA_TEST_DATA) / ".." / ".." / "demo" / "scan.png";
   ASSERT_TRUE(std::filesystem::exists(scan)) << PathToUtf8(scan);
 
+  // WinTopo's stand-in, started by Tesnova, inherits this: under Wine Tesnova cannot read its
+  // menu, and the stand-in takes the identifier that lookup yields as its save command.
+  EndProgramsWithWindow("WinTopo");
+  SetEnvironmentVariableW(L"TESNOVA_WINTOPO_STANDIN", L"unreadable-menu");
   ComAutomationHost host;
   StandInCad cad(host, "TesnovaTestCad.Application", "0,0,1280,550");
   AutomationRef app = cad.app();
@@ -78,6 +69,7 @@ TEST(Demo, WholeRoadOnAScannedPlan) {
   set("ReadDxf", "Sleep", "300");
   set("Bitmap", "Filter", "0");
   set("Bitmap", "Keisha", "1");
+  set("WinTopo", "Close", "1");
   HWND main = program.Start(kTitle);
   ASSERT_NE(main, nullptr);
   auto text = [&](const char* control) { return WindowText(Control(main, control)); };
@@ -114,24 +106,20 @@ TEST(Demo, WholeRoadOnAScannedPlan) {
   page(1);
   app->Call("TestQueuePick", {In(PointVariant({turnedOrigin.x + 150, turnedOrigin.y + 100}))});
   Click(Control(main, "Button20"));
-  ASSERT_NE(WaitForTopWindow("WinTopo", 0, 30000ms), nullptr);
-  auto click = [&](const char* button) {
-    Sleep(300);
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(Control(main, button)) != FALSE; }));
-    Click(Control(main, button));
-  };
-  click("Button18");
-  click("Button19");
+  HWND wintopo = WaitForTopWindow("WinTopo stand-in - tesnova.bmp", 0, 30000ms);
+  ASSERT_NE(wintopo, nullptr) << text("Edit12");
+  // "2. ベクトル化", "3. DXF保存" (WinTopo's save dialog, answered by Tesnova), "4. CAD へ挿入".
+  ASSERT_TRUE(ClickAndWaitForCommand(Control(main, "Button18")));
+  ASSERT_TRUE(ClickAndWaitForCommand(Control(main, "Button19")));
   auto dxf = program.folder() / "tesnova.dxf";
-  if (!WaitUntil([&] { return std::filesystem::exists(dxf); }, 15000ms)) {
-    std::printf("note: WinTopo's stand-in saved no DXF; the work bitmap is traced by Potrace\n");
-    ASSERT_TRUE(RunAndWait(L"\"" + potrace.wstring() + L"\" \"" +
-                           (program.folder() / "tesnova.bmp").wstring() + L"\" -b dxf"));
-  }
+  ASSERT_TRUE(WaitUntil([&] { return ReadBytes(dxf).ends_with("EOF\r\n"); }, 30000ms))
+      << "WinTopo's stand-in saved no DXF";
   keep("image-pick.dxf");
-  click("Button11");
+  Click(Control(main, "Button11"));
   ASSERT_TRUE(WaitUntil([&] { return text("Edit12") == "-INSERT 終了!"; }, 30000ms))
       << text("Edit12");
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(wintopo); }));
+  SetEnvironmentVariableW(L"TESNOVA_WINTOPO_STANDIN", nullptr);
   std::filesystem::copy_file(program.folder() / "tesnova.bmp", out / "image-pick.bmp",
                              std::filesystem::copy_options::overwrite_existing);
 

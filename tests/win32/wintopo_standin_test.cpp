@@ -69,6 +69,9 @@ struct WinTopoStandIn : ::testing::Test {
 
   void SetUp() override {
     if (!fs::exists(StandIn())) GTEST_SKIP() << "no stand-in at " << StandIn();
+    // A stand-in left running by an earlier program (the end-to-end tests, the demo) has the same
+    // title and would take our commands, saving into its own folder.
+    EndStandIns();
     fs::create_directories(folder);
     files = WorkFilesIn(folder);
     WriteBmp24(PathFromUtf8(files.bmp), Square());
@@ -76,16 +79,23 @@ struct WinTopoStandIn : ::testing::Test {
   }
   void TearDown() override {
     SetEnvironmentVariableW(L"TESNOVA_WINTOPO_STANDIN", nullptr);
-    // Whatever a test left open goes, without asking.
+    EndStandIns();
+  }
+  // Ends every window the commands would take for WinTopo, without asking.
+  void EndStandIns() {
     for (WindowId w = FindWinTopoWindow(desktop); w != 0; w = FindWinTopoWindow(desktop)) {
       DWORD pid = 0;
       GetWindowThreadProcessId(reinterpret_cast<HWND>(w), &pid);
       HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+      ASSERT_NE(p, nullptr) << desktop.WindowTitle(w);
       TerminateProcess(p, 0);
       WaitForSingleObject(p, 5000);
       CloseHandle(p);
+      ASSERT_TRUE(WaitUntil([&] { return !desktop.IsWindow(w); })) << desktop.WindowTitle(w);
     }
   }
+  // Starts the stand-in on the work bitmap; its window once it is shown, so its message loop
+  // runs.
   WindowId Open(const char* behaviours = nullptr) {
     if (behaviours)
       SetEnvironmentVariableW(L"TESNOVA_WINTOPO_STANDIN", Utf8ToWide(behaviours).c_str());
@@ -93,13 +103,21 @@ struct WinTopoStandIn : ::testing::Test {
     WindowId w = 0;
     WaitUntil([&] {
       return (w = FindWinTopoWindow(desktop)) != 0 &&
-             desktop.WindowTitle(w).ends_with("tesnova.bmp");
+             desktop.WindowTitle(w).ends_with("tesnova.bmp") &&
+             IsWindowVisible(reinterpret_cast<HWND>(w));
     });
     return w;
   }
+  // The DXF once the stand-in has written it to the end: it appears empty and is then filled.
   std::string Dxf() {
-    WaitUntil([&] { return fs::exists(PathFromUtf8(files.dxf)); });
-    return fs::exists(PathFromUtf8(files.dxf)) ? ReadFileBytes(PathFromUtf8(files.dxf)) : "";
+    std::string text;
+    WaitUntil([&] {
+      std::error_code ec;
+      if (!fs::exists(PathFromUtf8(files.dxf), ec)) return false;
+      text = ReadFileBytes(PathFromUtf8(files.dxf));
+      return text.ends_with("EOF\r\n");
+    });
+    return text;
   }
 };
 
@@ -119,12 +137,15 @@ TEST_F(WinTopoStandIn, VectoriseAndSaveWriteTheOutlinesAsTheWorkDxf) {
   SaveWinTopoDxf(view, desktop, files);
   std::string dxf = Dxf();
   EXPECT_TRUE(view.shown.empty());
-  // The square's outline: four lines, Y up from the bottom-left corner.
-  EXPECT_EQ(Count(dxf, "LINE\r\n"), 4) << dxf;
-  EXPECT_NE(
-      dxf.find(" 10\r\n10.000\r\n 20\r\n30.000\r\n 30\r\n0.0\r\n 11\r\n30.000\r\n 21\r\n30.000"),
-      std::string::npos)
-      << dxf;
+  // The square's outline: one closed polyline through its four corners, Y up from the
+  // bottom-left corner.
+  EXPECT_EQ(Count(dxf, "POLYLINE\r\n"), 1) << dxf;
+  EXPECT_NE(dxf.find(" 70\r\n1\r\n"), std::string::npos) << dxf;
+  EXPECT_EQ(Count(dxf, "VERTEX\r\n"), 4) << dxf;
+  for (const char* corner :
+       {" 10\r\n10.000\r\n 20\r\n30.000\r\n", " 10\r\n30.000\r\n 20\r\n30.000\r\n",
+        " 10\r\n30.000\r\n 20\r\n10.000\r\n", " 10\r\n10.000\r\n 20\r\n10.000\r\n"})
+    EXPECT_NE(dxf.find(corner), std::string::npos) << corner << dxf;
 
   CloseWinTopo(desktop);
   EXPECT_TRUE(WaitUntil([&] { return !desktop.IsWindow(w); }));

@@ -65,6 +65,19 @@ HWND WaitForTopWindow(const std::string& titlePrefix, DWORD pid,
   return found;
 }
 
+void EndProgramsWithWindow(const std::string& titlePrefix) {
+  for (HWND w = FindTopWindow(titlePrefix); w; w = FindTopWindow(titlePrefix)) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+    if (!p) return;
+    TerminateProcess(p, 0);
+    WaitForSingleObject(p, 5000);
+    CloseHandle(p);
+    WaitUntil([&] { return !IsWindow(w); }, 5000ms);
+  }
+}
+
 HWND FindMessageBox(DWORD pid) {
   Search s{L"", L"#32770", pid, nullptr};
   EnumWindows(FindMatching, reinterpret_cast<LPARAM>(&s));
@@ -142,6 +155,13 @@ void SetChecked(HWND checkBox, bool checked) {
 }
 
 void Click(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
+
+bool ClickAndWaitForCommand(HWND button, std::chrono::milliseconds timeout) {
+  if (!WaitUntil([&] { return IsWindowEnabled(button) != FALSE; }, timeout)) return false;
+  Click(button);
+  return WaitUntil([&] { return IsWindowEnabled(button) == FALSE; }, 5000ms) &&
+         WaitUntil([&] { return IsWindowEnabled(button) != FALSE; }, timeout);
+}
 
 void PressKey(HWND control, WORD virtualKey) {
   PostMessageW(control, WM_KEYDOWN, virtualKey, 1);

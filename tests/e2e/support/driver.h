@@ -22,6 +22,9 @@ HWND FindTopWindow(const std::string& titlePrefix, DWORD pid = 0);
 // The same, waiting for it to appear.
 HWND WaitForTopWindow(const std::string& titlePrefix, DWORD pid = 0,
                       std::chrono::milliseconds timeout = 15000ms);
+// Ends every process that shows a top-level window whose title starts with the prefix, without
+// asking: programs a test had others open (WinTopo from Tesnova) outlive the program under test.
+void EndProgramsWithWindow(const std::string& titlePrefix);
 // A message box (window class "#32770") of the process; nullptr when none is shown.
 HWND FindMessageBox(DWORD pid);
 
@@ -40,6 +43,10 @@ bool IsChecked(HWND checkBox);
 void SetChecked(HWND checkBox, bool checked);
 // Clicks a button the way the mouse would; returns at once (the click may open a modal window).
 void Click(HWND button);
+// Clicks a button whose command greys it out while it runs, and waits until the command has
+// begun and ended: the commands dispatch messages while they wait, so a second click posted
+// too early would run inside the first. False when the command did not run or did not end.
+bool ClickAndWaitForCommand(HWND button, std::chrono::milliseconds timeout = 20000ms);
 // Presses and releases a key in the control (posted, so a modal loop sees it too).
 void PressKey(HWND control, WORD virtualKey);
 // Items of a list box, and the selection (-1 when none).
