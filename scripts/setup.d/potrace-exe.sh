@@ -13,14 +13,15 @@ flock 9
 
 echo "setup: building potrace.exe with MinGW-w64 from Debian's source package"
 # apt-get source needs a deb-src entry for the suite the binaries come from.
+# Its entries mirror the machine's own binary entries, so the same archive serves both.
 if ! grep -rqs '^Types:.*deb-src\|^deb-src ' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-  cat >/etc/apt/sources.list.d/tesnova-deb-src.sources <<'SRC'
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: bookworm
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-SRC
+  if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+    sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources \
+      >/etc/apt/sources.list.d/tesnova-deb-src.sources
+  else
+    sed -n 's/^deb \(.*\)$/deb-src \1/p' /etc/apt/sources.list \
+      >/etc/apt/sources.list.d/tesnova-deb-src.list
+  fi
   apt-get update -qq
 fi
 
