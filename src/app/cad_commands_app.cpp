@@ -11,7 +11,6 @@ namespace {
 std::optional<CadCommandContext> CadContextOf(AppContext& a) {
   if (!a.automation || !a.desktop || !a.processes || !a.screenCapture || !a.raster)
     return std::nullopt;
-  a.pick.topoFullName = a.topoFullName;
   return CadCommandContext{a.view,       a.values, *a.automation,    *a.desktop,
                            *a.processes, a.shell,  *a.screenCapture, *a.raster,
                            a.pick,       a.folder, a.exportFile};
@@ -28,10 +27,7 @@ void Button11Click(AppContext& context, std::string_view) {
 }
 
 void Button20Click(AppContext& context, std::string_view) {
-  if (auto cad = CadContextOf(context)) {
-    ImagePickCommand(*cad);
-    context.topoFullName = context.pick.topoFullName;
-  }
+  if (auto cad = CadContextOf(context)) ImagePickCommand(*cad);
 }
 
 void Button21Click(AppContext& context, std::string_view) {

@@ -27,7 +27,6 @@ struct AppContext {
   Screen& screen;
   TargetCadDialog& targetCadDialog;
   std::filesystem::path folder;    // the executable's folder: work files, settings, lists
-  std::string topoFullName;        // file of the raster image last picked in the CAD drawing
   Processes* processes = nullptr;  // starting the tracers and waiting for them
   Desktop* desktop = nullptr;      // WinTopo's window and other programs' windows
 
@@ -36,7 +35,7 @@ struct AppContext {
   ScreenCapture* screenCapture = nullptr;
   const RasterSteps* raster = nullptr;
   std::filesystem::path exportFile;  // the executable's path with ".bmp" (the CAD's view export)
-  ImagePickFields pick;              // the image pick's fields; pick.topoFullName is mirrored above
+  ImagePickFields pick;              // the last image pick's fields (its file is read by Button22)
 };
 
 using CommandHandler = void (*)(AppContext& context, std::string_view sender);

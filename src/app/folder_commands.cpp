@@ -60,11 +60,11 @@ void Button12Click(AppContext& context, std::string_view) {
 }
 
 void Button22Click(AppContext& context, std::string_view) {
-  std::string path = context.topoFullName;
+  std::string path = context.pick.topoFullName;
   std::replace(path.begin(), path.end(), '/', '\\');
   context.view.SetText("Edit12", path);
   // Both spellings name the same file; the platform's own is looked up.
-  if (!path.empty() && FileExists(PathFromUtf8(context.topoFullName)))
+  if (!path.empty() && FileExists(PathFromUtf8(context.pick.topoFullName)))
     Browse(context, "/select," + path);
 }
 

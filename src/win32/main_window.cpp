@@ -18,6 +18,7 @@
 #include "win32/profile_store_win32.h"
 #include "win32/wide_text.h"
 #include "win32/win32_processes.h"
+#include "win32/window_text.h"
 
 namespace tesnova {
 namespace {
@@ -206,12 +207,7 @@ void MainWindow::FormDestroy() {
 }
 
 std::string MainWindow::Text(std::string_view control) const {
-  HWND h = Control(control);
-  int n = GetWindowTextLengthW(h);
-  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
-  n = GetWindowTextW(h, text.data(), n + 1);
-  text.resize(static_cast<size_t>(n));
-  return WideToUtf8(text);
+  return WindowText(Control(control));
 }
 
 void MainWindow::SetText(std::string_view control, std::string_view text) {

@@ -5,6 +5,7 @@
 #include "win32/dark_style.h"
 #include "win32/error_box.h"
 #include "win32/wide_text.h"
+#include "win32/window_text.h"
 
 namespace tesnova {
 namespace {
@@ -85,14 +86,7 @@ TargetCadForm::~TargetCadForm() {
 
 HWND TargetCadForm::Item(const char* name) const { return GetDlgItem(hwnd_, ControlId(name)); }
 
-std::string TargetCadForm::FieldText(const char* name) const {
-  HWND h = Item(name);
-  int n = GetWindowTextLengthW(h);
-  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
-  n = GetWindowTextW(h, text.data(), n + 1);
-  text.resize(static_cast<size_t>(n));
-  return WideToUtf8(text);
-}
+std::string TargetCadForm::FieldText(const char* name) const { return WindowText(Item(name)); }
 
 void TargetCadForm::SetFieldText(const char* name, const std::string& text) {
   SetWindowTextW(Item(name), Utf8ToWide(text).c_str());

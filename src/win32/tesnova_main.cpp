@@ -54,7 +54,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     dialogPort.form = &dialog;
     // The commands' ports. A command that needs another port adds it to AppContext
     // (src/app/commands.h) and its platform adapter is created here beside these.
-    AppContext context{window, values, shell, screen, dialogPort, ExecutableFolder(), ""};
+    AppContext context{window, values, shell, screen, dialogPort, ExecutableFolder()};
     // The tracer waits dispatch the window's messages, so that it stays alive meanwhile.
     Win32Processes processes([&window] { window.ProcessMessages(); });
     Win32Desktop desktop;

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "win32/wide_text.h"
+#include "win32/window_text.h"
 
 namespace tesnova {
 namespace {
@@ -23,11 +24,7 @@ std::vector<WindowId> Win32Desktop::TopLevelWindows() {
   return windows;
 }
 
-std::string Win32Desktop::WindowTitle(WindowId window) {
-  wchar_t buffer[256];
-  int n = GetWindowTextW(H(window), buffer, 256);
-  return WideToUtf8(std::wstring_view(buffer, n > 0 ? static_cast<size_t>(n) : 0));
-}
+std::string Win32Desktop::WindowTitle(WindowId window) { return WindowText(H(window)); }
 
 WindowId Win32Desktop::FindTopLevelWindow(std::string_view title) {
   return Id(FindWindowW(nullptr, Utf8ToWide(title).c_str()));

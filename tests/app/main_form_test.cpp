@@ -56,7 +56,7 @@ class MainFormTest : public ::testing::Test {
   RecordingShell shell;
   FixedScreen screen;
   ScriptedDialog dialog;
-  AppContext context{view, values, shell, screen, dialog, scratch.path(), ""};
+  AppContext context{view, values, shell, screen, dialog, scratch.path()};
 };
 
 TEST_F(MainFormTest, PreparedFormBeforeTheSettings) {
@@ -90,7 +90,7 @@ TEST_F(MainFormTest, DroppedExecutableGoesToThePagesToolField) {
                {4, "Edit13"}, {5, "Edit13"}, {-1, "Edit13"}};
   for (const Case& c : cases) {
     testing::FakeView fresh;
-    AppContext ctx{fresh, values, shell, screen, dialog, scratch.path(), ""};
+    AppContext ctx{fresh, values, shell, screen, dialog, scratch.path()};
     fresh.SetActivePage(c.page);
     DropFiles(ctx, {"C:\\Tools\\Some.Dir\\PoTrace.ExE", "C:\\b.exe", "C:\\c.bmp"});
     for (const char* f : {"Edit1", "Edit7", "Edit11", "Edit13"})
@@ -209,13 +209,13 @@ TEST_F(MainFormTest, FolderCommandsSelectTheNewestWorkFile) {
 TEST_F(MainFormTest, ImageFolderNeedsThePickedFile) {
   Button22Click(context, "Button22");
   EXPECT_EQ(view.Text("Edit12"), "");
-  context.topoFullName = "C:/no/such/image.png";
+  context.pick.topoFullName = "C:/no/such/image.png";
   Button22Click(context, "Button22");
   EXPECT_EQ(view.Text("Edit12"), "C:\\no\\such\\image.png");
   EXPECT_TRUE(shell.calls.empty());
   std::string picked = PathToUtf8(scratch / "picked.png");
   WriteFileBytes(picked, "x");
-  context.topoFullName = picked;
+  context.pick.topoFullName = picked;
   Button22Click(context, "Button22");
   ASSERT_EQ(shell.calls.size(), 1u);
   std::string shown = picked;
