@@ -9,6 +9,7 @@
 #include "cad/cad_automation.h"
 #include "e2e/support/cad_standin.h"
 #include "e2e/support/driver.h"
+#include "support/windows_potrace.h"
 #include "win32/com_automation.h"
 #include "win32/wide_text.h"
 
@@ -62,7 +63,7 @@ double ShareOverThePicture(const std::vector<std::vector<double>>& polylines, Ca
 class CadRoad : public ::testing::Test {
  protected:
   void SetUp() override {
-    potrace = std::filesystem::path(L"Z:\\opt\\tesnova\\potrace.exe");
+    potrace = testing::WindowsPotrace();
     if (!std::filesystem::exists(potrace)) GTEST_SKIP() << "no Windows potrace.exe here";
     picture = PathToUtf8(program.folder() / "plan.bmp");
     testing::WriteTestBmp(picture, kPictureWidth, kPictureHeight, Dark);

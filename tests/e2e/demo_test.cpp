@@ -12,6 +12,7 @@
 #include "cad/cad_automation.h"
 #include "e2e/support/cad_standin.h"
 #include "e2e/support/driver.h"
+#include "support/windows_potrace.h"
 #include "win32/com_automation.h"
 #include "win32/wide_text.h"
 
@@ -28,7 +29,7 @@ TEST(Demo, WholeRoadOnAScannedPlan) {
   if (!outText || !*outText) GTEST_SKIP() << "TESNOVA_DEMO_OUT names no folder";
   const std::filesystem::path out = PathFromUtf8(outText);
   std::filesystem::create_directories(out);
-  const std::filesystem::path potrace(L"Z:\\opt\\tesnova\\potrace.exe");
+  const std::filesystem::path potrace = testing::WindowsPotrace();
   ASSERT_TRUE(std::filesystem::exists(potrace)) << "scripts/setup.d/potrace-exe.sh makes it";
   const std::filesystem::path scan =
       PathFromUtf8(TESNOVA_TEST_DATA) / ".." / ".." / "demo" / "scan.png";

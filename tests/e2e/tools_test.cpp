@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "e2e/support/driver.h"
+#include "support/windows_potrace.h"
 // after windows.h
 #include <shellapi.h>
 
@@ -133,7 +134,7 @@ TEST_F(TesnovaTools, AVTracerThatCannotStartIsLoggedAndShown) {
 }
 
 TEST_F(TesnovaTools, PotraceStartWritesTheDxfBesideTheWorkBitmap) {
-  const fs::path potrace = "Z:\\opt\\tesnova\\potrace.exe";
+  const fs::path potrace = testing::WindowsPotrace();
   if (!fs::exists(potrace)) GTEST_SKIP() << "no potrace.exe";
   SetIni("PoTrace", "FullName", PathToUtf8(potrace));
   WriteBmp24(Work("tesnova.bmp"), Square());

@@ -6,14 +6,16 @@
 #include "base/text_file.h"
 #include "support/centerline_ring.h"
 #include "support/test_paths.h"
+#include "support/windows_potrace.h"
 #include "win32/win32_processes.h"
 
 namespace tesnova {
 namespace {
 
 TEST(CenterlineWithPotrace, RingGivesItsMiddleCircle) {
-  const std::filesystem::path potrace = L"Z:\\opt\\tesnova\\potrace.exe";
-  if (!std::filesystem::exists(potrace)) GTEST_SKIP() << "no potrace.exe in /opt/tesnova";
+  const std::filesystem::path potrace = testing::WindowsPotrace();
+  if (!std::filesystem::exists(potrace))
+    GTEST_SKIP() << "no potrace.exe at " << PathToUtf8(potrace);
   testing::ScratchFolder dir;
   Win32Processes processes;
   testing::ExpectRingCenterline(processes, PathToUtf8(potrace), dir.path() / "work folder");
