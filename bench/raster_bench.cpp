@@ -13,8 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "raster/deskew_pipeline.h"
 #include "raster/raster_kernels.h"
+#include "raster/rotate.h"
+#include "raster/threshold.h"
 
 #if TESNOVA_HAVE_OPENCV
 #include <opencv2/core.hpp>

@@ -9,10 +9,10 @@ namespace tesnova {
 namespace {
 
 std::optional<CadCommandContext> CadContextOf(AppContext& a) {
-  if (!a.automation || !a.desktop || !a.processes || !a.screenCapture || !a.raster)
+  if (!a.automation || !a.desktop || !a.processes || !a.screenCapture)
     return std::nullopt;
   return CadCommandContext{a.view,       a.values, *a.automation,    *a.desktop,
-                           *a.processes, a.shell,  *a.screenCapture, *a.raster,
+                           *a.processes, a.shell,  *a.screenCapture,
                            a.pick,       a.folder, a.exportFile};
 }
 

@@ -33,7 +33,6 @@ struct AppContext {
   // The further ports of the CAD commands; a CAD command does nothing while one is missing.
   AutomationHost* automation = nullptr;
   ScreenCapture* screenCapture = nullptr;
-  const RasterSteps* raster = nullptr;
   std::filesystem::path exportFile;  // the executable's path with ".bmp" (the CAD's view export)
   ImagePickFields pick;              // the last image pick's fields (its file is read by Button22)
 };

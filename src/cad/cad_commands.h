@@ -3,7 +3,6 @@
 // the traced DXF, the image pick and the OLE frame snapshot. Written against the ports; the
 // program passes the real adapters, the tests fakes.
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -18,20 +17,6 @@
 #include "raster/bitmap.h"
 
 namespace tesnova {
-
-// The bitmap preparation steps the commands apply, in the forms of the raster subsystem.
-struct RasterSteps {
-  std::function<void(Bitmap&)> medianFilter;
-  std::function<void(Bitmap&)> gaussianFilter;
-  // Binarises; with autoThreshold the threshold text first becomes Otsu's threshold.
-  std::function<void(Bitmap&, bool autoThreshold, std::string& thresholdText)> makeMonochrome;
-  // The bitmap turned by the angle (radians, clockwise on the screen) about its bottom-left
-  // corner, on a white canvas of the same size.
-  std::function<Bitmap(const Bitmap&, double radians)> rotateBitmap;
-};
-
-// The raster subsystem's own filters, binarisation and rotation.
-RasterSteps RealRasterSteps();
 
 // The main window's fields written by the image pick.
 struct ImagePickFields {
@@ -52,7 +37,6 @@ struct CadCommandContext {
   Processes& processes;
   Shell& shell;
   ScreenCapture& capture;
-  const RasterSteps& raster;
   ImagePickFields& pick;
   std::filesystem::path folder;      // the executable's folder: the work files
   std::filesystem::path exportFile;  // the executable's path with ".bmp": the view export

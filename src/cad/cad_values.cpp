@@ -5,8 +5,6 @@
 #include <cstdio>
 
 #include "cad/cad_commands.h"
-#include "raster/deskew_pipeline.h"
-#include "raster/filters.h"
 #include "vector/number_format.h"
 
 namespace tesnova {
@@ -74,10 +72,6 @@ double ImageScale(const CadPoint& lower, const CadPoint& upper, double widthPx, 
   double extent = std::max(upper.x - lower.x, upper.y - lower.y);
   double pixels = widthPx > heightPx ? widthPx : heightPx;
   return extent / pixels;
-}
-
-RasterSteps RealRasterSteps() {
-  return RasterSteps{MedianFilter3x3, GaussianFilter3x3, MakeMonochrome, RotateBitmap};
 }
 
 }  // namespace tesnova

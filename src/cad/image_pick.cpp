@@ -8,8 +8,9 @@
 #include "cad/cad_command_support.h"
 #include "cad/cad_commands.h"
 #include "raster/bmp_file.h"
-#include "raster/deskew_pipeline.h"
+#include "raster/deskew.h"
 #include "raster/picture.h"
+#include "raster/prepare.h"
 #include "tools/tracer_command_lines.h"
 #include "tools/wintopo.h"
 #include "vector/number_format.h"
@@ -78,20 +79,19 @@ void PickImage(CadCommandContext& c, CadApplication& app) {
     view.ShowMessage(UpperExtension(imagePath) + " には対応していません。");
   }
 
-  double skew = NormalizeSkewAngle(rotation);
-  if (view.Checked("CheckBox4") && std::fabs(skew) > kSkewLimit) {
-    picture = c.raster.rotateBitmap(picture, -skew);
-    c.values.insertion.rotationDeg = f.topoDeg - skew * kDegreesPerRadian;
-  }
-  if (view.Checked("CheckBox1")) {
-    // The threshold field shows Otsu's threshold of the picture as loaded; a picture that is
-    // black and white already stays so.
-    Status(view, "二値化処理中 ...");
-    std::string threshold = view.Text("Edit15");
-    c.raster.makeMonochrome(picture, view.Checked("CheckBox5"), threshold);
-    view.SetText("Edit15", threshold);
-    Status(view, "");
-  }
+  PrepareOptions options;
+  if (view.Checked("CheckBox4")) options.deskewRotation = rotation;
+  options.monochrome = view.Checked("CheckBox1");
+  options.otsu = view.Checked("CheckBox5");
+  options.threshold = ThresholdFromText(view.Text("Edit15"));
+  // The threshold field shows Otsu's threshold of the picture; a picture that is black and
+  // white already stays so.
+  const PrepareReport report = PrepareBitmap(picture, options, [&](PrepareStep step) {
+    if (step == PrepareStep::kMonochrome) Status(view, "二値化処理中 ...");
+  });
+  c.values.insertion.rotationDeg = f.topoDeg - report.skewTaken * kDegreesPerRadian;
+  if (report.otsuThreshold) view.SetText("Edit15", std::to_string(*report.otsuThreshold));
+  if (options.monochrome) Status(view, "");
 
   view.ShowPicture(picture);
   WriteBmp24(bmp, picture);

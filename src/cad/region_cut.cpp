@@ -9,6 +9,7 @@
 #include "cad/cad_commands.h"
 #include "centerline/centerline_pipeline.h"
 #include "raster/bmp_file.h"
+#include "raster/prepare.h"
 #include "tools/tracer_command_lines.h"
 #include "tools/wintopo.h"
 #include "vector/number_format.h"
@@ -28,23 +29,20 @@ struct Capture {
 
 void Prepare(CadCommandContext& c, Bitmap& bitmap, bool withStatus) {
   View& view = c.view;
-  if (view.Checked("CheckBox3")) {
-    if (withStatus) StatusAndDispatch(view, "フィルター処理中 ...");
-    c.raster.medianFilter(bitmap);
-  }
-  if (view.Checked("CheckBox2")) {
-    if (withStatus) StatusAndDispatch(view, "ぼかし処理中 ...");
-    c.raster.gaussianFilter(bitmap);
-  }
-  if (view.Checked("CheckBox1")) {
-    if (withStatus)
-      StatusAndDispatch(view, "二値化処理中 ...");
-    else
-      Status(view, "二値化処理中 ...");
-    std::string threshold = view.Text("Edit15");
-    c.raster.makeMonochrome(bitmap, view.Checked("CheckBox5"), threshold);
-    view.SetText("Edit15", threshold);
-  }
+  PrepareOptions options;
+  options.median = view.Checked("CheckBox3");
+  options.gaussian = view.Checked("CheckBox2");
+  options.monochrome = view.Checked("CheckBox1");
+  options.otsu = view.Checked("CheckBox5");
+  options.threshold = ThresholdFromText(view.Text("Edit15"));
+  const PrepareReport report = PrepareBitmap(bitmap, options, [&](PrepareStep step) {
+    if (step == PrepareStep::kMonochrome && !withStatus) Status(view, "二値化処理中 ...");
+    if (!withStatus) return;
+    StatusAndDispatch(view, step == PrepareStep::kMedian     ? "フィルター処理中 ..."
+                            : step == PrepareStep::kGaussian ? "ぼかし処理中 ..."
+                                                             : "二値化処理中 ...");
+  });
+  if (report.otsuThreshold) view.SetText("Edit15", std::to_string(*report.otsuThreshold));
 }
 
 // Saves the work bitmap; a failed save leaves the flag false.

@@ -11,9 +11,9 @@
 #include "base/text_file.h"
 #include "cli/cli_commands.h"
 #include "raster/bmp_file.h"
-#include "raster/deskew_pipeline.h"
-#include "raster/filters.h"
+#include "raster/deskew.h"
 #include "raster/picture.h"
+#include "raster/prepare.h"
 
 namespace tesnova::cli {
 
@@ -76,20 +76,18 @@ int RunPrepare(const std::vector<std::string>& args) {
   if (files.size() != 2) return UsageError(command, "needs IN and OUT.bmp");
   if (otsu && threshold) return UsageError(command, "--threshold and --otsu exclude each other");
 
+  PrepareOptions options;
+  if (deskew) options.deskewRotation = *deskew * std::numbers::pi / 180;
+  options.median = median;
+  options.gaussian = gauss;
+  options.monochrome = mono;
+  // Without a threshold the window's default applies: automatic by Otsu's method.
+  options.otsu = mono && !threshold;
+  options.threshold = ThresholdFromText(threshold.value_or(""));
   Bitmap picture = LoadPicture(PathFromUtf8(files[0]));
-  double insertionRotation = 0;
-  if (deskew) {
-    const DeskewResult r = DeskewPicture(picture, *deskew * std::numbers::pi / 180, true, *deskew);
-    insertionRotation = r.insertionRotation;
-  }
-  if (median) MedianFilter3x3(picture);
-  if (gauss) GaussianFilter3x3(picture);
-  if (mono) {
-    // Without a threshold the window's default applies: automatic by Otsu's method.
-    std::string text = threshold.value_or("");
-    MakeMonochrome(picture, !threshold, text);
-    std::printf("threshold: %d\n", ThresholdFromText(text));
-  }
+  const PrepareReport report = PrepareBitmap(picture, options);
+  if (mono) std::printf("threshold: %d\n", report.threshold);
+  const double insertionRotation = deskew ? *deskew - report.skewTaken * kDegreesPerRadian : 0;
   WriteBmp24(PathFromUtf8(files[1]), picture);
   std::printf("insertion rotation: %s\n", Shortest(insertionRotation).c_str());
   std::printf("size: %d x %d\n", picture.width, picture.height);

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "raster/deskew_pipeline.h"
+#include "raster/grey_levels.h"
 #include "raster/raster_kernels.h"
 
 namespace tesnova::kernels {
@@ -24,6 +24,29 @@ std::int64_t Rotation::RowU(int y) const {
 }
 std::int64_t Rotation::RowV(int y) const {
   return std::llround((-sine * 0.5 + cosine * (y + 0.5 - height) + height - 0.5) * 4294967296.0);
+}
+
+int OtsuThresholdOf(const Histogram& histogram) {
+  double total = 0, sum = 0;
+  for (int i = 0; i < 256; ++i) total += histogram[i];
+  for (int i = 0; i < 256; ++i) sum += static_cast<double>(i) * histogram[i];
+  double wB = 0, sumB = 0, best = -1.0;
+  int threshold = 0;
+  for (int t = 0; t < 256; ++t) {
+    wB += histogram[t];
+    if (wB == 0) continue;
+    const double wF = total - wB;
+    if (wF == 0) break;
+    sumB += static_cast<double>(t) * histogram[t];
+    const double mB = sumB / wB;
+    const double mF = (sum - sumB) / wF;
+    const double between = (wB * wF) * ((mB - mF) * (mB - mF));
+    if (between > best) {
+      best = between;
+      threshold = t;
+    }
+  }
+  return threshold;
 }
 
 namespace {

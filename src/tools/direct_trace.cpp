@@ -6,7 +6,7 @@
 #include "base/integer_text.h"
 #include "base/text_file.h"
 #include "raster/bmp_file.h"
-#include "raster/deskew_pipeline.h"
+#include "raster/threshold.h"
 #include "vector/svg_to_dxf.h"
 
 namespace tesnova {

@@ -63,10 +63,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     // The CAD program through COM; the screen copies of its drawing window.
     ComAutomationHost automation;
     Win32ScreenCapture screenCapture;
-    const RasterSteps raster = RealRasterSteps();
     context.automation = &automation;
     context.screenCapture = &screenCapture;
-    context.raster = &raster;
     context.exportFile = ExecutablePath().replace_extension(".bmp");
     window.SetContext(&context);
     window.FormCreate(SettingsFile());

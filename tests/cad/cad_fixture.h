@@ -8,7 +8,7 @@
 
 #include "base/text_file.h"
 #include "cad/cad_commands.h"
-#include "raster/deskew_pipeline.h"
+#include "raster/deskew.h"
 #include "support/fake_cad.h"
 #include "support/fake_view.h"
 #include "support/test_paths.h"
@@ -49,6 +49,7 @@ class CadView : public FakeView {
 
 class FakeCapture : public ScreenCapture {
  public:
+  static constexpr std::uint8_t kInkGrey = 40, kPaperGrey = 220;
   struct Copy {
     WindowId window;
     int left, top, width, height;
@@ -56,7 +57,11 @@ class FakeCapture : public ScreenCapture {
   std::vector<Copy> copies;
   Bitmap CopyClientArea(WindowId window, int left, int top, int width, int height) override {
     copies.push_back({window, left, top, width, height});
-    return Bitmap(width, height, 0x80);
+    // Dark ink on the left half, light paper on the right: Otsu's threshold is the ink's grey.
+    Bitmap b(width, height, kPaperGrey);
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width / 2; ++x) b.at(x, y)[0] = b.at(x, y)[1] = b.at(x, y)[2] = kInkGrey;
+    return b;
   }
 };
 
@@ -111,30 +116,9 @@ class CadCommandTest : public ::testing::Test {
   FakeProcesses processes;
   FakeShell shell{processes};
   FakeCapture capture;
-  std::vector<std::string> rasterLog;
-  RasterSteps raster{
-      [this](Bitmap&) { rasterLog.push_back("median"); },
-      [this](Bitmap&) { rasterLog.push_back("gaussian"); },
-      [this](Bitmap&, bool autoThreshold, std::string& threshold) {
-        rasterLog.push_back(autoThreshold ? "monochrome auto" : "monochrome " + threshold);
-        if (autoThreshold) threshold = "128";
-      },
-      [this](const Bitmap& b, double radians) {
-        rasterLog.push_back("rotate " + std::to_string(radians * kDegreesPerRadian));
-        return b;
-      }};
   ImagePickFields pick;
-  CadCommandContext context{view,
-                            values,
-                            host,
-                            desktop,
-                            processes,
-                            shell,
-                            capture,
-                            raster,
-                            pick,
-                            scratch.path(),
-                            scratch / "Tesnova.bmp"};
+  CadCommandContext context{view,  values,  host, desktop,        processes,
+                            shell, capture, pick, scratch.path(), scratch / "Tesnova.bmp"};
 
   CadCommandTest() {
     desktop.Add({cad.mainWindow, "テスト CAD", "CadFrame"});
