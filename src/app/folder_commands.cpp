@@ -3,17 +3,13 @@
 #include <system_error>
 
 #include "app/commands.h"
+#include "base/files.h"
 #include "base/text_file.h"
 #include "ports/shell.h"
 #include "ports/view.h"
 
 namespace tesnova {
 namespace {
-
-bool FileExists(const std::filesystem::path& path) {
-  std::error_code ec;
-  return std::filesystem::is_regular_file(path, ec);
-}
 
 void Browse(AppContext& context, const std::string& argument) {
   context.shell.Execute("open", "explorer.exe", argument);

@@ -1,28 +1,13 @@
 #include "app/main_form.h"
 
-#include <cctype>
 #include <system_error>
 
 #include "app/commands.h"
+#include "base/files.h"
 #include "base/text_file.h"
 #include "ports/view.h"
 
 namespace tesnova {
-namespace {
-
-// From the last dot of the file name part, dot included, in upper case.
-std::string UpperExtension(std::string_view path) {
-  size_t nameStart = path.find_last_of("\\/");
-  nameStart = nameStart == std::string_view::npos ? 0 : nameStart + 1;
-  size_t dot = path.rfind('.');
-  if (dot == std::string_view::npos || dot < nameStart) return {};
-  std::string ext(path.substr(dot));
-  for (char& c : ext) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return ext;
-}
-
-}  // namespace
-
 std::string ComposeCaption(std::string_view targetCadName) {
   return std::string(kApplicationTitle) + " [ " + std::string(targetCadName) + " ]";
 }

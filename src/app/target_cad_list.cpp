@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "base/text_file.h"
-#include "ports/system.h"
+#include "base/system.h"
 
 namespace tesnova {
 namespace {

@@ -4,7 +4,7 @@
 #include <fstream>
 
 #include "base/error.h"
-#include "ports/system.h"
+#include "base/system.h"
 
 namespace tesnova {
 

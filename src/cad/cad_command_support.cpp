@@ -11,16 +11,6 @@ void StatusAndDispatch(View& view, std::string_view text) {
   view.ProcessMessages();
 }
 
-void DeleteQuietly(const std::filesystem::path& path) {
-  std::error_code ignored;
-  std::filesystem::remove(path, ignored);
-}
-
-bool FileExists(const std::filesystem::path& path) {
-  std::error_code ignored;
-  return std::filesystem::is_regular_file(path, ignored);
-}
-
 void SendEscapeToCad(Desktop& desktop, WindowId cadWindow) {
   constexpr std::uint8_t kVkEscape = 27;
   constexpr std::uint8_t kEscapeScanCode = 1;

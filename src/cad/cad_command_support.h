@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/files.h"
 #include "cad/cad_commands.h"
 
 namespace tesnova {
@@ -12,10 +13,6 @@ namespace tesnova {
 void StatusAndDispatch(View& view, std::string_view text);
 // The status line only.
 void Status(View& view, std::string_view text);
-
-// Deletes the file if it is there; a failure is not reported.
-void DeleteQuietly(const std::filesystem::path& path);
-bool FileExists(const std::filesystem::path& path);
 
 // Brings the CAD main window to the front and, only if it then is the foreground window,
 // presses and releases the escape key there.

@@ -69,14 +69,13 @@ void PickImage(CadCommandContext& c, CadApplication& app) {
 
   auto bmp = c.folder / "tesnova.bmp";
   auto dxf = c.folder / "tesnova.dxf";
-  DeleteQuietly(bmp);
-  if (FileExists(bmp)) view.ShowMessage(PathToUtf8(bmp) + "\nの削除に失敗しました。使用中？");
+  if (!RemoveStaleFile(bmp)) view.ShowMessage(PathToUtf8(bmp) + "\nの削除に失敗しました。使用中？");
   Bitmap picture;
   auto imagePath = PathFromUtf8(BackslashPath(f.topoFullName));
   if (IsAcceptedPictureFile(imagePath)) {
     picture = LoadPicture(PathFromUtf8(f.topoFullName));
   } else {
-    view.ShowMessage(UpperExtension(imagePath) + " には対応していません。");
+    view.ShowMessage(UpperExtension(PathToUtf8(imagePath)) + " には対応していません。");
   }
 
   PrepareOptions options;
@@ -100,8 +99,7 @@ void PickImage(CadCommandContext& c, CadApplication& app) {
     view.ShowMessage("tesnova.bmp 作成失敗");
     return;
   }
-  DeleteQuietly(dxf);
-  if (FileExists(dxf)) {
+  if (!RemoveStaleFile(dxf)) {
     view.ShowMessage(PathToUtf8(dxf) + "\nの削除に失敗しました。使用中？");
     throw Error("tesnova.dxf を削除できません");
   }

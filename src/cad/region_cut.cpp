@@ -83,7 +83,7 @@ bool ScreenRoute(CadCommandContext& c, WindowId drawingWindow, const CutGeometry
 }
 
 bool ExportRoute(CadCommandContext& c, CadDocument& doc, const CutGeometry& g) {
-  DeleteQuietly(c.exportFile);
+  RemoveStaleFile(c.exportFile);
   doc.SetVariable("FILEDIA", 0);
   doc.SendCommand("_BMPOUT\r\"" + PathToUtf8(c.exportFile) + "\"\r\r");
   doc.SetVariable("FILEDIA", 1);
@@ -148,7 +148,7 @@ void PotraceStage(CadCommandContext& c, Capture& cut) {
   View& view = c.view;
   std::string bmp = WorkPath(c, "tesnova.bmp"), dxf = WorkPath(c, "tesnova.dxf");
   try {
-    DeleteQuietly(PathFromUtf8(dxf));
+    RemoveStaleFile(PathFromUtf8(dxf));
     std::string potrace = view.Text("Edit1");
     if (!FileExists(PathFromUtf8(potrace))) {
       if (!potrace.empty()) {
@@ -197,8 +197,8 @@ void VTracerStage(CadCommandContext& c, Capture& cut) {
     return;
   }
   if (!FileExists(PathFromUtf8(bmp))) return;
-  DeleteQuietly(PathFromUtf8(svg));
-  DeleteQuietly(PathFromUtf8(dxf));
+  RemoveStaleFile(PathFromUtf8(svg));
+  RemoveStaleFile(PathFromUtf8(dxf));
   std::string arguments = VTracerArguments(TrimField(view.Text("Edit9")), bmp, svg);
   if (cut.saved && FileExists(PathFromUtf8(bmp))) {
     StatusAndDispatch(view, "VTracer 起動中 ...");
@@ -220,7 +220,7 @@ void VTracerStage(CadCommandContext& c, Capture& cut) {
     view.ShowMessage(svg + "\nが見つかりません.");
     return;
   }
-  DeleteQuietly(PathFromUtf8(dxf));
+  RemoveStaleFile(PathFromUtf8(dxf));
   ConvertSVGToDXF(PathFromUtf8(svg), PathFromUtf8(dxf), IntegerOrDefault(view.Text("Edit8"), 2),
                   [&](std::string_view text) { view.ShowMessage(text); });
   c.desktop.Sleep(static_cast<std::uint32_t>(std::max(c.values.dxfWaitMs, 0)));
@@ -260,7 +260,7 @@ void RegionCutCommand(CadCommandContext& c, std::string_view sender) {
   View& view = c.view;
   for (const char* button : {"Button4", "Button9", "Button10"}) view.SetEnabled(button, false);
   Status(view, "");
-  DeleteQuietly(c.folder / "tesnova.bmp");
+  RemoveStaleFile(c.folder / "tesnova.bmp");
   view.Minimise();
 
   Capture cut;

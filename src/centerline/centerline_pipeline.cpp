@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "base/error.h"
+#include "base/files.h"
 #include "base/text_file.h"
 #include "centerline/centerline_dxf.h"
 #include "centerline/centerline_index.h"
@@ -29,14 +30,6 @@ Polyline Closed(Polyline contour) {
   if (contour.size() > 1 && !(contour.front() == contour.back()))
     contour.push_back(contour.front());
   return contour;
-}
-
-// An SVG left from an earlier run must not pass for this run's output.
-void RemoveOldOutput(const std::string& fileName) {
-  std::error_code error;
-  std::filesystem::path path = PathFromUtf8(fileName);
-  std::filesystem::remove(path, error);
-  if (std::filesystem::exists(path, error)) throw FileError(fileName + " を削除できません");
 }
 
 }  // namespace
@@ -67,7 +60,9 @@ bool RunCenterlinePipeline(const std::string& potraceExe, const std::string& bit
     view.ShowMessage("bmp");
     SaveBitmapAsPBM(bitmap, PathFromUtf8(pbmFileName));
     view.ShowMessage("pbm");
-    RemoveOldOutput(svgFileName);
+    // An SVG left from an earlier run must not pass for this run's output.
+    if (!RemoveStaleFile(PathFromUtf8(svgFileName)))
+      throw FileError(svgFileName + " を削除できません");
     started = RunPotraceToSVG(processes, potraceExe, pbmFileName, svgFileName);
   }
   if (!started) {

@@ -6,7 +6,7 @@
 #include <climits>
 #include <string>
 
-#include "ports/system.h"
+#include "base/system.h"
 
 namespace tesnova {
 namespace {

@@ -1,23 +1,17 @@
 #include "raster/picture.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "base/error.h"
+#include "base/files.h"
 #include "base/text_file.h"
 #include "raster/bmp_file.h"
 
 namespace tesnova {
 
-std::string UpperExtension(const std::filesystem::path& path) {
-  std::string ext = PathToUtf8(path.filename().extension());
-  for (char& c : ext) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return ext;
-}
-
 bool IsAcceptedPictureFile(const std::filesystem::path& path) {
   static const char* const kAccepted[] = {".PNG", ".BMP", ".TIFF", ".TIF", ".JPEG", ".JPG"};
-  const std::string ext = UpperExtension(path);
+  const std::string ext = UpperExtension(PathToUtf8(path));
   return std::any_of(std::begin(kAccepted), std::end(kAccepted),
                      [&](const char* a) { return ext == a; });
 }
@@ -63,7 +57,7 @@ Bitmap DecodePicture(std::string_view bytes, std::string_view fileName, std::siz
 Bitmap LoadPicture(const std::filesystem::path& path) {
   const std::string name = PathToUtf8(path);
   if (!IsAcceptedPictureFile(path)) {
-    const std::string ext = UpperExtension(path);
+    const std::string ext = UpperExtension(PathToUtf8(path));
     throw FileError(name + "\n" + (ext.empty() ? "拡張子のないファイル" : ext) +
                     " には対応していません。");
   }

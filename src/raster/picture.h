@@ -15,9 +15,6 @@ namespace tesnova {
 
 enum class PictureKind { kPng, kBmp, kTiff, kJpeg };
 
-// The file name's extension in upper case with its full stop (".JPG"), or "" when it has none.
-std::string UpperExtension(const std::filesystem::path& path);
-
 // True for ".PNG", ".BMP", ".TIFF", ".TIF", ".JPEG" and ".JPG" in any case.
 bool IsAcceptedPictureFile(const std::filesystem::path& path);
 

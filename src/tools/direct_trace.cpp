@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "base/error.h"
+#include "base/files.h"
 #include "base/integer_text.h"
 #include "base/text_file.h"
 #include "raster/bmp_file.h"
@@ -16,18 +17,6 @@ namespace fs = std::filesystem;
 
 constexpr std::uint32_t kSvgWaitMs = 30000;
 constexpr std::uint8_t kDirectTraceThreshold = 128;
-
-bool FileExists(const std::string& path) {
-  std::error_code ec;
-  return fs::is_regular_file(PathFromUtf8(path), ec);
-}
-
-// Deletes a work file; false when it is still there afterwards (held open by another program).
-bool DeleteWorkFile(const std::string& path) {
-  std::error_code ec;
-  fs::remove(PathFromUtf8(path), ec);
-  return !fs::exists(PathFromUtf8(path), ec);
-}
 
 class Log {
  public:
@@ -43,12 +32,12 @@ class Log {
 void TraceWorkBitmapDirectly(View& view, Processes& processes, const WorkFiles& files) {
   Log log(view);
   const std::string vtracer = view.Text("Edit7");
-  if (!FileExists(vtracer)) {
+  if (!FileExists(PathFromUtf8(vtracer))) {
     view.ShowMessage(vtracer +
                      "\nが、見つかりません.\nVTrace.exeファイルをドラッグ＆ドロップしてください.");
     return;
   }
-  if (!FileExists(files.bmp)) return;
+  if (!FileExists(PathFromUtf8(files.bmp))) return;
 
   Bitmap bitmap = ReadBmp(PathFromUtf8(files.bmp));
   BinarizeByThreshold(bitmap, kDirectTraceThreshold);
@@ -56,7 +45,7 @@ void TraceWorkBitmapDirectly(View& view, Processes& processes, const WorkFiles& 
 
   // An old SVG left in place would be taken for VTracer's new one.
   for (const std::string* old : {&files.svg, &files.dxf}) {
-    if (!DeleteWorkFile(*old)) {
+    if (!RemoveStaleFile(PathFromUtf8(*old))) {
       view.ShowMessage(*old + "\nの削除に失敗しました。使用中？");
       return;
     }
@@ -74,16 +63,16 @@ void TraceWorkBitmapDirectly(View& view, Processes& processes, const WorkFiles& 
   } catch (const Error&) {
     log.Line("タイムアウトしました。");
   }
-  if (!FileExists(files.svg)) return;
+  if (!FileExists(PathFromUtf8(files.svg))) return;
 
   log.Line("SVG ファイルが生成されました。");
   log.Line(files.svg);
   log.Line("SVG -> DXF 変換中 ...");
-  DeleteWorkFile(files.dxf);
+  RemoveStaleFile(PathFromUtf8(files.dxf));
   ConvertSVGToDXF(PathFromUtf8(files.svg), PathFromUtf8(files.dxf),
                   IntegerOrDefault(view.Text("Edit8"), 2),
                   [&view](std::string_view text) { view.ShowMessage(text); });
-  if (FileExists(files.dxf)) {
+  if (FileExists(PathFromUtf8(files.dxf))) {
     log.Line("DXF ファイルが生成されました。");
     log.Line(files.dxf);
   }
@@ -91,11 +80,11 @@ void TraceWorkBitmapDirectly(View& view, Processes& processes, const WorkFiles& 
 
 void StartPotraceOnWorkBitmap(View& view, Shell& shell, const WorkFiles& files) {
   const std::string potrace = view.Text("Edit1");
-  if (!FileExists(potrace)) {
+  if (!FileExists(PathFromUtf8(potrace))) {
     view.ShowMessage("Potrace.exe が、見つかりません.");
     return;
   }
-  if (!FileExists(files.bmp)) {
+  if (!FileExists(PathFromUtf8(files.bmp))) {
     view.ShowMessage(files.bmp + "\nが、見つかりません.");
     return;
   }

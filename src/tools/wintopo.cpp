@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "base/files.h"
 #include "base/text_file.h"
 
 namespace tesnova {
@@ -15,11 +16,6 @@ constexpr std::string_view kSaveDialogTitle = "名前を付けて保存";
 constexpr std::intptr_t kF10Down = 3866625;   // repeat 1, scan code 0x3B
 constexpr std::intptr_t kF10Up = 3225092097;  // the same, previous state and transition set
 constexpr int kSaveDialogLooks = 51;
-
-bool FileExists(const std::string& path) {
-  std::error_code ec;
-  return std::filesystem::is_regular_file(PathFromUtf8(path), ec);
-}
 
 // Keeps a button greyed out while its command runs, whatever way the command ends.
 class DisabledWhileRunning {
@@ -47,7 +43,7 @@ void RestoreAndRaise(View& view, Desktop& desktop, WindowId w) {
 
 // The steps both commands begin with; 0 when the command cannot go on (already told).
 WindowId FindWinTopoForCommand(View& view, Desktop& desktop, const WorkFiles& files) {
-  if (!FileExists(files.bmp)) {
+  if (!FileExists(PathFromUtf8(files.bmp))) {
     view.ShowMessage(files.bmp + "\nファイルが見つかりません。");
     return 0;
   }
@@ -100,9 +96,7 @@ void SaveWinTopoDxf(View& view, Desktop& desktop, const WorkFiles& files) {
   desktop.Sleep(100);
 
   // An old DXF would make the dialog ask about overwriting it.
-  std::error_code ec;
-  std::filesystem::remove(PathFromUtf8(files.dxf), ec);
-  if (std::filesystem::exists(PathFromUtf8(files.dxf), ec)) {
+  if (!RemoveStaleFile(PathFromUtf8(files.dxf))) {
     view.ShowMessage(files.dxf + "\nの削除に失敗しました。使用中？");
     return;
   }

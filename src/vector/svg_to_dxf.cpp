@@ -13,7 +13,7 @@
 
 #include "base/error.h"
 #include "base/text_file.h"
-#include "ports/system.h"
+#include "base/system.h"
 #include "ports/view.h"
 #include "vector/svg_path.h"
 

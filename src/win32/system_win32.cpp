@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "ports/system.h"
+#include "base/system.h"
 #include "win32/wide_text.h"
 
 namespace tesnova {

@@ -10,7 +10,7 @@
 
 #include "app/commands.h"
 #include "app/main_form.h"
-#include "ports/system.h"
+#include "base/system.h"
 #include "win32/com_automation.h"
 #include "win32/error_box.h"
 #include "win32/main_window.h"

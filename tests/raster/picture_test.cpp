@@ -68,8 +68,6 @@ TEST(Picture, AcceptsTheSixExtensionsInAnyCaseAndTrustsTheContent) {
   }
   for (const char* name : {"a.gif", "b.png.txt", "c", "d.jp", "e.tiff2"})
     EXPECT_FALSE(IsAcceptedPictureFile(name)) << name;
-  EXPECT_EQ(UpperExtension("dir.v2/scan.Tif"), ".TIF");
-  EXPECT_EQ(UpperExtension("dir.v2/scan"), "");
 }
 
 std::uint32_t Crc32(std::string_view bytes) {

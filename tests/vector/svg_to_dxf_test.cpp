@@ -8,7 +8,7 @@
 
 #include "base/error.h"
 #include "base/text_file.h"
-#include "ports/system.h"
+#include "base/system.h"
 #include "ports/view.h"
 #include "support/fake_view.h"
 #include "support/test_paths.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "base/text_file.h"
-#include "ports/system.h"
+#include "base/system.h"
 #include "win32/wide_text.h"
 
 namespace tesnova::testing {

@@ -1,5 +1,6 @@
 #pragma once
-// Facts about the running system that the core cannot know portably.
+// Facts about the running system that the core cannot know portably; the platform library
+// (src/win32 or src/posix) defines them.
 #include <filesystem>
 #include <string>
 #include <string_view>

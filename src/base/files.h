@@ -1,0 +1,21 @@
+#pragma once
+// Files as the commands look at them: there or not, stale outputs out of the way, and the kind
+// a name says.
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace tesnova {
+
+// True for a regular file (not a folder) of that name.
+bool FileExists(const std::filesystem::path& path);
+
+// Deletes an output left from an earlier run, if there is one, so that it cannot pass for this
+// run's. False when a file of that name is still there afterwards (another program holds it).
+bool RemoveStaleFile(const std::filesystem::path& path);
+
+// From the last full stop of the file name part, full stop included, in upper case; "" when
+// the name has none. Both '\' and '/' separate folders, whatever the platform.
+std::string UpperExtension(std::string_view path);
+
+}  // namespace tesnova
