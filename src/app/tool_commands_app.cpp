@@ -14,12 +14,9 @@ namespace {
 // be started and no other window is seen.
 class NoProcesses : public Processes {
  public:
-  bool RunProcess(const std::string&, const std::string&, const std::string&, bool, bool, bool,
-                  std::uint32_t& errorCode) override {
-    errorCode = 2;  // not found
-    return false;
+  ProcessResult RunProcess(const ProcessOptions&) override {
+    return {.errorCode = 2};  // not found
   }
-  bool RunProcessAndWait(const std::string&, const std::string&) override { return false; }
   void WaitForFile(const std::string& fileName, std::uint32_t) override {
     throw Error("SVG ファイルの生成がタイムアウトしました: " + fileName);
   }

@@ -1,7 +1,6 @@
 #include "base/files.h"
 
-#include <cctype>
-#include <system_error>
+#include "base/text_file.h"
 
 namespace tesnova {
 
@@ -14,6 +13,21 @@ bool RemoveStaleFile(const std::filesystem::path& path) {
   std::error_code ignored;
   std::filesystem::remove(path, ignored);
   return !std::filesystem::exists(path, ignored);
+}
+
+std::optional<std::string> FindFileInFolders(std::string_view folders, char separator,
+                                             const std::string& fileName) {
+  size_t start = 0;
+  while (start <= folders.size()) {
+    size_t end = folders.find(separator, start);
+    if (end == std::string_view::npos) end = folders.size();
+    std::string_view folder = folders.substr(start, end - start);
+    start = end + 1;
+    if (folder.empty()) continue;
+    std::filesystem::path candidate = PathFromUtf8(folder) / PathFromUtf8(fileName);
+    if (FileExists(candidate)) return PathToUtf8(candidate);
+  }
+  return std::nullopt;
 }
 
 std::string UpperExtension(std::string_view path) {

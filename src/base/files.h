@@ -2,6 +2,7 @@
 // Files as the commands look at them: there or not, stale outputs out of the way, and the kind
 // a name says.
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,11 @@ bool FileExists(const std::filesystem::path& path);
 // Deletes an output left from an earlier run, if there is one, so that it cannot pass for this
 // run's. False when a file of that name is still there afterwards (another program holds it).
 bool RemoveStaleFile(const std::filesystem::path& path);
+
+// The first folder of the list (separated by separator; empty entries skipped) that holds a
+// regular file of that name, joined with the name; nothing when none does.
+std::optional<std::string> FindFileInFolders(std::string_view folders, char separator,
+                                             const std::string& fileName);
 
 // From the last full stop of the file name part, full stop included, in upper case; "" when
 // the name has none. Both '\' and '/' separate folders, whatever the platform.

@@ -18,4 +18,8 @@ std::string Utf8ToAnsi(std::string_view utf8);
 std::filesystem::path ExecutablePath();
 std::filesystem::path ExecutableFolder();
 
+// The program of that name in the folders of the search path (PATH) as a full path, ".exe"
+// added on Windows; the bare name when no folder holds it.
+std::string FindProgramOnPath(const std::string& name);
+
 }  // namespace tesnova

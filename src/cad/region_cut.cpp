@@ -163,10 +163,12 @@ void PotraceStage(CadCommandContext& c, Capture& cut) {
       return;
     }
     StatusAndDispatch(view, "Potrace 起動中 ...");
-    std::uint32_t code = 0;
-    if (!c.processes.RunProcess(potrace, PotraceArguments(bmp, TrimField(view.Text("Edit4"))), "",
-                                true, false, true, code)) {
-      view.ShowMessage("Potrace.exe の起動に失敗しました. " + std::to_string(code));
+    const ProcessResult run =
+        c.processes.RunProcess({.program = potrace,
+                                .arguments = PotraceArguments(bmp, view.Text("Edit4")),
+                                .minimised = true});
+    if (!run.started) {
+      view.ShowMessage("Potrace.exe の起動に失敗しました. " + std::to_string(run.errorCode));
       Status(view, "Potrace.exe の起動に失敗 ...");
       return;
     }
@@ -199,17 +201,18 @@ void VTracerStage(CadCommandContext& c, Capture& cut) {
   if (!FileExists(PathFromUtf8(bmp))) return;
   RemoveStaleFile(PathFromUtf8(svg));
   RemoveStaleFile(PathFromUtf8(dxf));
-  std::string arguments = VTracerArguments(TrimField(view.Text("Edit9")), bmp, svg);
+  std::string arguments = VTracerArguments(view.Text("Edit9"), bmp, svg);
   if (cut.saved && FileExists(PathFromUtf8(bmp))) {
     StatusAndDispatch(view, "VTracer 起動中 ...");
-    std::uint32_t code = 0;
-    if (c.processes.RunProcess(vtracer, arguments, "", true, false, true, code)) {
+    const ProcessResult run =
+        c.processes.RunProcess({.program = vtracer, .arguments = arguments, .minimised = true});
+    if (run.started) {
       view.ProcessMessages();
       c.values.dxfWaitMs = IntegerOrDefault(view.Text("Edit10"), 1000);
       c.desktop.Sleep(static_cast<std::uint32_t>(std::max(c.values.dxfWaitMs, 0)));
     } else {
       StatusAndDispatch(view, "VTracer 起動失敗 ...");
-      view.ShowMessage("VTracer.exe の起動に失敗しました. " + std::to_string(code));
+      view.ShowMessage("VTracer.exe の起動に失敗しました. " + std::to_string(run.errorCode));
     }
   } else {
     StatusAndDispatch(view, "tesnova.bmp 読み込みエラー ...");

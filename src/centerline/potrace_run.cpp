@@ -6,9 +6,11 @@ namespace tesnova {
 
 bool RunPotraceToSVG(Processes& processes, const std::string& potraceExe,
                      const std::string& pbmFileName, const std::string& svgFileName) {
-  std::uint32_t errorCode = 0;
-  return processes.RunProcess(potraceExe, PotraceSvgArguments(pbmFileName, svgFileName), "",
-                              /*wait=*/true, /*waitForIdle=*/false, /*minimised=*/true, errorCode);
+  return processes
+      .RunProcess({.program = potraceExe,
+                   .arguments = PotraceSvgArguments(pbmFileName, svgFileName),
+                   .minimised = true})
+      .started;
 }
 
 }  // namespace tesnova

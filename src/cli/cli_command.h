@@ -11,6 +11,10 @@ struct Command {
   int (*run)(const std::vector<std::string>& args);  // args after the subcommand name
 };
 
+// Runs the subcommand that args[0] names with the rest of args (the arguments after the
+// program name, UTF-8); returns the exit status. The platform's entry point calls it.
+int Main(const std::vector<std::string>& args);
+
 // Reports a usage error for the subcommand on stderr and returns the exit status 2.
 int UsageError(const Command& command, const std::string& message);
 

@@ -7,10 +7,6 @@
 #include "cli/cli_command.h"
 #include "cli/cli_commands.h"
 
-#ifdef _WIN32
-#include "win32/wide_text.h"
-#endif
-
 namespace tesnova::cli {
 
 int UsageError(const Command& command, const std::string& message) {
@@ -25,6 +21,8 @@ void PrintHelp(FILE* out) {
   std::fprintf(out, "usage: tesnova-cli SUBCOMMAND [ARGS]\n\nsubcommands:\n");
   for (const Command& c : kCommands) std::fprintf(out, "  %s\n", c.usage);
 }
+
+}  // namespace
 
 int Main(const std::vector<std::string>& args) {
   if (args.empty()) {
@@ -49,17 +47,4 @@ int Main(const std::vector<std::string>& args) {
   return 2;
 }
 
-}  // namespace
 }  // namespace tesnova::cli
-
-#ifdef _WIN32
-int wmain(int argc, wchar_t** argv) {
-  std::vector<std::string> args;
-  for (int i = 1; i < argc; ++i) args.push_back(tesnova::WideToUtf8(argv[i]));
-  return tesnova::cli::Main(args);
-}
-#else
-int main(int argc, char** argv) {
-  return tesnova::cli::Main(std::vector<std::string>(argv + 1, argv + argc));
-}
-#endif

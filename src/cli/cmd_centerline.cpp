@@ -1,20 +1,15 @@
 // tesnova-cli centerline: the centerline bench on a bitmap file, without message boxes.
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "base/system.h"
 #include "base/text_file.h"
 #include "centerline/centerline_pipeline.h"
 #include "cli/cli_commands.h"
+#include "ports/processes.h"
 #include "ports/view.h"
-
-#ifdef _WIN32
-#include "win32/win32_processes.h"
-#else
-#include "posix/posix_processes.h"
-#endif
 
 namespace tesnova::cli {
 namespace {
@@ -46,31 +41,6 @@ class QuietView : public View {
   std::string last_;
 };
 
-// The program on the search path, or the bare name when it is not found there.
-std::string FindOnPath(const std::string& name) {
-#ifdef _WIN32
-  const char separator = ';';
-  const std::string file = name + ".exe";
-#else
-  const char separator = ':';
-  const std::string& file = name;
-#endif
-  const char* path = std::getenv("PATH");
-  std::string folders = path ? path : "";
-  size_t start = 0;
-  while (start <= folders.size()) {
-    size_t end = folders.find(separator, start);
-    if (end == std::string::npos) end = folders.size();
-    std::string folder = folders.substr(start, end - start);
-    start = end + 1;
-    if (folder.empty()) continue;
-    std::error_code error;
-    std::filesystem::path candidate = PathFromUtf8(folder) / file;
-    if (std::filesystem::is_regular_file(candidate, error)) return PathToUtf8(candidate);
-  }
-  return name;
-}
-
 }  // namespace
 
 int RunCenterline(const std::vector<std::string>& args) {
@@ -90,17 +60,12 @@ int RunCenterline(const std::vector<std::string>& args) {
     }
   }
   if (files.size() != 2) return UsageError(*self, "expected IN.bmp and OUT.dxf");
-  if (potrace.empty()) potrace = FindOnPath("potrace");
+  if (potrace.empty()) potrace = FindProgramOnPath("potrace");
   // Potrace runs in its own folder, so it must be handed full paths.
   for (std::string& file : files) file = PathToUtf8(std::filesystem::absolute(PathFromUtf8(file)));
 
   QuietView view;
-#ifdef _WIN32
-  Win32Processes processes;
-#else
-  PosixProcesses processes;
-#endif
-  if (RunCenterlinePipeline(potrace, files[0], files[1], view, processes)) return 0;
+  if (RunCenterlinePipeline(potrace, files[0], files[1], view, *MakePlatformProcesses())) return 0;
   std::fprintf(stderr, "tesnova-cli centerline: %s\n", view.last().c_str());
   return 1;
 }

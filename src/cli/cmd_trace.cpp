@@ -13,14 +13,9 @@
 #include "base/error.h"
 #include "base/text_file.h"
 #include "cli/cli_commands.h"
+#include "ports/processes.h"
 #include "tools/tracer_command_lines.h"
 #include "vector/svg_to_dxf.h"
-
-#ifdef _WIN32
-#include "win32/win32_processes.h"
-#else
-#include "posix/posix_processes.h"
-#endif
 
 namespace tesnova::cli {
 namespace {
@@ -50,14 +45,6 @@ class WorkFolder {
  private:
   fs::path path_;
 };
-
-std::unique_ptr<Processes> PlatformProcesses() {
-#ifdef _WIN32
-  return std::make_unique<Win32Processes>();
-#else
-  return std::make_unique<PosixProcesses>();
-#endif
-}
 
 bool IsFile(const std::string& path) {
   std::error_code ec;
@@ -118,10 +105,11 @@ int RunTrace(const std::vector<std::string>& args) {
 
   const std::string arguments = with == "potrace" ? PotraceArguments(work.bmp, options)
                                                   : VTracerArguments(options, work.bmp, work.svg);
-  std::uint32_t code = 0;
-  if (!PlatformProcesses()->RunProcess(tool, arguments, "", true, false, true, code)) {
+  const ProcessResult run = MakePlatformProcesses()->RunProcess(
+      {.program = tool, .arguments = arguments, .minimised = true});
+  if (!run.started) {
     std::fprintf(stderr, "tesnova-cli trace: %s could not be started (error %u)\n", tool.c_str(),
-                 code);
+                 run.errorCode);
     return 1;
   }
   const fs::path out = PathFromUtf8(files[1]);

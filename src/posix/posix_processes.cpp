@@ -12,9 +12,8 @@
 #include <filesystem>
 #include <thread>
 
-#include "base/text_file.h"
-#include "tools/command_line.h"
-#include "tools/file_wait.h"
+#include "process/command_line.h"
+#include "process/file_wait.h"
 
 extern char** environ;
 
@@ -49,8 +48,23 @@ pid_t Spawn(const std::string& program, const std::string& arguments, const std:
   return pid;
 }
 
+// Reaps the child if it has ended and tells how it ended.
+bool Reaped(pid_t pid, ProcessResult& result) {
+  int status = 0;
+  pid_t r = waitpid(pid, &status, WNOHANG);
+  if (r < 0 && errno == ECHILD) {
+    result.ended = true;  // reaped elsewhere; how it ended is unknown
+    return true;
+  }
+  if (r != pid) return false;
+  result.ended = true;
+  if (WIFEXITED(status)) result.exitCode = static_cast<std::uint32_t>(WEXITSTATUS(status));
+  if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
+  return true;
+}
+
 // True once the child has ended (and has been reaped); waits at most timeoutMs for it.
-bool WaitChild(pid_t pid, int timeoutMs) {
+bool WaitChild(pid_t pid, int timeoutMs, ProcessResult& result) {
   static const bool havePidFd = [] {
     int fd = static_cast<int>(syscall(SYS_pidfd_open, getpid(), 0));
     if (fd < 0) return false;
@@ -65,9 +79,7 @@ bool WaitChild(pid_t pid, int timeoutMs) {
       close(fd);
     }
   }
-  int status = 0;
-  pid_t r = waitpid(pid, &status, WNOHANG);
-  if (r == pid || (r < 0 && errno == ECHILD)) return true;
+  if (Reaped(pid, result)) return true;
   if (!havePidFd) std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs));
   return false;
 }
@@ -90,52 +102,43 @@ void PosixProcesses::ReapFinished() {
   });
 }
 
-bool PosixProcesses::RunProcess(const std::string& program, const std::string& arguments,
-                                const std::string& workFolder, bool wait, bool /*waitForIdle*/,
-                                bool /*minimised*/, std::uint32_t& errorCode) {
+ProcessResult PosixProcesses::RunProcess(const ProcessOptions& o) {
   ReapFinished();
-  pid_t pid = Spawn(program, arguments, WorkFolderFor(program, workFolder));
+  ProcessResult result;
+  pid_t pid = Spawn(o.program, o.arguments,
+                    o.inCurrentFolder ? "" : WorkFolderFor(o.program, o.workFolder));
   if (pid < 0) {
-    errorCode = static_cast<std::uint32_t>(errno);
-    return false;
+    result.errorCode = static_cast<std::uint32_t>(errno);
+    return result;
   }
-  if (!wait) {
-    running_.push_back(pid);
-    return true;
+  result.started = true;
+  switch (o.wait) {
+    case ProcessWait::kNone:
+      running_.push_back(pid);
+      return result;
+    case ProcessWait::kBlocking:
+      while (!WaitChild(pid, 1000, result)) {
+      }
+      return result;
+    case ProcessWait::kDispatching:
+      for (;;) {
+        if (dispatch_) dispatch_();
+        if (quitting_ && quitting_()) {
+          running_.push_back(pid);  // the child runs on
+          return result;
+        }
+        if (WaitChild(pid, dispatchIntervalMs_, result)) return result;
+      }
   }
-  for (;;) {
-    if (dispatch_) dispatch_();
-    if (quitting_ && quitting_()) {
-      running_.push_back(pid);  // the child runs on
-      return true;
-    }
-    if (WaitChild(pid, dispatchIntervalMs_)) return true;
-  }
-}
-
-bool PosixProcesses::RunProcessAndWait(const std::string& program, const std::string& arguments) {
-  ReapFinished();
-  pid_t pid = Spawn(program, arguments, {});
-  if (pid < 0) return false;
-  int status = 0;
-  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-  }
-  return true;
+  return result;
 }
 
 void PosixProcesses::WaitForFile(const std::string& fileName, std::uint32_t timeoutMs) {
-  FileWaitClock clock{
-      [] {
-        auto now = std::chrono::steady_clock::now().time_since_epoch();
-        return static_cast<std::uint32_t>(
-            std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
-      },
-      [](std::uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); },
-      [](const std::string& name) {
-        std::error_code ec;
-        return std::filesystem::is_regular_file(PathFromUtf8(name), ec);
-      }};
-  WaitForFileOn(clock, fileName, timeoutMs);
+  WaitForFileOn(SystemFileWaitClock(), fileName, timeoutMs);
+}
+
+std::unique_ptr<Processes> MakePlatformProcesses(std::function<void()> dispatch) {
+  return std::make_unique<PosixProcesses>(std::move(dispatch));
 }
 
 }  // namespace tesnova

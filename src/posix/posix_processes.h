@@ -15,17 +15,14 @@ namespace tesnova {
 
 class PosixProcesses : public Processes {
  public:
-  // dispatch runs the caller's pending events; RunProcess with wait calls it while the child
+  // dispatch runs the caller's pending events; a dispatching wait calls it while the child
   // runs (at least every dispatchIntervalMs). quitting, when given, ends such a wait early
   // once it returns true (the application is closing; the child runs on).
   explicit PosixProcesses(std::function<void()> dispatch = {}, std::function<bool()> quitting = {},
                           int dispatchIntervalMs = 10);
   ~PosixProcesses() override;
 
-  bool RunProcess(const std::string& program, const std::string& arguments,
-                  const std::string& workFolder, bool wait, bool waitForIdle, bool minimised,
-                  std::uint32_t& errorCode) override;
-  bool RunProcessAndWait(const std::string& program, const std::string& arguments) override;
+  ProcessResult RunProcess(const ProcessOptions& options) override;
   void WaitForFile(const std::string& fileName, std::uint32_t timeoutMs) override;
 
  private:

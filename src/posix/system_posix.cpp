@@ -4,8 +4,10 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstdlib>
 #include <string>
 
+#include "base/files.h"
 #include "base/system.h"
 
 namespace tesnova {
@@ -60,5 +62,10 @@ std::filesystem::path ExecutablePath() {
 }
 
 std::filesystem::path ExecutableFolder() { return ExecutablePath().parent_path(); }
+
+std::string FindProgramOnPath(const std::string& name) {
+  const char* path = std::getenv("PATH");
+  return FindFileInFolders(path ? path : "", ':', name).value_or(name);
+}
 
 }  // namespace tesnova

@@ -54,7 +54,12 @@ void TraceWorkBitmapDirectly(View& view, Processes& processes, const WorkFiles& 
   const std::string arguments = VTracerArguments(view.Text("Edit9"), files.bmp, files.svg);
   log.Line("VTracer を起動中 ...");
   log.Line(arguments);
-  if (!processes.RunProcessAndWait(vtracer, arguments)) {
+  if (!processes
+           .RunProcess({.program = vtracer,
+                        .arguments = arguments,
+                        .inCurrentFolder = true,
+                        .wait = ProcessWait::kBlocking})
+           .started) {
     log.Line("VTracer の起動に失敗しました。");
     throw Error("VTracer の起動に失敗しました。");
   }

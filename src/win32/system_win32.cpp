@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "base/files.h"
 #include "base/system.h"
 #include "win32/wide_text.h"
 
@@ -40,5 +41,12 @@ std::filesystem::path ExecutablePath() {
 }
 
 std::filesystem::path ExecutableFolder() { return ExecutablePath().parent_path(); }
+
+std::string FindProgramOnPath(const std::string& name) {
+  DWORD n = GetEnvironmentVariableW(L"PATH", nullptr, 0);
+  std::wstring path(n, L'\0');
+  path.resize(GetEnvironmentVariableW(L"PATH", path.data(), n));
+  return FindFileInFolders(WideToUtf8(path), ';', name + ".exe").value_or(name);
+}
 
 }  // namespace tesnova

@@ -56,9 +56,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     // (src/app/commands.h) and its platform adapter is created here beside these.
     AppContext context{window, values, shell, screen, dialogPort, ExecutableFolder()};
     // The tracer waits dispatch the window's messages, so that it stays alive meanwhile.
-    Win32Processes processes([&window] { window.ProcessMessages(); });
+    std::unique_ptr<Processes> processes =
+        MakePlatformProcesses([&window] { window.ProcessMessages(); });
     Win32Desktop desktop;
-    context.processes = &processes;
+    context.processes = processes.get();
     context.desktop = &desktop;
     // The CAD program through COM; the screen copies of its drawing window.
     ComAutomationHost automation;

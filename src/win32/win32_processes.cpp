@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "tools/command_line.h"
-#include "tools/file_wait.h"
+#include "process/command_line.h"
+#include "process/file_wait.h"
 #include "win32/wide_text.h"
 
 namespace tesnova {
@@ -33,64 +33,56 @@ bool QuitPending() {
 
 }  // namespace
 
-bool Win32Processes::RunProcess(const std::string& program, const std::string& arguments,
-                                const std::string& workFolder, bool wait, bool waitForIdle,
-                                bool minimised, std::uint32_t& errorCode) {
-  std::wstring line = Utf8ToWide(BuildCommandLine(program, arguments));
+ProcessResult Win32Processes::RunProcess(const ProcessOptions& o) {
+  std::wstring line = Utf8ToWide(BuildCommandLine(o.program, o.arguments));
   std::vector<wchar_t> buffer(line.begin(), line.end());
   buffer.push_back(L'\0');
-  std::wstring folder = Utf8ToWide(WorkFolderFor(program, workFolder));
+  std::wstring folder =
+      o.inCurrentFolder ? std::wstring() : Utf8ToWide(WorkFolderFor(o.program, o.workFolder));
 
   STARTUPINFOW si{};
   si.cb = sizeof si;
-  if (minimised) {
+  if (o.minimised) {
     si.dwFlags = STARTF_USESHOWWINDOW;
     si.wShowWindow = SW_SHOWMINIMIZED;
   }
   PROCESS_INFORMATION pi{};
+  ProcessResult result;
   if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
                       folder.empty() ? nullptr : folder.c_str(), &si, &pi)) {
-    errorCode = GetLastError();
-    return false;
+    result.errorCode = GetLastError();
+    return result;
   }
+  result.started = true;
   CloseHandle(pi.hThread);
-  if (waitForIdle) WaitForInputIdle(pi.hProcess, INFINITE);
-  if (wait) {
+  if (o.waitForIdle) WaitForInputIdle(pi.hProcess, INFINITE);
+  if (o.wait == ProcessWait::kBlocking) {
+    WaitForSingleObject(pi.hProcess, INFINITE);
+    result.ended = true;
+  } else if (o.wait == ProcessWait::kDispatching) {
     for (;;) {
       if (dispatch_) dispatch_();
       if (QuitPending()) break;  // the application is closing; the child runs on
       DWORD r = MsgWaitForMultipleObjects(1, &pi.hProcess, FALSE, INFINITE, QS_ALLINPUT);
-      if (r != WAIT_OBJECT_0 + 1) break;
+      if (r != WAIT_OBJECT_0 + 1) {
+        result.ended = r == WAIT_OBJECT_0;
+        break;
+      }
     }
   }
+  DWORD exitCode = 0;
+  if (result.ended && GetExitCodeProcess(pi.hProcess, &exitCode)) result.exitCode = exitCode;
   CloseHandle(pi.hProcess);
-  return true;
-}
-
-bool Win32Processes::RunProcessAndWait(const std::string& program, const std::string& arguments) {
-  std::wstring line = Utf8ToWide(BuildCommandLine(program, arguments));
-  std::vector<wchar_t> buffer(line.begin(), line.end());
-  buffer.push_back(L'\0');
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                      &pi))
-    return false;
-  WaitForSingleObject(pi.hProcess, INFINITE);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  return true;
+  return result;
 }
 
 void Win32Processes::WaitForFile(const std::string& fileName, std::uint32_t timeoutMs) {
-  FileWaitClock clock{[] { return static_cast<std::uint32_t>(GetTickCount()); },
-                      [](std::uint32_t ms) { Sleep(ms); },
-                      [](const std::string& name) {
-                        DWORD a = GetFileAttributesW(Utf8ToWide(name).c_str());
-                        return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-                      }};
-  WaitForFileOn(clock, fileName, timeoutMs);
+  WaitForFileOn(SystemFileWaitClock(), fileName, timeoutMs);
+}
+
+std::unique_ptr<Processes> MakePlatformProcesses(std::function<void()> dispatch) {
+  if (!dispatch) return std::make_unique<Win32Processes>();
+  return std::make_unique<Win32Processes>(std::move(dispatch));
 }
 
 }  // namespace tesnova

@@ -12,14 +12,11 @@ void DispatchPendingMessages();
 
 class Win32Processes : public Processes {
  public:
-  // dispatch runs the application's pending messages during RunProcess's wait; it must leave
+  // dispatch runs the application's pending messages during a dispatching wait; it must leave
   // a WM_QUIT in the queue, which ends the wait (the child runs on).
   explicit Win32Processes(std::function<void()> dispatch = DispatchPendingMessages);
 
-  bool RunProcess(const std::string& program, const std::string& arguments,
-                  const std::string& workFolder, bool wait, bool waitForIdle, bool minimised,
-                  std::uint32_t& errorCode) override;
-  bool RunProcessAndWait(const std::string& program, const std::string& arguments) override;
+  ProcessResult RunProcess(const ProcessOptions& options) override;
   void WaitForFile(const std::string& fileName, std::uint32_t timeoutMs) override;
 
  private:

@@ -74,19 +74,11 @@ class FakeProcesses : public Processes {
   std::vector<Run> opened;
   bool startWorks = true;
   std::function<void(const Run&)> onRun;
-  bool RunProcess(const std::string& program, const std::string& arguments, const std::string&,
-                  bool, bool, bool, std::uint32_t& errorCode) override {
-    runs.push_back({program, arguments});
-    if (!startWorks) {
-      errorCode = 2;
-      return false;
-    }
+  ProcessResult RunProcess(const ProcessOptions& o) override {
+    runs.push_back({o.program, o.arguments});
+    if (!startWorks) return {.errorCode = 2};
     if (onRun) onRun(runs.back());
-    return true;
-  }
-  bool RunProcessAndWait(const std::string& program, const std::string& arguments) override {
-    runs.push_back({program, arguments});
-    return startWorks;
+    return {.started = true, .ended = o.wait != ProcessWait::kNone};
   }
   void WaitForFile(const std::string&, std::uint32_t) override {}
 };

@@ -23,15 +23,12 @@ class FakePotrace : public Processes {
   bool starts = true;
   std::vector<std::string> calls;
 
-  bool RunProcess(const std::string& program, const std::string& arguments,
-                  const std::string& workFolder, bool wait, bool waitForIdle, bool minimised,
-                  std::uint32_t& errorCode) override {
-    calls.push_back(program + "|" + arguments + "|" + workFolder + "|" + std::to_string(wait) +
-                    std::to_string(waitForIdle) + std::to_string(minimised));
-    if (!starts) {
-      errorCode = 2;
-      return false;
-    }
+  ProcessResult RunProcess(const ProcessOptions& o) override {
+    calls.push_back(o.program + "|" + o.arguments + "|" + o.workFolder + "|" +
+                    std::to_string(o.wait == ProcessWait::kDispatching) +
+                    std::to_string(o.waitForIdle) + std::to_string(o.minimised));
+    if (!starts) return {.errorCode = 2};
+    const std::string& arguments = o.arguments;
     if (!fixture.empty()) {
       // The output is the last quoted path of the argument text.
       size_t close = arguments.rfind('"');
@@ -39,9 +36,8 @@ class FakePotrace : public Processes {
       std::filesystem::copy_file(testing::TestData(fixture),
                                  PathFromUtf8(arguments.substr(open + 1, close - open - 1)));
     }
-    return true;
+    return {.started = true, .ended = true};
   }
-  bool RunProcessAndWait(const std::string&, const std::string&) override { return false; }
   void WaitForFile(const std::string&, std::uint32_t) override {}
 };
 

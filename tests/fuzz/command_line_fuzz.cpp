@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/command_line.h"
+#include "process/command_line.h"
 
 namespace {
 

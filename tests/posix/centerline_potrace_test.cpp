@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "posix/posix_processes.h"
+#include "ports/processes.h"
 #include "support/centerline_ring.h"
 #include "support/test_paths.h"
 
@@ -14,8 +14,8 @@ TEST(CenterlineWithPotrace, RingGivesItsMiddleCircle) {
   const std::filesystem::path potrace = "/usr/bin/potrace";
   if (!std::filesystem::exists(potrace)) GTEST_SKIP() << "no potrace in /usr/bin";
   testing::ScratchFolder dir;
-  PosixProcesses processes;
-  testing::ExpectRingCenterline(processes, potrace.string(), dir.path() / "work folder");
+  testing::ExpectRingCenterline(*MakePlatformProcesses(), potrace.string(),
+                                dir.path() / "work folder");
 }
 
 }  // namespace

@@ -33,15 +33,19 @@ TEST(PosixProcesses, StartsAProgramUnderAPathWithBlanksInItsFolder) {
   fs::path tool = WriteScript(dir / "my tools" / "echo args.sh", kEchoArgs);
   fs::path out = dir / "out.txt";
   PosixProcesses processes;
-  std::uint32_t code = 0;
-  ASSERT_TRUE(processes.RunProcess(tool.string(), "\"" + out.string() + "\" my work.bmp -b dxf", "",
-                                   true, false, true, code));
+  ASSERT_TRUE(processes
+                  .RunProcess({.program = tool.string(),
+                               .arguments = "\"" + out.string() + "\" my work.bmp -b dxf"})
+                  .started);
   // The unquoted path falls apart into two arguments, as on Windows.
   EXPECT_EQ(Read(out), (dir / "my tools").string() + "\n[" + out.string() +
                            "]\n[my]\n[work.bmp]\n[-b]\n[dxf]\n");
 
-  ASSERT_TRUE(processes.RunProcess(tool.string(), "\"" + out.string() + "\"", dir.path().string(),
-                                   true, false, true, code));
+  ASSERT_TRUE(processes
+                  .RunProcess({.program = tool.string(),
+                               .arguments = "\"" + out.string() + "\"",
+                               .workFolder = dir.path().string()})
+                  .started);
   EXPECT_EQ(Read(out), dir.path().string() + "\n[" + out.string() + "]\n");
 }
 
@@ -52,11 +56,10 @@ TEST(PosixProcesses, ARelativeProgramPathMeansTheCallersFolder) {
   fs::path before = fs::current_path();
   fs::current_path(dir.path());
   PosixProcesses processes;
-  std::uint32_t code = 0;
-  bool started = processes.RunProcess("tools/echo.sh", "\"" + out.string() + "\"", "", true, false,
-                                      true, code);
+  const ProcessResult run =
+      processes.RunProcess({.program = "tools/echo.sh", .arguments = "\"" + out.string() + "\""});
   fs::current_path(before);
-  ASSERT_TRUE(started) << code;
+  ASSERT_TRUE(run.started) << run.errorCode;
   EXPECT_EQ(Read(out), (dir / "tools").string() + "\n[" + out.string() + "]\n");
 }
 
@@ -65,7 +68,12 @@ TEST(PosixProcesses, WaitingStartInTheCurrentFolder) {
   fs::path tool = WriteScript(dir / "bin" / "echo.sh", kEchoArgs);
   fs::path out = dir / "out.txt";
   PosixProcesses processes;
-  ASSERT_TRUE(processes.RunProcessAndWait(tool.string(), "\"" + out.string() + "\" a"));
+  ASSERT_TRUE(processes
+                  .RunProcess({.program = tool.string(),
+                               .arguments = "\"" + out.string() + "\" a",
+                               .inCurrentFolder = true,
+                               .wait = ProcessWait::kBlocking})
+                  .started);
   EXPECT_EQ(Read(out), fs::current_path().string() + "\n[" + out.string() + "]\n[a]\n");
 }
 
@@ -83,11 +91,32 @@ TEST(PosixProcesses, AFailedStartReportsTheSystemErrorNumber) {
   };
   PosixProcesses processes;
   for (const Case& c : cases) {
-    std::uint32_t code = 0;
-    EXPECT_FALSE(processes.RunProcess(c.program.string(), "", "", true, false, true, code));
-    EXPECT_EQ(code, c.code) << c.program;
-    EXPECT_FALSE(processes.RunProcessAndWait(c.program.string(), "")) << c.program;
+    for (ProcessWait wait : {ProcessWait::kDispatching, ProcessWait::kBlocking}) {
+      const ProcessResult run = processes.RunProcess({.program = c.program.string(), .wait = wait});
+      EXPECT_FALSE(run.started) << c.program;
+      EXPECT_EQ(run.errorCode, c.code) << c.program;
+    }
   }
+}
+
+TEST(PosixProcesses, TheResultTellsHowTheProgramEnded) {
+  PosixProcesses processes;
+  for (ProcessWait wait : {ProcessWait::kDispatching, ProcessWait::kBlocking}) {
+    ProcessResult run =
+        processes.RunProcess({.program = "/bin/sh", .arguments = "-c \"exit 3\"", .wait = wait});
+    EXPECT_TRUE(run.started && run.ended);
+    EXPECT_EQ(run.exitCode, 3u);
+    EXPECT_EQ(run.signal, 0);
+    run = processes.RunProcess(
+        {.program = "/bin/sh", .arguments = "-c \"kill -9 $$\"", .wait = wait});
+    EXPECT_TRUE(run.ended);
+    EXPECT_EQ(run.signal, 9);
+  }
+  // Not waited for: nothing is known of the end.
+  const ProcessResult run =
+      processes.RunProcess({.program = "/bin/true", .wait = ProcessWait::kNone});
+  EXPECT_TRUE(run.started);
+  EXPECT_FALSE(run.ended);
 }
 
 TEST(PosixProcesses, TheWaitKeepsDispatchingTheCallersEvents) {
@@ -100,8 +129,7 @@ TEST(PosixProcesses, TheWaitKeepsDispatchingTheCallersEvents) {
   PosixProcesses processes([&] {
     if (++dispatched == 3) std::ofstream(dir / "go") << "";
   });
-  std::uint32_t code = 0;
-  ASSERT_TRUE(processes.RunProcess(tool.string(), "", "", true, false, true, code));
+  ASSERT_TRUE(processes.RunProcess({.program = tool.string()}).started);
   EXPECT_GE(dispatched, 3);
   EXPECT_TRUE(fs::exists(dir / "result"));
 }
@@ -109,17 +137,20 @@ TEST(PosixProcesses, TheWaitKeepsDispatchingTheCallersEvents) {
 TEST(PosixProcesses, ClosingTheApplicationEndsTheWaitOnAHungTool) {
   bool closing = false;
   PosixProcesses processes([&] { closing = true; }, [&] { return closing; });
-  std::uint32_t code = 0;
-  EXPECT_TRUE(processes.RunProcess("/bin/sleep", "5", "", true, false, true, code));
+  const ProcessResult run = processes.RunProcess({.program = "/bin/sleep", .arguments = "5"});
+  EXPECT_TRUE(run.started);
+  EXPECT_FALSE(run.ended);
 }
 
 TEST(PosixProcesses, WaitForFileSeesAFileWrittenByAnotherProgram) {
   ScratchFolder dir;
   fs::path late = dir / "late.svg";
   PosixProcesses processes;
-  std::uint32_t code = 0;
-  ASSERT_TRUE(processes.RunProcess("/bin/sh", "-c \"sleep 0.3; echo x > '" + late.string() + "'\"",
-                                   "", false, false, true, code));
+  ASSERT_TRUE(processes
+                  .RunProcess({.program = "/bin/sh",
+                               .arguments = "-c \"sleep 0.3; echo x > '" + late.string() + "'\"",
+                               .wait = ProcessWait::kNone})
+                  .started);
   processes.WaitForFile(late.string(), 30000);
   EXPECT_TRUE(fs::exists(late));
 

@@ -45,7 +45,6 @@ inline std::string RealPotrace() {
   const char* env = std::getenv("TESNOVA_POTRACE_EXE");
   return ExistingOrEmpty(PathFromUtf8(env ? env : "Z:\\opt\\tesnova\\potrace.exe"));
 }
-inline std::unique_ptr<Processes> PlatformProcesses() { return std::make_unique<Win32Processes>(); }
 using PlatformShell = WindowsShell;
 #else
 inline std::string RealVTracer() {
@@ -55,16 +54,16 @@ inline std::string RealVTracer() {
   return ExistingOrEmpty(SourceTree() / "testbed" / "vtracer-node" / "vtracer");
 }
 inline std::string RealPotrace() { return ExistingOrEmpty("/usr/bin/potrace"); }
-inline std::unique_ptr<Processes> PlatformProcesses() { return std::make_unique<PosixProcesses>(); }
 
 // The desktop shell's "open" of a program: started in the current folder, not waited for.
 class PosixShell : public Shell {
  public:
   void Execute(const std::string&, const std::string& file,
                const std::string& parameters) override {
-    std::uint32_t code = 0;
-    processes_.RunProcess(file, parameters, std::filesystem::current_path().string(), false, false,
-                          false, code);
+    processes_.RunProcess({.program = file,
+                           .arguments = parameters,
+                           .inCurrentFolder = true,
+                           .wait = ProcessWait::kNone});
   }
 
  private:
@@ -91,18 +90,13 @@ class CountingShell : public Shell {
 // records the time-out asked for.
 class ShortWaitProcesses : public Processes {
  public:
-  std::unique_ptr<Processes> inner = PlatformProcesses();
+  std::unique_ptr<Processes> inner = MakePlatformProcesses();
   std::uint32_t askedTimeoutMs = 0;
   int starts = 0;
 
-  bool RunProcess(const std::string& p, const std::string& a, const std::string& w, bool wait,
-                  bool idle, bool min, std::uint32_t& code) override {
+  ProcessResult RunProcess(const ProcessOptions& options) override {
     ++starts;
-    return inner->RunProcess(p, a, w, wait, idle, min, code);
-  }
-  bool RunProcessAndWait(const std::string& p, const std::string& a) override {
-    ++starts;
-    return inner->RunProcessAndWait(p, a);
+    return inner->RunProcess(options);
   }
   void WaitForFile(const std::string& f, std::uint32_t t) override {
     askedTimeoutMs = t;

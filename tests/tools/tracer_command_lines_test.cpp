@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "base/text_file.h"
-#include "tools/command_line.h"
+#include "process/command_line.h"
 
 namespace tesnova {
 namespace {

@@ -4,10 +4,10 @@
 #include <filesystem>
 
 #include "base/text_file.h"
+#include "ports/processes.h"
 #include "support/centerline_ring.h"
 #include "support/test_paths.h"
 #include "support/windows_potrace.h"
-#include "win32/win32_processes.h"
 
 namespace tesnova {
 namespace {
@@ -17,8 +17,8 @@ TEST(CenterlineWithPotrace, RingGivesItsMiddleCircle) {
   if (!std::filesystem::exists(potrace))
     GTEST_SKIP() << "no potrace.exe at " << PathToUtf8(potrace);
   testing::ScratchFolder dir;
-  Win32Processes processes;
-  testing::ExpectRingCenterline(processes, PathToUtf8(potrace), dir.path() / "work folder");
+  testing::ExpectRingCenterline(*MakePlatformProcesses(), PathToUtf8(potrace),
+                                dir.path() / "work folder");
 }
 
 }  // namespace

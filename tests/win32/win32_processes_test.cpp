@@ -9,8 +9,8 @@
 
 #include "base/error.h"
 #include "base/text_file.h"
+#include "process/command_line.h"
 #include "support/test_paths.h"
-#include "tools/command_line.h"
 #include "win32/wide_text.h"
 
 namespace tesnova {
@@ -24,6 +24,7 @@ using testing::ScratchFolder;
 //   --child echo OUT       writes its working folder and its arguments, one a line, to OUT
 //   --child await FILE     ends once FILE exists (at most 10 s)
 //   --child sleep MS
+//   --child exit CODE      ends with that exit code
 struct ChildMode {
   ChildMode() {
     int argc = 0;
@@ -41,6 +42,8 @@ struct ChildMode {
         Sleep(10);
     } else if (job == L"sleep") {
       Sleep(static_cast<DWORD>(_wtoi(argv[3])));
+    } else if (job == L"exit") {
+      ExitProcess(static_cast<UINT>(_wtoi(argv[3])));
     }
     ExitProcess(0);
   }
@@ -89,16 +92,21 @@ TEST(Win32Processes, StartsAProgramUnderAPathWithBlanksInItsOwnFolder) {
   fs::copy_file(ThisProgram(), tool);
   fs::path out = dir / "出力.txt";
   Win32Processes processes;
-  std::uint32_t code = 0;
-  ASSERT_TRUE(processes.RunProcess(PathToUtf8(tool),
-                                   "--child echo \"" + PathToUtf8(out) + "\" my work.bmp", "", true,
-                                   false, true, code));
+  ASSERT_TRUE(processes
+                  .RunProcess({.program = PathToUtf8(tool),
+                               .arguments = "--child echo \"" + PathToUtf8(out) + "\" my work.bmp",
+                               .minimised = true})
+                  .started);
   EXPECT_EQ(ReadFileBytes(out), PathToUtf8(dir / "my tools") + "\n[--child]\n[echo]\n[" +
                                     PathToUtf8(out) + "]\n[my]\n[work.bmp]\n");
 
-  // RunProcessAndWait starts in the caller's current folder.
-  ASSERT_TRUE(
-      processes.RunProcessAndWait(PathToUtf8(tool), "--child echo \"" + PathToUtf8(out) + "\""));
+  // Asked to, it starts in the caller's current folder.
+  ASSERT_TRUE(processes
+                  .RunProcess({.program = PathToUtf8(tool),
+                               .arguments = "--child echo \"" + PathToUtf8(out) + "\"",
+                               .inCurrentFolder = true,
+                               .wait = ProcessWait::kBlocking})
+                  .started);
   EXPECT_EQ(ReadFileBytes(out).substr(0, ReadFileBytes(out).find('\n')),
             PathToUtf8(fs::current_path()));
 }
@@ -106,14 +114,25 @@ TEST(Win32Processes, StartsAProgramUnderAPathWithBlanksInItsOwnFolder) {
 TEST(Win32Processes, AFailedStartReportsTheSystemErrorCode) {
   ScratchFolder dir;
   Win32Processes processes;
-  std::uint32_t code = 0;
-  EXPECT_FALSE(
-      processes.RunProcess(PathToUtf8(dir / "missing.exe"), "", "", true, false, true, code));
-  EXPECT_EQ(code, static_cast<std::uint32_t>(ERROR_FILE_NOT_FOUND));
-  code = 0;
-  EXPECT_FALSE(processes.RunProcess(PathToUtf8(dir.path()), "", "", true, false, true, code));
-  EXPECT_NE(code, 0u);
-  EXPECT_FALSE(processes.RunProcessAndWait(PathToUtf8(dir / "missing.exe"), ""));
+  for (ProcessWait wait : {ProcessWait::kDispatching, ProcessWait::kBlocking}) {
+    ProcessResult run =
+        processes.RunProcess({.program = PathToUtf8(dir / "missing.exe"), .wait = wait});
+    EXPECT_FALSE(run.started);
+    EXPECT_EQ(run.errorCode, static_cast<std::uint32_t>(ERROR_FILE_NOT_FOUND));
+    run = processes.RunProcess({.program = PathToUtf8(dir.path()), .wait = wait});
+    EXPECT_FALSE(run.started);
+    EXPECT_NE(run.errorCode, 0u);
+  }
+}
+
+TEST(Win32Processes, TheResultCarriesTheExitCode) {
+  Win32Processes processes;
+  for (ProcessWait wait : {ProcessWait::kDispatching, ProcessWait::kBlocking}) {
+    const ProcessResult run = processes.RunProcess(
+        {.program = PathToUtf8(ThisProgram()), .arguments = "--child exit 3", .wait = wait});
+    EXPECT_TRUE(run.started && run.ended);
+    EXPECT_EQ(run.exitCode, 3u);
+  }
 }
 
 // A window whose timer stands for the user working during a wait.
@@ -150,11 +169,11 @@ TEST(Win32Processes, TheWaitDispatchesMessagesWhileTheToolRuns) {
   TimerWindow::quitOnTimer = false;
   TimerWindow window;
   Win32Processes processes;
-  std::uint32_t code = 0;
   // The child ends only once the timer message has been handled during the wait.
-  ASSERT_TRUE(processes.RunProcess(PathToUtf8(ThisProgram()),
-                                   "--child await \"" + PathToUtf8(dir / "go") + "\"", "", true,
-                                   false, true, code));
+  ASSERT_TRUE(processes
+                  .RunProcess({.program = PathToUtf8(ThisProgram()),
+                               .arguments = "--child await \"" + PathToUtf8(dir / "go") + "\""})
+                  .ended);
   EXPECT_TRUE(fs::exists(dir / "go"));
 }
 
@@ -162,9 +181,10 @@ TEST(Win32Processes, ClosingTheApplicationEndsTheWaitOnAHungTool) {
   TimerWindow::quitOnTimer = true;
   TimerWindow window;
   Win32Processes processes;
-  std::uint32_t code = 0;
-  ASSERT_TRUE(processes.RunProcess(PathToUtf8(ThisProgram()), "--child sleep 20000", "", true,
-                                   false, true, code));
+  const ProcessResult run = processes.RunProcess(
+      {.program = PathToUtf8(ThisProgram()), .arguments = "--child sleep 20000"});
+  ASSERT_TRUE(run.started);
+  EXPECT_FALSE(run.ended);
   // The quit request is still there for the application's own loop.
   MSG msg;
   ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));

@@ -1,4 +1,4 @@
-#include "tools/file_wait.h"
+#include "process/file_wait.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "tools/command_line.h"
+#include "process/command_line.h"
 
 namespace tesnova {
 

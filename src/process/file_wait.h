@@ -22,4 +22,7 @@ inline constexpr std::uint32_t kFilePollMs = 200;
 void WaitForFileOn(const FileWaitClock& clock, const std::string& fileName,
                    std::uint32_t timeoutMs);
 
+// The thread's own clock and sleep, and the file system: what the platforms' WaitForFile use.
+FileWaitClock SystemFileWaitClock();
+
 }  // namespace tesnova
