@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/commands.h"
+#include "app/form_controls.h"
 #include "base/integer_text.h"
 #include "ports/screen.h"
 #include "ports/view.h"
@@ -21,12 +22,12 @@ ColourReading ReadColour(std::uint32_t rgb, std::string_view thresholdText) {
 
 void Button15Click(AppContext& context, std::string_view) {
   View& view = context.view;
-  if (view.Text("Button15").find("ON") != std::string::npos) {
-    view.SetTimerEnabled("Timer1", true);
-    view.SetText("Button15", "色取得 OFF");
+  if (view.Text(form::kProbeButton).find("ON") != std::string::npos) {
+    view.SetTimerEnabled(form::kProbeTimer, true);
+    view.SetText(form::kProbeButton, "色取得 OFF");
   } else {
-    view.SetTimerEnabled("Timer1", false);
-    view.SetText("Button15", "色取得 ON");
+    view.SetTimerEnabled(form::kProbeTimer, false);
+    view.SetText(form::kProbeButton, "色取得 ON");
   }
 }
 
@@ -36,10 +37,12 @@ void Timer1Timer(AppContext& context) {
   // A position or pixel that cannot be read keeps the previous display.
   if (!context.screen.CursorPosition(x, y) || !context.screen.PixelAt(x, y, rgb)) return;
   View& view = context.view;
-  ColourReading reading = ReadColour(rgb, view.Text("Edit15"));
-  if (view.Text("Label8") != reading.text) view.SetText("Label8", reading.text);
-  if (view.Fill("Shape1") != reading.colour) view.SetFill("Shape1", reading.colour);
-  if (view.Fill("Shape2") != reading.binarised) view.SetFill("Shape2", reading.binarised);
+  ColourReading reading = ReadColour(rgb, view.Text(form::kThreshold));
+  if (view.Text(form::kProbeText) != reading.text) view.SetText(form::kProbeText, reading.text);
+  if (view.Fill(form::kProbeColour) != reading.colour)
+    view.SetFill(form::kProbeColour, reading.colour);
+  if (view.Fill(form::kProbeBinarised) != reading.binarised)
+    view.SetFill(form::kProbeBinarised, reading.binarised);
 }
 
 }  // namespace tesnova

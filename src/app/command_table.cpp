@@ -1,24 +1,29 @@
 #include <array>
 
 #include "app/commands.h"
+#include "app/form_controls.h"
 
 namespace tesnova {
 namespace {
 
 struct Binding {
-  std::string_view button;
+  form::Name button;
   CommandHandler handler;
 };
 
 constexpr std::array<Binding, 24> kBindings = {{
-    {"Button1", Button1Click},   {"Button2", Button2Click},   {"Button3", Button3Click},
-    {"Button4", Button4Click},   {"Button5", Button1Click},   {"Button6", Button2Click},
-    {"Button7", Button7Click},   {"Button8", Button8Click},   {"Button9", Button4Click},
-    {"Button10", Button4Click},  {"Button11", Button11Click}, {"Button12", Button12Click},
-    {"Button13", Button3Click},  {"Button14", Button3Click},  {"Button15", Button15Click},
-    {"Button16", Button4Click},  {"Button17", Button2Click},  {"Button18", Button18Click},
-    {"Button19", Button19Click}, {"Button20", Button20Click}, {"Button21", Button21Click},
-    {"Button22", Button22Click}, {"Button23", Button23Click}, {"Button24", Button24Click},
+    {form::kDirectTrace, Button1Click},          {form::kDirectTraceVTracerPage, Button1Click},
+    {form::kTestBitmapFolder, Button2Click},     {form::kVTracerWorkFolder, Button2Click},
+    {form::kBenchWorkFolder, Button2Click},      {form::kTargetCadPotracePage, Button3Click},
+    {form::kTargetCadWinTopoPage, Button3Click}, {form::kTargetCadVTracerPage, Button3Click},
+    {form::kPotraceCut, Button4Click},           {form::kVTracerCut, Button4Click},
+    {form::kWinTopoCut, Button4Click},           {form::kCenterlineCut, Button4Click},
+    {form::kPotraceWorkFolder, Button7Click},    {form::kStartPotrace, Button8Click},
+    {form::kInsertWorkDxf, Button11Click},       {form::kWinTopoWorkFolder, Button12Click},
+    {form::kProbeButton, Button15Click},         {form::kVectoriseInWinTopo, Button18Click},
+    {form::kSaveWinTopoDxf, Button19Click},      {form::kPickImage, Button20Click},
+    {form::kInsertImageDxf, Button21Click},      {form::kImageFolder, Button22Click},
+    {form::kOleFrameSnapshot, Button23Click},    {form::kTestWinTopoMenus, Button24Click},
 }};
 
 }  // namespace

@@ -1,7 +1,8 @@
 #pragma once
 // The main window's commands: one function per button handler, written against the ports.
 // The window calls them through CommandForButton(); a handler shared by several buttons tells
-// them apart by the sender, the clicked control's name ("Button9").
+// them apart by the sender, the clicked control's name (form_controls.h). Each reads the form
+// into the options of its command and hands them on with a sink for what the command shows.
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -34,7 +35,6 @@ struct AppContext {
   AutomationHost* automation = nullptr;
   ScreenCapture* screenCapture = nullptr;
   std::filesystem::path exportFile;  // the executable's path with ".bmp" (the CAD's view export)
-  ImagePickFields pick;              // the last image pick's fields (its file is read by Button22)
 };
 
 using CommandHandler = void (*)(AppContext& context, std::string_view sender);

@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "app/commands.h"
+#include "app/form_controls.h"
 #include "base/files.h"
 #include "base/text_file.h"
 #include "ports/shell.h"
@@ -38,8 +39,8 @@ std::string BrowseWorkFiles(AppContext& context) {
 }  // namespace
 
 void Button2Click(AppContext& context, std::string_view sender) {
-  if (sender == "Button2") {
-    Browse(context, "/select," + context.view.Text("Edit2"));
+  if (sender == form::kTestBitmapFolder) {
+    Browse(context, "/select," + context.view.Text(form::kTestBitmap));
     return;
   }
   // The work bitmap by its full path: a bare name would make the browser look for it in its
@@ -52,16 +53,16 @@ void Button7Click(AppContext& context, std::string_view) { BrowseWorkFiles(conte
 
 void Button12Click(AppContext& context, std::string_view) {
   std::string selected = BrowseWorkFiles(context);
-  if (!selected.empty()) context.view.SetText("Edit12", selected);
+  if (!selected.empty()) context.view.SetText(form::kStatusLine, selected);
 }
 
 void Button22Click(AppContext& context, std::string_view) {
-  std::string path = context.pick.topoFullName;
+  const std::string& fullName = context.values.cad.picked.topoFullName;
+  std::string path = fullName;
   std::replace(path.begin(), path.end(), '/', '\\');
-  context.view.SetText("Edit12", path);
+  context.view.SetText(form::kStatusLine, path);
   // Both spellings name the same file; the platform's own is looked up.
-  if (!path.empty() && FileExists(PathFromUtf8(context.pick.topoFullName)))
-    Browse(context, "/select," + path);
+  if (!path.empty() && FileExists(PathFromUtf8(fullName))) Browse(context, "/select," + path);
 }
 
 }  // namespace tesnova

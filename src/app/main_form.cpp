@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "app/commands.h"
+#include "app/form_controls.h"
 #include "base/files.h"
 #include "base/text_file.h"
 #include "ports/view.h"
@@ -16,25 +17,25 @@ void PrepareForm(AppContext& context) {
   View& view = context.view;
   context.values.targetProgId = "BricscadApp.AcadApplication";
   context.values.targetCadName = "BaricsCAD";
-  view.SetText("Label8", "");
-  view.SetText("Edit5", "tesnova.bmp, tesnova.dxf, tesnova.svg");
-  view.SetText("Edit6", "");
-  view.SetText("Edit11", "");
-  view.SetText("Edit12", "");
-  view.SetText("Memo4", "");
-  view.SetText("Memo5", "");
+  view.SetText(form::kProbeText, "");
+  view.SetText(form::kWorkFileNames, "tesnova.bmp, tesnova.dxf, tesnova.svg");
+  view.SetText(form::kInsertionLine, "");
+  view.SetText(form::kWinTopoProgram, "");
+  view.SetText(form::kStatusLine, "");
+  view.SetText(form::kWinTopoHelp, "");
+  view.SetText(form::kPotraceHelp, "");
   view.SetActivePage(1);
 }
 
 void LoadHelpTexts(AppContext& context) {
   struct HelpFile {
     const char* file;
-    std::vector<const char*> memos;
+    std::vector<form::Name> memos;
   };
-  const HelpFile files[] = {{"CAD-VTracer.txt", {"Memo3"}},
-                            {"CAD-WinTopo.txt", {"Memo4"}},
-                            {"CAD-Potrace.txt", {"Memo5", "Memo1"}},
-                            {"Palvero.txt", {"Memo2"}}};
+  const HelpFile files[] = {{"CAD-VTracer.txt", {form::kVTracerHelp}},
+                            {"CAD-WinTopo.txt", {form::kWinTopoHelp}},
+                            {"CAD-Potrace.txt", {form::kPotraceHelp, form::kPotraceTestHelp}},
+                            {"Palvero.txt", {form::kReadMe}}};
   for (const HelpFile& help : files) {
     std::filesystem::path path = context.folder / help.file;
     std::error_code ec;
@@ -45,7 +46,7 @@ void LoadHelpTexts(AppContext& context) {
       if (i > 0) text += "\r\n";
       text += lines[i];
     }
-    for (const char* memo : help.memos) context.view.SetText(memo, text);
+    for (form::Name memo : help.memos) context.view.SetText(memo, text);
   }
 }
 
@@ -56,14 +57,14 @@ void DropFiles(AppContext& context, const std::vector<std::string>& paths) {
   View& view = context.view;
   int page = view.ActivePage();
   if (ext == ".EXE") {
-    const char* field = page == 2 || page == 3 ? "Edit1"
-                        : page == 0            ? "Edit7"
-                        : page == 1            ? "Edit11"
-                                               : "Edit13";
+    form::Name field = page == 2 || page == 3 ? form::kPotraceProgram
+                       : page == 0            ? form::kVTracerProgram
+                       : page == 1            ? form::kWinTopoProgram
+                                              : form::kTestPageProgram;
     view.SetText(field, path);
   } else if (ext == ".BMP" && page == 3) {
-    view.SetText("Edit2", path);
-    Button1Click(context, "Button1");
+    view.SetText(form::kTestBitmap, path);
+    Button1Click(context, form::kDirectTrace);
   }
 }
 

@@ -4,8 +4,9 @@
 #include <string>
 #include <variant>
 
-#include "base/integer_text.h"
+#include "app/form_controls.h"
 #include "base/error.h"
+#include "base/integer_text.h"
 #include "ports/profile_store.h"
 #include "ports/view.h"
 
@@ -31,30 +32,34 @@ struct Key {
   const char* section;
   const char* name;
   std::variant<TextKey, IntegerKey, BooleanKey> value;
+  // The control that shows the value; empty for values kept outside the controls. Text and
+  // Boolean keys are taken back from their controls; an integer key is only shown there and
+  // taken back from the program's values.
+  form::Name control = {};
 };
 
 // In the order the file is read.
 const std::array<Key, 20> kKeys = {{
     {"Form", "Left", IntegerKey{&Settings::left, 0}},
     {"Form", "Top", IntegerKey{&Settings::top, 0}},
-    {"PoTrace", "FullName", TextKey{&Settings::potraceFullName, ""}},
-    {"BMP", "FullName", TextKey{&Settings::bmpFullName, kPotracePath}},
-    {"PoTrace", "Param", TextKey{&Settings::potraceParam, "-b dxf"}},
-    {"AutoTrace", "FullName", TextKey{&Settings::autoTraceFullName, ""}},
-    {"AutoTrace", "Param", TextKey{&Settings::autoTraceParam, ""}},
+    {"PoTrace", "FullName", TextKey{&Settings::potraceFullName, ""}, form::kPotraceProgram},
+    {"BMP", "FullName", TextKey{&Settings::bmpFullName, kPotracePath}, form::kTestBitmap},
+    {"PoTrace", "Param", TextKey{&Settings::potraceParam, "-b dxf"}, form::kTestPotraceOptions},
+    {"AutoTrace", "FullName", TextKey{&Settings::autoTraceFullName, ""}, form::kVTracerProgram},
+    {"AutoTrace", "Param", TextKey{&Settings::autoTraceParam, ""}, form::kVTracerOptions},
     {"TargetCad", "Name", TextKey{&Settings::targetCadName, "BaricsCAD"}},
     {"TargetCad", "ProgId", TextKey{&Settings::targetProgId, "BricscadApp.AcadApplication"}},
-    {"PoTrace", "ParamDxf", TextKey{&Settings::potraceParamDxf, "-b dxf"}},
-    {"ReadDxf", "Sleep", IntegerKey{&Settings::dxfWaitMs, 1000}},
-    {"SvgToDxf", "Divisions", TextKey{&Settings::divisions, "2"}},
-    {"WinTopoFree", "FullName", TextKey{&Settings::winTopoFullName, ""}},
+    {"PoTrace", "ParamDxf", TextKey{&Settings::potraceParamDxf, "-b dxf"}, form::kPotraceOptions},
+    {"ReadDxf", "Sleep", IntegerKey{&Settings::dxfWaitMs, 1000}, form::kDxfWait},
+    {"SvgToDxf", "Divisions", TextKey{&Settings::divisions, "2"}, form::kCurveDivisions},
+    {"WinTopoFree", "FullName", TextKey{&Settings::winTopoFullName, ""}, form::kWinTopoProgram},
     {"ActivePage", "Index", IntegerKey{&Settings::activePage, 1}},
-    {"Bitmap", "Binarize", BooleanKey{&Settings::binarize, false}},
-    {"Bitmap", "Gaussian", BooleanKey{&Settings::gaussian, false}},
-    {"Bitmap", "Filter", BooleanKey{&Settings::filter, true}},
-    {"Bitmap", "Keisha", BooleanKey{&Settings::keisha, false}},
-    {"WinTopo", "Close", BooleanKey{&Settings::winTopoClose, true}},
-    {"Niichika", "Shikiichi", TextKey{&Settings::threshold, "200"}},
+    {"Bitmap", "Binarize", BooleanKey{&Settings::binarize, false}, form::kMonochrome},
+    {"Bitmap", "Gaussian", BooleanKey{&Settings::gaussian, false}, form::kGaussian},
+    {"Bitmap", "Filter", BooleanKey{&Settings::filter, true}, form::kMedian},
+    {"Bitmap", "Keisha", BooleanKey{&Settings::keisha, false}, form::kDeskew},
+    {"WinTopo", "Close", BooleanKey{&Settings::winTopoClose, true}, form::kCloseWinTopo},
+    {"Niichika", "Shikiichi", TextKey{&Settings::threshold, "200"}, form::kThreshold},
 }};
 
 // Writing puts the curve divisions after the active page.
@@ -102,49 +107,36 @@ void WriteSettings(ProfileStore& store, const Settings& settings, std::string_vi
 }
 
 void ApplySettings(const Settings& s, View& view, ProgramValues& values) {
-  view.SetText("Edit1", s.potraceFullName);
-  view.SetText("Edit2", s.bmpFullName);
-  view.SetText("Edit3", s.potraceParam);
-  view.SetText("Edit7", s.autoTraceFullName);
-  view.SetText("Edit9", s.autoTraceParam);
+  for (const Key& key : kKeys) {
+    if (key.control.empty()) continue;
+    if (auto* text = std::get_if<TextKey>(&key.value))
+      view.SetText(key.control, s.*(text->field));
+    else if (auto* integer = std::get_if<IntegerKey>(&key.value))
+      view.SetText(key.control, std::to_string(s.*(integer->field)));
+    else
+      view.SetChecked(key.control, s.*(std::get<BooleanKey>(key.value).field));
+  }
   values.targetCadName = s.targetCadName;
   values.targetProgId = s.targetProgId;
-  view.SetText("Edit4", s.potraceParamDxf);
-  values.dxfWaitMs = s.dxfWaitMs;
-  view.SetText("Edit10", std::to_string(s.dxfWaitMs));
-  view.SetText("Edit8", s.divisions);
-  view.SetText("Edit11", s.winTopoFullName);
+  values.cad.dxfWaitMs = s.dxfWaitMs;
   view.SetActivePage(s.activePage);
-  view.SetChecked("CheckBox1", s.binarize);
-  view.SetChecked("CheckBox2", s.gaussian);
-  view.SetChecked("CheckBox3", s.filter);
-  view.SetChecked("CheckBox4", s.keisha);
-  view.SetChecked("CheckBox6", s.winTopoClose);
-  view.SetText("Edit15", s.threshold);
 }
 
 Settings CollectSettings(const View& view, const ProgramValues& values, int left, int top) {
   Settings s;
+  for (const Key& key : kKeys) {
+    if (key.control.empty()) continue;
+    if (auto* text = std::get_if<TextKey>(&key.value))
+      s.*(text->field) = view.Text(key.control);
+    else if (auto* boolean = std::get_if<BooleanKey>(&key.value))
+      s.*(boolean->field) = view.Checked(key.control);
+  }
   s.left = left;
   s.top = top;
-  s.potraceFullName = view.Text("Edit1");
-  s.bmpFullName = view.Text("Edit2");
-  s.potraceParam = view.Text("Edit3");
-  s.autoTraceFullName = view.Text("Edit7");
-  s.autoTraceParam = view.Text("Edit9");
   s.targetCadName = values.targetCadName;
   s.targetProgId = values.targetProgId;
-  s.potraceParamDxf = view.Text("Edit4");
-  s.dxfWaitMs = values.dxfWaitMs;
-  s.divisions = view.Text("Edit8");
-  s.winTopoFullName = view.Text("Edit11");
+  s.dxfWaitMs = values.cad.dxfWaitMs;
   s.activePage = view.ActivePage();
-  s.binarize = view.Checked("CheckBox1");
-  s.gaussian = view.Checked("CheckBox2");
-  s.filter = view.Checked("CheckBox3");
-  s.keisha = view.Checked("CheckBox4");
-  s.winTopoClose = view.Checked("CheckBox6");
-  s.threshold = view.Text("Edit15");
   return s;
 }
 

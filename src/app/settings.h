@@ -14,24 +14,26 @@ class View;
 struct Settings {
   int left = 0;                   // [Form] Left
   int top = 0;                    // [Form] Top
-  std::string potraceFullName;    // [PoTrace] FullName   Edit1
-  std::string bmpFullName;        // [BMP] FullName       Edit2
-  std::string potraceParam;       // [PoTrace] Param      Edit3
-  std::string autoTraceFullName;  // [AutoTrace] FullName Edit7
-  std::string autoTraceParam;     // [AutoTrace] Param    Edit9
+  std::string potraceFullName;    // [PoTrace] FullName
+  std::string bmpFullName;        // [BMP] FullName
+  std::string potraceParam;       // [PoTrace] Param
+  std::string autoTraceFullName;  // [AutoTrace] FullName
+  std::string autoTraceParam;     // [AutoTrace] Param
   std::string targetCadName;      // [TargetCad] Name
   std::string targetProgId;       // [TargetCad] ProgId
-  std::string potraceParamDxf;    // [PoTrace] ParamDxf   Edit4
+  std::string potraceParamDxf;    // [PoTrace] ParamDxf
   int dxfWaitMs = 0;              // [ReadDxf] Sleep
-  std::string divisions;          // [SvgToDxf] Divisions Edit8
-  std::string winTopoFullName;    // [WinTopoFree] FullName Edit11
+  std::string divisions;          // [SvgToDxf] Divisions
+  std::string winTopoFullName;    // [WinTopoFree] FullName
   int activePage = 0;             // [ActivePage] Index
-  bool binarize = false;          // [Bitmap] Binarize    CheckBox1
-  bool gaussian = false;          // [Bitmap] Gaussian    CheckBox2
-  bool filter = false;            // [Bitmap] Filter      CheckBox3
-  bool keisha = false;            // [Bitmap] Keisha      CheckBox4
-  bool winTopoClose = false;      // [WinTopo] Close      CheckBox6
-  std::string threshold;          // [Niichika] Shikiichi Edit15
+  bool binarize = false;          // [Bitmap] Binarize
+  bool gaussian = false;          // [Bitmap] Gaussian
+  bool filter = false;            // [Bitmap] Filter
+  bool keisha = false;            // [Bitmap] Keisha
+  bool winTopoClose = false;      // [WinTopo] Close
+  std::string threshold;          // [Niichika] Shikiichi
+
+  bool operator==(const Settings&) const = default;
 };
 
 // The window's top-left corner that centres a window of the given outer size on the screen.

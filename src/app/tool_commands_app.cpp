@@ -1,5 +1,8 @@
 // The tool commands: direct trace, Potrace start, WinTopo.
 #include "app/commands.h"
+#include "app/form_controls.h"
+#include "app/form_options.h"
+#include "app/view_sink.h"
 #include "base/error.h"
 #include "ports/desktop.h"
 #include "ports/processes.h"
@@ -53,23 +56,30 @@ Desktop& DesktopOf(AppContext& context) {
 }  // namespace
 
 void Button1Click(AppContext& context, std::string_view) {
-  TraceWorkBitmapDirectly(context.view, ProcessesOf(context), WorkFilesIn(context.folder));
+  ViewSink sink(context.view);
+  TraceWorkBitmapDirectly(ReadTracerSettings(context.view), WorkFilesIn(context.folder),
+                          ProcessesOf(context), sink);
 }
 
 void Button8Click(AppContext& context, std::string_view) {
-  StartPotraceOnWorkBitmap(context.view, context.shell, WorkFilesIn(context.folder));
+  ViewSink sink(context.view);
+  StartPotraceOnWorkBitmap(ReadTracerSettings(context.view), WorkFilesIn(context.folder),
+                           context.shell, sink);
 }
 
 void Button18Click(AppContext& context, std::string_view) {
-  VectoriseInWinTopo(context.view, DesktopOf(context), WorkFilesIn(context.folder));
+  ViewSink sink(context.view, {form::kVectoriseInWinTopo});
+  VectoriseInWinTopo(DesktopOf(context), WorkFilesIn(context.folder), sink);
 }
 
 void Button19Click(AppContext& context, std::string_view) {
-  SaveWinTopoDxf(context.view, DesktopOf(context), WorkFilesIn(context.folder));
+  ViewSink sink(context.view, {form::kSaveWinTopoDxf});
+  SaveWinTopoDxf(DesktopOf(context), WorkFilesIn(context.folder), sink);
 }
 
 void Button24Click(AppContext& context, std::string_view) {
-  TestWinTopoMenus(context.view, DesktopOf(context));
+  ViewSink sink(context.view);
+  TestWinTopoMenus(DesktopOf(context), sink);
 }
 
 }  // namespace tesnova

@@ -4,13 +4,6 @@
 
 namespace tesnova {
 
-void Status(View& view, std::string_view text) { view.SetText("Edit12", text); }
-
-void StatusAndDispatch(View& view, std::string_view text) {
-  Status(view, text);
-  view.ProcessMessages();
-}
-
 void SendEscapeToCad(Desktop& desktop, WindowId cadWindow) {
   constexpr std::uint8_t kVkEscape = 27;
   constexpr std::uint8_t kEscapeScanCode = 1;

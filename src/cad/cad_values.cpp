@@ -1,10 +1,11 @@
 // The arithmetic and texts of the CAD commands.
+#include "cad/cad_values.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
 
-#include "cad/cad_commands.h"
 #include "vector/number_format.h"
 
 namespace tesnova {
@@ -43,21 +44,6 @@ bool UsesExportRoute(std::string_view progId) {
   for (std::string_view prefix : {"AUTOCAD", "PCAD", "DRAFTSIGHT"})
     if (upper.starts_with(prefix)) return true;
   return false;
-}
-
-std::string FormatInsertCommand(const std::string& dxfPath, double x, double y,
-                                const std::string& scaleText, const std::string& rotationText) {
-  return "-INSERT\r\"*" + dxfPath + "\"\rnon\r" + FormatGeneralNumber(x) + "," +
-         FormatGeneralNumber(y) + "\r" + scaleText + "\r" + rotationText + "\r";
-}
-
-std::string CutInsertionLine(double baseX, double baseY, double scale) {
-  return "挿入基点= " + FormatGeneralNumber(baseX) + "," + FormatGeneralNumber(baseY) +
-         " 挿入尺度= " + FormatGeneralNumber(scale);
-}
-
-std::string PickInsertionLine(double baseX, double baseY, double scale, double rotationDeg) {
-  return CutInsertionLine(baseX, baseY, scale) + " 回転角度= " + FormatGeneralNumber(rotationDeg);
 }
 
 std::string PickStatusText(double widthPx, double heightPx, double scale) {

@@ -4,9 +4,11 @@
 #include <cmath>
 #include <cstdio>
 
+#include "base/files.h"
 #include "base/text_file.h"
 #include "cad/cad_command_support.h"
 #include "cad/cad_commands.h"
+#include "cad/cad_values.h"
 #include "raster/bmp_file.h"
 #include "raster/deskew.h"
 #include "raster/picture.h"
@@ -26,23 +28,23 @@ std::string BackslashPath(std::string path) {
 }
 
 // Steps 5 to 19 of the pick; any error ends them and the caller says "選択失敗です。".
-void PickImage(CadCommandContext& c, CadApplication& app) {
-  View& view = c.view;
-  ImagePickFields& f = c.pick;
+void PickImage(CadCommandContext& c, const PickOptions& options, CadApplication& app) {
+  CommandSink& sink = c.sink;
+  PickedImage& f = c.state.picked;
   WindowId cadWindow = app.Hwnd();
   c.desktop.BringToFront(cadWindow);
   CadDocument doc = app.ActiveDocument();
   CadEntity entity = doc.Utility().GetEntity("ラスターイメージを選択 : ");
   SendEscapeToCad(c.desktop, cadWindow);
-  view.Restore();
+  sink.ComeBack();
 
   std::string name = entity.ObjectName();
   if (name != "AcDbRasterImage") {
-    view.ShowMessage("ラスターイメージではありません。\n" + name + " です。");
+    sink.Message("ラスターイメージではありません。\n" + name + " です。");
     return;
   }
   f.topoFullName = entity.ImageFile();
-  Status(view, BackslashPath(f.topoFullName));
+  sink.Status(BackslashPath(f.topoFullName));
   f.topoH = entity.Height();
   f.topoW = entity.Width();
   double rotation = entity.Rotation();
@@ -63,94 +65,90 @@ void PickImage(CadCommandContext& c, CadApplication& app) {
   if (!std::isfinite(f.topoSc) || f.topoSc <= 0) throw Error("画像の大きさが読めません");
 
   f.topoBase = entity.Origin();
-  c.values.insertion = {f.topoBase.x, f.topoBase.y, f.topoSc, f.topoDeg};
-  view.SetText("Edit6", PickInsertionLine(f.topoBase.x, f.topoBase.y, f.topoSc, f.topoDeg));
-  Status(view, PickStatusText(f.topoW, f.topoH, f.topoSc));
+  c.state.insertion = {f.topoBase.x, f.topoBase.y, f.topoSc, f.topoDeg};
+  sink.ShowInsertion(PickInsertionLine(f.topoBase.x, f.topoBase.y, f.topoSc, f.topoDeg));
+  sink.Status(PickStatusText(f.topoW, f.topoH, f.topoSc));
 
   auto bmp = c.folder / "tesnova.bmp";
   auto dxf = c.folder / "tesnova.dxf";
-  if (!RemoveStaleFile(bmp)) view.ShowMessage(PathToUtf8(bmp) + "\nの削除に失敗しました。使用中？");
+  if (!RemoveStaleFile(bmp)) sink.Message(PathToUtf8(bmp) + "\nの削除に失敗しました。使用中？");
   Bitmap picture;
   auto imagePath = PathFromUtf8(BackslashPath(f.topoFullName));
   if (IsAcceptedPictureFile(imagePath)) {
     picture = LoadPicture(PathFromUtf8(f.topoFullName));
   } else {
-    view.ShowMessage(UpperExtension(PathToUtf8(imagePath)) + " には対応していません。");
+    sink.Message(UpperExtension(PathToUtf8(imagePath)) + " には対応していません。");
   }
 
-  PrepareOptions options;
-  if (view.Checked("CheckBox4")) options.deskewRotation = rotation;
-  options.monochrome = view.Checked("CheckBox1");
-  options.otsu = view.Checked("CheckBox5");
-  options.threshold = ThresholdFromText(view.Text("Edit15"));
+  PrepareOptions prepare = options.prepare;
+  if (options.deskew) prepare.deskewRotation = rotation;
   // The threshold field shows Otsu's threshold of the picture; a picture that is black and
   // white already stays so.
-  const PrepareReport report = PrepareBitmap(picture, options, [&](PrepareStep step) {
-    if (step == PrepareStep::kMonochrome) Status(view, "二値化処理中 ...");
+  const PrepareReport report = PrepareBitmap(picture, prepare, [&](PrepareStep step) {
+    if (step == PrepareStep::kMonochrome) sink.Status("二値化処理中 ...");
   });
-  c.values.insertion.rotationDeg = f.topoDeg - report.skewTaken * kDegreesPerRadian;
-  if (report.otsuThreshold) view.SetText("Edit15", std::to_string(*report.otsuThreshold));
-  if (options.monochrome) Status(view, "");
+  c.state.insertion.rotationDeg = f.topoDeg - report.skewTaken * kDegreesPerRadian;
+  if (report.otsuThreshold) sink.ShowThreshold(*report.otsuThreshold);
+  if (prepare.monochrome) sink.Status("");
 
-  view.ShowPicture(picture);
+  sink.ShowPicture(picture);
   WriteBmp24(bmp, picture);
   c.desktop.Sleep(100);
   if (!FileExists(bmp)) {
-    view.ShowMessage("tesnova.bmp 作成失敗");
+    sink.Message("tesnova.bmp 作成失敗");
     return;
   }
   if (!RemoveStaleFile(dxf)) {
-    view.ShowMessage(PathToUtf8(dxf) + "\nの削除に失敗しました。使用中？");
+    sink.Message(PathToUtf8(dxf) + "\nの削除に失敗しました。使用中？");
     throw Error("tesnova.dxf を削除できません");
   }
-  c.shell.Execute("open", view.Text("Edit11"), WinTopoArguments(PathToUtf8(bmp)));
+  c.shell.Execute("open", options.winTopo, WinTopoArguments(PathToUtf8(bmp)));
   c.desktop.Sleep(500);
   if (WindowId wintopo = FindWinTopoWindow(c.desktop)) c.desktop.BringToFront(wintopo);
 }
 
 }  // namespace
 
-void ImagePickCommand(CadCommandContext& c) {
-  c.values.insertion.rotationDeg = 0;
+void ImagePickCommand(CadCommandContext& c, const PickOptions& options) {
+  c.state.insertion.rotationDeg = 0;
   AutomationRef appObject;
-  if (!GetCadApplication(c.automation, c.desktop, c.values.targetProgId, appObject, true)) return;
+  if (!GetCadApplication(c.automation, c.desktop, c.targetProgId, appObject, true)) return;
   CadApplication app(appObject);
-  c.view.Minimise();
+  c.sink.StepAside();
   try {
-    PickImage(c, app);
+    PickImage(c, options, app);
   } catch (const std::exception&) {
-    c.view.ShowMessage("選択失敗です。");
+    c.sink.Message("選択失敗です。");
   }
-  c.view.Restore();
+  c.sink.ComeBack();
 }
 
 void InsertImageDxfCommand(CadCommandContext& c) {
-  const ImagePickFields& f = c.pick;
+  const PickedImage& f = c.state.picked;
   auto dxf = PathFromUtf8(f.topoFullName).replace_extension(".dxf");
   if (f.topoFullName.empty() || !FileExists(dxf)) return;
   AutomationRef appObject;
-  if (!GetCadApplication(c.automation, c.desktop, c.values.targetProgId, appObject, true)) return;
+  if (!GetCadApplication(c.automation, c.desktop, c.targetProgId, appObject, true)) return;
   CadDocument doc = CadApplication(appObject).ActiveDocument();
   doc.SendCommand(FormatInsertCommand(PathToUtf8(dxf), f.topoBase.x, f.topoBase.y,
                                       FormatGeneralNumber(f.topoSc),
                                       FormatGeneralNumber(f.topoDeg)));
-  Status(c.view, "-INSERT 終了 !");
-  c.view.ProcessMessages();
+  StatusAndDispatch(c.sink, "-INSERT 終了 !");
 }
 
 Bitmap GrabCadView(CadCommandContext& c, CadApplication& app, int width, int height, double lowerX,
                    double lowerY, double upperX, double upperY) {
   CadDocument doc = app.ActiveDocument();
-  c.view.SetCaption("101");
+  c.sink.ShowCaption("101");
   CadViewport saved = doc.ActiveViewport();
   CadViewport view = doc.ActiveViewport();
-  c.view.SetCaption("102");
+  c.sink.ShowCaption("102");
   view.SetCenter({(lowerX + upperX) / 2, (lowerY + upperY) / 2});
   view.SetHeight(upperY - lowerY);
-  c.view.SetCaption("103");
+  c.sink.ShowCaption("103");
   doc.SetActiveViewport(view);
   Bitmap bitmap = c.capture.CopyClientArea(app.Hwnd(), 0, 0, width, height);
-  c.view.SetCaption("104");
+  c.sink.ShowCaption("104");
   doc.SetActiveViewport(saved);
   doc.SendCommand("zoom pre\r");
   return bitmap;
@@ -158,7 +156,7 @@ Bitmap GrabCadView(CadCommandContext& c, CadApplication& app, int width, int hei
 
 void OleFrameSnapshotCommand(CadCommandContext& c) {
   AutomationRef appObject;
-  if (!GetCadApplication(c.automation, c.desktop, c.values.targetProgId, appObject, true)) return;
+  if (!GetCadApplication(c.automation, c.desktop, c.targetProgId, appObject, true)) return;
   try {
     CadApplication app(appObject);
     WindowId cadWindow = app.Hwnd();
@@ -168,35 +166,35 @@ void OleFrameSnapshotCommand(CadCommandContext& c) {
     CadEntity entity = doc.Utility().GetEntity("OLE フレームを選択 : ");
     std::string name = entity.ObjectName();
     if (name != "AcDbOle2Frame") return;
-    c.view.ShowMessage(name);
+    c.sink.Message(name);
     CadPoint lower, upper;
     entity.GetBoundingBox(lower, upper);
     char text[200];
     std::snprintf(text, sizeof text, "%.3f,%.3f - %.3f,%.3f", lower.x, lower.y, upper.x, upper.y);
-    c.view.ShowMessage(text);
-    c.view.ShowPicture(GrabCadView(c, app, 800, 600, lower.x, lower.y, upper.x, upper.y));
+    c.sink.Message(text);
+    c.sink.ShowPicture(GrabCadView(c, app, 800, 600, lower.x, lower.y, upper.x, upper.y));
   } catch (const std::exception&) {
-    c.view.ShowMessage("Error");
+    c.sink.Message("Error");
   }
 }
 
-void InsertWorkDxfCommand(CadCommandContext& c) {
+void InsertWorkDxfCommand(CadCommandContext& c, bool closeWinTopo) {
   std::string dxf = WorkPath(c, "tesnova.dxf");
   if (!FileExists(PathFromUtf8(dxf))) {
-    c.view.ShowMessage(dxf + "\nファイルが見つかりません。");
+    c.sink.Message(dxf + "\nファイルが見つかりません。");
     return;
   }
   AutomationRef appObject;
-  if (!GetCadApplication(c.automation, c.desktop, c.values.targetProgId, appObject, true)) return;
+  if (!GetCadApplication(c.automation, c.desktop, c.targetProgId, appObject, true)) return;
   CadApplication app(appObject);
-  if (c.view.Checked("CheckBox6")) CloseWinTopo(c.desktop);
-  StatusAndDispatch(c.view, "-INSERT コマンドを発行 ...");
+  if (closeWinTopo) CloseWinTopo(c.desktop);
+  StatusAndDispatch(c.sink, "-INSERT コマンドを発行 ...");
   c.desktop.BringToFront(app.Hwnd());
   CadDocument doc = app.ActiveDocument();
-  const InsertionValues& v = c.values.insertion;
+  const InsertionValues& v = c.state.insertion;
   doc.SendCommand(FormatInsertCommand(dxf, v.baseX, v.baseY, FormatGeneralNumber(v.scale),
                                       FormatGeneralNumber(v.rotationDeg)));
-  StatusAndDispatch(c.view, "-INSERT 終了!");
+  StatusAndDispatch(c.sink, "-INSERT 終了!");
 }
 
 }  // namespace tesnova

@@ -1,15 +1,16 @@
 // The region cut: two corners picked in the CAD drawing become the work bitmap, which the tool
-// of the clicked button then traces and, for Potrace and VTracer, inserts into the drawing.
+// of the page the cut was started from then traces and, for Potrace and VTracer, inserts into
+// the drawing.
 #include <cmath>
 #include <optional>
 
-#include "base/integer_text.h"
+#include "base/files.h"
 #include "base/text_file.h"
 #include "cad/cad_command_support.h"
 #include "cad/cad_commands.h"
-#include "centerline/centerline_pipeline.h"
+#include "cad/cad_values.h"
 #include "raster/bmp_file.h"
-#include "raster/prepare.h"
+#include "tools/centerline_bench.h"
 #include "tools/tracer_command_lines.h"
 #include "tools/wintopo.h"
 #include "vector/number_format.h"
@@ -27,27 +28,21 @@ struct Capture {
   bool saved = false;
 };
 
-void Prepare(CadCommandContext& c, Bitmap& bitmap, bool withStatus) {
-  View& view = c.view;
-  PrepareOptions options;
-  options.median = view.Checked("CheckBox3");
-  options.gaussian = view.Checked("CheckBox2");
-  options.monochrome = view.Checked("CheckBox1");
-  options.otsu = view.Checked("CheckBox5");
-  options.threshold = ThresholdFromText(view.Text("Edit15"));
-  const PrepareReport report = PrepareBitmap(bitmap, options, [&](PrepareStep step) {
-    if (step == PrepareStep::kMonochrome && !withStatus) Status(view, "二値化処理中 ...");
+void Prepare(CadCommandContext& c, const CutOptions& options, Bitmap& bitmap, bool withStatus) {
+  CommandSink& sink = c.sink;
+  const PrepareReport report = PrepareBitmap(bitmap, options.prepare, [&](PrepareStep step) {
+    if (step == PrepareStep::kMonochrome && !withStatus) sink.Status("二値化処理中 ...");
     if (!withStatus) return;
-    StatusAndDispatch(view, step == PrepareStep::kMedian     ? "フィルター処理中 ..."
+    StatusAndDispatch(sink, step == PrepareStep::kMedian     ? "フィルター処理中 ..."
                             : step == PrepareStep::kGaussian ? "ぼかし処理中 ..."
                                                              : "二値化処理中 ...");
   });
-  if (report.otsuThreshold) view.SetText("Edit15", std::to_string(*report.otsuThreshold));
+  if (report.otsuThreshold) sink.ShowThreshold(*report.otsuThreshold);
 }
 
 // Saves the work bitmap; a failed save leaves the flag false.
 bool SaveWorkBitmap(CadCommandContext& c, const Bitmap& bitmap, const char* status) {
-  StatusAndDispatch(c.view, status);
+  StatusAndDispatch(c.sink, status);
   try {
     WriteBmp24(c.folder / "tesnova.bmp", bitmap);
     return true;
@@ -75,14 +70,16 @@ Bitmap Crop(const Bitmap& source, const CutGeometry& g) {
   return out;
 }
 
-bool ScreenRoute(CadCommandContext& c, WindowId drawingWindow, const CutGeometry& g) {
+bool ScreenRoute(CadCommandContext& c, const CutOptions& options, WindowId drawingWindow,
+                 const CutGeometry& g) {
   Bitmap bitmap = c.capture.CopyClientArea(drawingWindow, g.left, g.top, g.width, g.height);
-  Prepare(c, bitmap, true);
-  c.view.ShowPicture(bitmap);
+  Prepare(c, options, bitmap, true);
+  c.sink.ShowPicture(bitmap);
   return SaveWorkBitmap(c, bitmap, "Bitmap ファイルに保存中 ...");
 }
 
-bool ExportRoute(CadCommandContext& c, CadDocument& doc, const CutGeometry& g) {
+bool ExportRoute(CadCommandContext& c, const CutOptions& options, CadDocument& doc,
+                 const CutGeometry& g) {
   RemoveStaleFile(c.exportFile);
   doc.SetVariable("FILEDIA", 0);
   doc.SendCommand("_BMPOUT\r\"" + PathToUtf8(c.exportFile) + "\"\r\r");
@@ -90,13 +87,14 @@ bool ExportRoute(CadCommandContext& c, CadDocument& doc, const CutGeometry& g) {
   c.desktop.Sleep(500);
   if (!FileExists(c.exportFile)) return false;
   Bitmap bitmap = Crop(ReadBmp(c.exportFile), g);
-  Prepare(c, bitmap, false);
-  c.view.ShowPicture(bitmap);
+  Prepare(c, options, bitmap, false);
+  c.sink.ShowPicture(bitmap);
   return SaveWorkBitmap(c, bitmap, "Bitmap ファイルを保存中 ...");
 }
 
-void CaptureStage(CadCommandContext& c, CadApplication& app, Capture& out) {
-  View& view = c.view;
+void CaptureStage(CadCommandContext& c, const CutOptions& options, CadApplication& app,
+                  Capture& out) {
+  CommandSink& sink = c.sink;
   CadDocument doc = app.ActiveDocument();
   out.doc = doc;
   auto savedSnap = static_cast<std::int16_t>(doc.GetVariable("osmode").AsInteger());
@@ -110,10 +108,10 @@ void CaptureStage(CadCommandContext& c, CadApplication& app, Capture& out) {
     doc.SendCommand("\x1bSETVAR OSMODE " + std::to_string(savedSnap) + "\r");
   }
   SendEscapeToCad(c.desktop, app.Hwnd());
-  view.Restore();
+  sink.ComeBack();
   if (!out.p1 || !out.p2) return;
 
-  StatusAndDispatch(view, "Bitmap を作成中 ...");
+  StatusAndDispatch(sink, "Bitmap を作成中 ...");
   WindowId drawingWindow = doc.Hwnd();
   double viewSize = doc.GetVariable("viewsize").AsDouble();
   Variant center = doc.GetVariable("viewctr");
@@ -128,161 +126,171 @@ void CaptureStage(CadCommandContext& c, CadApplication& app, Capture& out) {
       ComputeCutGeometry(*out.p1, *out.p2, {center.X(), center.Y()}, viewSize, width, height);
   // The DXF's origin is the bitmap's lower-left corner, so that is where it goes, not the
   // picked point up to a pixel beside it.
-  c.values.insertion = {g.baseX, g.baseY, g.scale, 0};
-  view.SetText("Edit6", CutInsertionLine(g.baseX, g.baseY, g.scale));
+  c.state.insertion = {g.baseX, g.baseY, g.scale, 0};
+  sink.ShowInsertion(CutInsertionLine(g.baseX, g.baseY, g.scale));
   // A second corner above or left of the first gives no picture at all.
   if (g.width <= 0 || g.height <= 0) return;
-  out.saved = UsesExportRoute(c.values.targetProgId) ? ExportRoute(c, doc, g)
-                                                     : ScreenRoute(c, drawingWindow, g);
+  out.saved = UsesExportRoute(c.targetProgId) ? ExportRoute(c, options, doc, g)
+                                              : ScreenRoute(c, options, drawingWindow, g);
 }
 
 void InsertWorkDxf(CadCommandContext& c, Capture& cut, const std::string& dxf) {
   // Without a document and both picks (the capture failed early) there is nothing to insert into.
   if (!cut.doc || !cut.p1 || !cut.p2) throw Error("CAD の図面がありません");
-  const InsertionValues& v = c.values.insertion;
+  const InsertionValues& v = c.state.insertion;
   cut.doc->SendCommand(
       FormatInsertCommand(dxf, v.baseX, v.baseY, FormatGeneralNumber(v.scale), "0.0"));
 }
 
-void PotraceStage(CadCommandContext& c, Capture& cut) {
-  View& view = c.view;
+// The tracer wait: taken from the settings each time a tracer has been started, and kept.
+void PauseForTracerOutput(CadCommandContext& c, const TracerSettings& tracers) {
+  c.state.dxfWaitMs = tracers.dxfWaitMs;
+  c.desktop.Sleep(static_cast<std::uint32_t>(std::max(c.state.dxfWaitMs, 0)));
+}
+
+void PotraceStage(CadCommandContext& c, const TracerSettings& tracers, Capture& cut) {
+  CommandSink& sink = c.sink;
   std::string bmp = WorkPath(c, "tesnova.bmp"), dxf = WorkPath(c, "tesnova.dxf");
   try {
     RemoveStaleFile(PathFromUtf8(dxf));
-    std::string potrace = view.Text("Edit1");
-    if (!FileExists(PathFromUtf8(potrace))) {
-      if (!potrace.empty()) {
-        view.ShowMessage("Potrace.exe が見つかりません.");
-        StatusAndDispatch(view, "Potrace.exe が見つかりません ...");
+    if (!FileExists(PathFromUtf8(tracers.potrace))) {
+      if (!tracers.potrace.empty()) {
+        sink.Message("Potrace.exe が見つかりません.");
+        StatusAndDispatch(sink, "Potrace.exe が見つかりません ...");
       }
       return;
     }
     if (!cut.saved || !FileExists(PathFromUtf8(bmp))) {
-      view.ShowMessage(bmp + "\nの読み込みエラーです.");
-      StatusAndDispatch(view, "Bitmap ファイルの読み込みエラー ...");
+      sink.Message(bmp + "\nの読み込みエラーです.");
+      StatusAndDispatch(sink, "Bitmap ファイルの読み込みエラー ...");
       return;
     }
-    StatusAndDispatch(view, "Potrace 起動中 ...");
+    StatusAndDispatch(sink, "Potrace 起動中 ...");
     const ProcessResult run =
-        c.processes.RunProcess({.program = potrace,
-                                .arguments = PotraceArguments(bmp, view.Text("Edit4")),
+        c.processes.RunProcess({.program = tracers.potrace,
+                                .arguments = PotraceArguments(bmp, tracers.potraceOptions),
                                 .minimised = true});
     if (!run.started) {
-      view.ShowMessage("Potrace.exe の起動に失敗しました. " + std::to_string(run.errorCode));
-      Status(view, "Potrace.exe の起動に失敗 ...");
+      sink.Message("Potrace.exe の起動に失敗しました. " + std::to_string(run.errorCode));
+      sink.Status("Potrace.exe の起動に失敗 ...");
       return;
     }
-    StatusAndDispatch(view, "Potrace 実行中 ...");
-    c.values.dxfWaitMs = IntegerOrDefault(view.Text("Edit10"), 1000);
-    c.desktop.Sleep(static_cast<std::uint32_t>(std::max(c.values.dxfWaitMs, 0)));
+    StatusAndDispatch(sink, "Potrace 実行中 ...");
+    PauseForTracerOutput(c, tracers);
     if (FileExists(PathFromUtf8(dxf))) {
-      StatusAndDispatch(view, "-INSERT コマンドを実行 ...");
+      StatusAndDispatch(sink, "-INSERT コマンドを実行 ...");
       InsertWorkDxf(c, cut, dxf);
-      Status(view, "-INSERT 終了！");
+      sink.Status("-INSERT 終了！");
     } else {
-      view.ShowMessage(dxf + "\nが見つかりません.");
-      StatusAndDispatch(view, "DXF ファイルの作成失敗 ...");
+      sink.Message(dxf + "\nが見つかりません.");
+      StatusAndDispatch(sink, "DXF ファイルの作成失敗 ...");
     }
   } catch (const std::exception&) {
     // The Potrace stage ends silently on any error, a lost CAD program included.
   }
 }
 
-void VTracerStage(CadCommandContext& c, Capture& cut) {
-  View& view = c.view;
+void VTracerStage(CadCommandContext& c, const TracerSettings& tracers, Capture& cut) {
+  CommandSink& sink = c.sink;
   std::string bmp = WorkPath(c, "tesnova.bmp"), svg = WorkPath(c, "tesnova.svg"),
               dxf = WorkPath(c, "tesnova.dxf");
-  std::string vtracer = view.Text("Edit7");
-  if (!FileExists(PathFromUtf8(vtracer))) {
-    view.ShowMessage(vtracer +
-                     "\nが、見つかりません.\nVTrace.exeファイルをドラッグ＆ドロップしてください.");
+  if (!FileExists(PathFromUtf8(tracers.vtracer))) {
+    sink.Message(tracers.vtracer +
+                 "\nが、見つかりません.\nVTrace.exeファイルをドラッグ＆ドロップしてください.");
     return;
   }
   if (!FileExists(PathFromUtf8(bmp))) return;
   RemoveStaleFile(PathFromUtf8(svg));
   RemoveStaleFile(PathFromUtf8(dxf));
-  std::string arguments = VTracerArguments(view.Text("Edit9"), bmp, svg);
+  std::string arguments = VTracerArguments(tracers.vtracerOptions, bmp, svg);
   if (cut.saved && FileExists(PathFromUtf8(bmp))) {
-    StatusAndDispatch(view, "VTracer 起動中 ...");
-    const ProcessResult run =
-        c.processes.RunProcess({.program = vtracer, .arguments = arguments, .minimised = true});
+    StatusAndDispatch(sink, "VTracer 起動中 ...");
+    const ProcessResult run = c.processes.RunProcess(
+        {.program = tracers.vtracer, .arguments = arguments, .minimised = true});
     if (run.started) {
-      view.ProcessMessages();
-      c.values.dxfWaitMs = IntegerOrDefault(view.Text("Edit10"), 1000);
-      c.desktop.Sleep(static_cast<std::uint32_t>(std::max(c.values.dxfWaitMs, 0)));
+      sink.Dispatch();
+      PauseForTracerOutput(c, tracers);
     } else {
-      StatusAndDispatch(view, "VTracer 起動失敗 ...");
-      view.ShowMessage("VTracer.exe の起動に失敗しました. " + std::to_string(run.errorCode));
+      StatusAndDispatch(sink, "VTracer 起動失敗 ...");
+      sink.Message("VTracer.exe の起動に失敗しました. " + std::to_string(run.errorCode));
     }
   } else {
-    StatusAndDispatch(view, "tesnova.bmp 読み込みエラー ...");
-    view.ShowMessage(bmp + "\nの読み込みエラーです.");
+    StatusAndDispatch(sink, "tesnova.bmp 読み込みエラー ...");
+    sink.Message(bmp + "\nの読み込みエラーです.");
   }
   if (!FileExists(PathFromUtf8(svg))) {
-    StatusAndDispatch(view, "tesnova.svg ファイルが見つかりません ...");
-    view.ShowMessage(svg + "\nが見つかりません.");
+    StatusAndDispatch(sink, "tesnova.svg ファイルが見つかりません ...");
+    sink.Message(svg + "\nが見つかりません.");
     return;
   }
   RemoveStaleFile(PathFromUtf8(dxf));
-  ConvertSVGToDXF(PathFromUtf8(svg), PathFromUtf8(dxf), IntegerOrDefault(view.Text("Edit8"), 2),
-                  [&](std::string_view text) { view.ShowMessage(text); });
-  c.desktop.Sleep(static_cast<std::uint32_t>(std::max(c.values.dxfWaitMs, 0)));
+  ConvertSVGToDXF(PathFromUtf8(svg), PathFromUtf8(dxf), tracers.divisions,
+                  [&](std::string_view text) { sink.Message(text); });
+  c.desktop.Sleep(static_cast<std::uint32_t>(std::max(c.state.dxfWaitMs, 0)));
   if (FileExists(PathFromUtf8(dxf))) {
-    StatusAndDispatch(view, "-INSERT を実行中 ...");
+    StatusAndDispatch(sink, "-INSERT を実行中 ...");
     InsertWorkDxf(c, cut, dxf);
-    Status(view, "-INSERT 終了！");
+    sink.Status("-INSERT 終了！");
   } else {
-    StatusAndDispatch(view, "DXF ファイルが見つかりません ...");
-    view.ShowMessage(dxf + "\nが見つかりません.CAD->VTraser");
+    StatusAndDispatch(sink, "DXF ファイルが見つかりません ...");
+    sink.Message(dxf + "\nが見つかりません.CAD->VTraser");
   }
 }
 
-void WinTopoStage(CadCommandContext& c) {
-  StatusAndDispatch(c.view, "WinTopo 起動中 ...");
-  c.shell.Execute("open", c.view.Text("Edit11"), WinTopoArguments(WorkPath(c, "tesnova.bmp")));
+void WinTopoStage(CadCommandContext& c, const TracerSettings& tracers) {
+  StatusAndDispatch(c.sink, "WinTopo 起動中 ...");
+  c.shell.Execute("open", tracers.winTopo, WinTopoArguments(WorkPath(c, "tesnova.bmp")));
   c.desktop.Sleep(500);
   WindowId wintopo = FindWinTopoWindow(c.desktop);
   if (wintopo != 0) {
     c.desktop.BringToFront(wintopo);
-    Status(c.view, "WinTopo 実行中 ...");
+    c.sink.Status("WinTopo 実行中 ...");
   }
 }
 
-void CenterlineStage(CadCommandContext& c) {
+void CenterlineStage(CadCommandContext& c, const TracerSettings& tracers) {
   std::string bmp = WorkPath(c, "tesnova.bmp");
   if (!FileExists(PathFromUtf8(bmp))) return;
-  RunCenterlinePipeline(c.view.Text("Edit1"), bmp, WorkPath(c, "tesnova.dxf"), c.view, c.processes);
+  RunCenterlinePipeline(
+      tracers.potrace, bmp, WorkPath(c, "tesnova.dxf"),
+      [&](std::string_view notice) { c.sink.Message(notice); }, c.processes);
 }
 
 }  // namespace
 
-void RegionCutCommand(CadCommandContext& c, std::string_view sender) {
+void RegionCutCommand(CadCommandContext& c, const CutOptions& options) {
   AutomationRef appObject;
-  if (!GetCadApplication(c.automation, c.desktop, c.values.targetProgId, appObject, true)) return;
+  if (!GetCadApplication(c.automation, c.desktop, c.targetProgId, appObject, true)) return;
   CadApplication app(appObject);
-  View& view = c.view;
-  for (const char* button : {"Button4", "Button9", "Button10"}) view.SetEnabled(button, false);
-  Status(view, "");
+  CommandSink& sink = c.sink;
+  sink.SetBusy(true);
+  sink.Status("");
   RemoveStaleFile(c.folder / "tesnova.bmp");
-  view.Minimise();
+  sink.StepAside();
 
   Capture cut;
   try {
-    CaptureStage(c, app, cut);
+    CaptureStage(c, options, app, cut);
   } catch (const std::exception&) {
     // Any failure of the CAD program or the capture ends the stage silently.
   }
 
-  for (const char* button : {"Button4", "Button9", "Button10"}) view.SetEnabled(button, true);
-  view.Restore();
-  if (sender == "Button4")
-    PotraceStage(c, cut);
-  else if (sender == "Button9")
-    VTracerStage(c, cut);
-  else if (sender == "Button10")
-    WinTopoStage(c);
-  else if (sender == "Button16")
-    CenterlineStage(c);
+  sink.SetBusy(false);
+  sink.ComeBack();
+  switch (options.tool) {
+    case CutTool::kPotrace:
+      PotraceStage(c, options.tracers, cut);
+      break;
+    case CutTool::kVTracer:
+      VTracerStage(c, options.tracers, cut);
+      break;
+    case CutTool::kWinTopo:
+      WinTopoStage(c, options.tracers);
+      break;
+    case CutTool::kCenterline:
+      CenterlineStage(c, options.tracers);
+      break;
+  }
 }
 
 }  // namespace tesnova

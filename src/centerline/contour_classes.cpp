@@ -21,8 +21,8 @@ bool HasNegativeArea(const Polyline& polyline) {
   return area < 0 || std::isnan(area);
 }
 
-ContourClasses ClassifyContours(const ContourList& contours, View& view) {
-  view.ShowMessage("paths=" + std::to_string(contours.size()));
+ContourClasses ClassifyContours(const ContourList& contours, const CenterlineNotice& notice) {
+  if (notice) notice("paths=" + std::to_string(contours.size()));
   ContourClasses classes;
   for (const Polyline& contour : contours)
     (HasNegativeArea(contour) ? classes.negativeArea : classes.nonNegativeArea).push_back(contour);

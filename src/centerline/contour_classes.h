@@ -1,8 +1,8 @@
 #pragma once
 // Sorting contours by orientation: the first clockwise one (negative area, y up) is walked
 // along, the first other one is looked across to.
+#include "centerline/centerline_notice.h"
 #include "centerline/polyline.h"
-#include "ports/view.h"
 
 namespace tesnova {
 
@@ -18,8 +18,8 @@ struct ContourClasses {
   ContourList nonNegativeArea;
 };
 
-// Tells the number of contours ("paths=" and the count) through the view, then sorts them,
-// each list keeping the input order.
-ContourClasses ClassifyContours(const ContourList& contours, View& view);
+// Tells the number of contours ("paths=" and the count), then sorts them, each list keeping the
+// input order.
+ContourClasses ClassifyContours(const ContourList& contours, const CenterlineNotice& notice);
 
 }  // namespace tesnova

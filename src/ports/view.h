@@ -1,6 +1,7 @@
 #pragma once
-// The main window as the commands see it. Controls are named as on the window
-// ("Edit12", "CheckBox1", "Shape1", "Timer1"); texts are UTF-8.
+// The main window as the application sees it: controls by their designer names, which
+// src/app/form_controls.h lists; texts are UTF-8. Only src/app reads and writes the form; the
+// commands below it see a CommandSink.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -18,7 +19,7 @@ class View {
   virtual bool Checked(std::string_view control) const = 0;
   virtual void SetChecked(std::string_view control, bool checked) = 0;
 
-  // Adds one line at the end of a memo ("Memo3") and scrolls it into view.
+  // Adds one line at the end of a memo and scrolls it into view.
   virtual void AppendLine(std::string_view memo, std::string_view line) = 0;
 
   // The window's own caption.
@@ -29,14 +30,14 @@ class View {
   virtual int ActivePage() const = 0;
   virtual void SetActivePage(int index) = 0;
 
-  // Fill colour of a swatch ("Shape1"), 0x00BBGGRR: red in the low byte.
+  // Fill colour of a swatch, 0x00BBGGRR: red in the low byte.
   virtual std::uint32_t Fill(std::string_view shape) const = 0;
   virtual void SetFill(std::string_view shape, std::uint32_t rgb) = 0;
 
-  // Starts or stops a timer ("Timer1"); its ticks arrive as the timer's command.
+  // Starts or stops a timer; its ticks arrive as the timer's command.
   virtual void SetTimerEnabled(std::string_view timer, bool enabled) = 0;
 
-  // Image1: shows the bitmap scaled proportionally and centred.
+  // Shows the bitmap in the picture control, scaled proportionally and centred.
   virtual void ShowPicture(const Bitmap& bitmap) = 0;
 
   // The window's stay-on-top state, given away while another window must show above it.

@@ -17,39 +17,36 @@ constexpr std::intptr_t kF10Down = 3866625;   // repeat 1, scan code 0x3B
 constexpr std::intptr_t kF10Up = 3225092097;  // the same, previous state and transition set
 constexpr int kSaveDialogLooks = 51;
 
-// Keeps a button greyed out while its command runs, whatever way the command ends.
-class DisabledWhileRunning {
+// Keeps the command's button greyed out while it runs, whatever way the command ends.
+class BusyWhileRunning {
  public:
-  DisabledWhileRunning(View& view, std::string_view button) : view_(view), button_(button) {
-    view_.SetEnabled(button_, false);
-  }
-  ~DisabledWhileRunning() { view_.SetEnabled(button_, true); }
-  DisabledWhileRunning(const DisabledWhileRunning&) = delete;
-  DisabledWhileRunning& operator=(const DisabledWhileRunning&) = delete;
+  explicit BusyWhileRunning(CommandSink& sink) : sink_(sink) { sink_.SetBusy(true); }
+  ~BusyWhileRunning() { sink_.SetBusy(false); }
+  BusyWhileRunning(const BusyWhileRunning&) = delete;
+  BusyWhileRunning& operator=(const BusyWhileRunning&) = delete;
 
  private:
-  View& view_;
-  std::string button_;
+  CommandSink& sink_;
 };
 
-void RestoreAndRaise(View& view, Desktop& desktop, WindowId w) {
+void RestoreAndRaise(Desktop& desktop, CommandSink& sink, WindowId w) {
   for (int round = 0; round < 2; ++round) {
     if (desktop.IsMinimised(w)) desktop.Restore(w);
-    view.ProcessMessages();
+    sink.Dispatch();
     desktop.Sleep(100);
   }
   desktop.BringToFront(w);
 }
 
 // The steps both commands begin with; 0 when the command cannot go on (already told).
-WindowId FindWinTopoForCommand(View& view, Desktop& desktop, const WorkFiles& files) {
+WindowId FindWinTopoForCommand(Desktop& desktop, const WorkFiles& files, CommandSink& sink) {
   if (!FileExists(PathFromUtf8(files.bmp))) {
-    view.ShowMessage(files.bmp + "\nファイルが見つかりません。");
+    sink.Message(files.bmp + "\nファイルが見つかりません。");
     return 0;
   }
   WindowId w = FindWinTopoWindow(desktop);
   desktop.Sleep(100);
-  if (w == 0) view.ShowMessage(kNotFound);
+  if (w == 0) sink.Message(kNotFound);
   return w;
 }
 
@@ -79,25 +76,25 @@ void CloseWinTopo(Desktop& desktop) {
   }
 }
 
-void VectoriseInWinTopo(View& view, Desktop& desktop, const WorkFiles& files) {
-  DisabledWhileRunning busy(view, "Button18");
-  WindowId w = FindWinTopoForCommand(view, desktop, files);
+void VectoriseInWinTopo(Desktop& desktop, const WorkFiles& files, CommandSink& sink) {
+  BusyWhileRunning busy(sink);
+  WindowId w = FindWinTopoForCommand(desktop, files, sink);
   if (w == 0) return;
-  RestoreAndRaise(view, desktop, w);
+  RestoreAndRaise(desktop, sink, w);
   desktop.Post(w, kWmKeyDown, kVkF10, kF10Down);
   desktop.Post(w, kWmKeyUp, kVkF10, kF10Up);
 }
 
-void SaveWinTopoDxf(View& view, Desktop& desktop, const WorkFiles& files) {
-  DisabledWhileRunning busy(view, "Button19");
-  WindowId w = FindWinTopoForCommand(view, desktop, files);
+void SaveWinTopoDxf(Desktop& desktop, const WorkFiles& files, CommandSink& sink) {
+  BusyWhileRunning busy(sink);
+  WindowId w = FindWinTopoForCommand(desktop, files, sink);
   if (w == 0) return;
-  RestoreAndRaise(view, desktop, w);
+  RestoreAndRaise(desktop, sink, w);
   desktop.Sleep(100);
 
   // An old DXF would make the dialog ask about overwriting it.
   if (!RemoveStaleFile(PathFromUtf8(files.dxf))) {
-    view.ShowMessage(files.dxf + "\nの削除に失敗しました。使用中？");
+    sink.Message(files.dxf + "\nの削除に失敗しました。使用中？");
     return;
   }
 
@@ -106,7 +103,7 @@ void SaveWinTopoDxf(View& view, Desktop& desktop, const WorkFiles& files) {
   WindowId dialog = 0;
   for (int look = 0; look < kSaveDialogLooks && dialog == 0; ++look) {
     desktop.Sleep(50);
-    view.ProcessMessages();
+    sink.Dispatch();
     dialog = desktop.FindTopLevelWindow(kSaveDialogTitle);
   }
   desktop.Sleep(100);
@@ -119,11 +116,11 @@ void SaveWinTopoDxf(View& view, Desktop& desktop, const WorkFiles& files) {
   if (button != 0) desktop.Send(button, kBmClick, 0, 0);
 }
 
-void TestWinTopoMenus(View& view, Desktop& desktop) {
+void TestWinTopoMenus(Desktop& desktop, CommandSink& sink) {
   WindowId w = FindWinTopoWindow(desktop);
   char caption[32];
   std::snprintf(caption, sizeof caption, "%08llX", static_cast<unsigned long long>(w));
-  view.SetCaption(caption);
+  sink.ShowCaption(caption);
   if (desktop.IsMinimised(w)) desktop.Restore(w);
   desktop.Sleep(500);
   PostMenuCommand(desktop, w, 1, 8);

@@ -4,8 +4,8 @@
 // commands, and click the save button of its "Save Vector As" dialog.
 #include <cstdint>
 
+#include "ports/command_sink.h"
 #include "ports/desktop.h"
-#include "ports/view.h"
 #include "tools/tracer_command_lines.h"
 
 namespace tesnova {
@@ -20,13 +20,13 @@ void PostMenuCommand(Desktop& desktop, WindowId window, int menuPos, int itemPos
 void CloseWinTopo(Desktop& desktop);
 
 // "2. ベクトル化": WinTopo vectorises the opened bitmap (its F10 key).
-void VectoriseInWinTopo(View& view, Desktop& desktop, const WorkFiles& files);
+void VectoriseInWinTopo(Desktop& desktop, const WorkFiles& files, CommandSink& sink);
 
 // "3. DXF保存": WinTopo saves the vectors as the work DXF through its save dialog.
-void SaveWinTopoDxf(View& view, Desktop& desktop, const WorkFiles& files);
+void SaveWinTopoDxf(Desktop& desktop, const WorkFiles& files, CommandSink& sink);
 
 // Test command: shows the found window in the caption, opens the save dialog and the menu
 // command (0, 6), and closes WinTopo.
-void TestWinTopoMenus(View& view, Desktop& desktop);
+void TestWinTopoMenus(Desktop& desktop, CommandSink& sink);
 
 }  // namespace tesnova

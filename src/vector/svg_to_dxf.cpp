@@ -13,8 +13,6 @@
 
 #include "base/error.h"
 #include "base/text_file.h"
-#include "base/system.h"
-#include "ports/view.h"
 #include "vector/svg_path.h"
 
 namespace tesnova {
@@ -173,12 +171,6 @@ bool ConvertSVGToDXF(const std::filesystem::path& svgPath, const std::filesystem
     throw Error(PathToUtf8(svgPath) + " を変換するためのメモリが足りません");
   }
   return true;
-}
-
-void ConvertSVGToDXF(int divisions, View& view) {
-  const std::filesystem::path folder = ExecutableFolder();
-  ConvertSVGToDXF(folder / "tesnova.svg", folder / "tesnova.dxf", divisions,
-                  [&view](std::string_view text) { view.ShowMessage(text); });
 }
 
 }  // namespace tesnova

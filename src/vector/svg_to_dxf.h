@@ -11,8 +11,6 @@
 
 namespace tesnova {
 
-class View;
-
 // Shows a message to the user (a modal box in the window, stderr in tesnova-cli).
 using MessageSink = std::function<void(std::string_view text)>;
 
@@ -28,10 +26,6 @@ void ConvertSVGTextToDXF(std::string_view svgText, int divisions, TDxfLines& lin
 // number raises ConversionError; in both cases no DXF file is written.
 bool ConvertSVGToDXF(const std::filesystem::path& svgPath, const std::filesystem::path& dxfPath,
                      int divisions, const MessageSink& showMessage);
-
-// The window's conversion of the work files "tesnova.svg" to "tesnova.dxf" in the executable's
-// folder; messages appear as message boxes of the view.
-void ConvertSVGToDXF(int divisions, View& view);
 
 // Pieces per curve segment beyond this are taken as this many: a mistyped huge count would
 // otherwise ask for more points than memory holds, and nothing drawn needs more.

@@ -4,45 +4,14 @@
 
 #include "app/colour_probe.h"
 #include "app/commands.h"
+#include "app/form_controls.h"
 #include "base/text_file.h"
-#include "ports/screen.h"
-#include "ports/shell.h"
-#include "ports/target_cad_dialog.h"
+#include "support/fake_ports.h"
 #include "support/fake_view.h"
 #include "support/test_paths.h"
 
 namespace tesnova {
 namespace {
-
-struct RecordingShell : Shell {
-  void Execute(const std::string& verb, const std::string& file,
-               const std::string& parameters) override {
-    calls.push_back(verb + "|" + file + "|" + parameters);
-  }
-  std::vector<std::string> calls;
-};
-
-struct FixedScreen : Screen {
-  bool CursorPosition(int& x, int& y) override {
-    x = 5, y = 6;
-    return readable;
-  }
-  bool PixelAt(int x, int y, std::uint32_t& rgb) override {
-    rgb = x == 5 && y == 6 ? colour : 0;
-    return readable;
-  }
-  std::uint32_t colour = 0;
-  bool readable = true;
-};
-
-struct ScriptedDialog : TargetCadDialog {
-  std::optional<TargetCadChoice> ShowModal(std::string_view preselect) override {
-    preselected = preselect;
-    return answer;
-  }
-  std::optional<TargetCadChoice> answer;
-  std::string preselected;
-};
 
 class MainFormTest : public ::testing::Test {
  protected:
@@ -50,12 +19,18 @@ class MainFormTest : public ::testing::Test {
     std::string text = PathToUtf8(scratch.path());
     return text + static_cast<char>(std::filesystem::path::preferred_separator);
   }
+  // What the shell was asked to open, as "verb|file|parameters".
+  std::vector<std::string> Opened() const {
+    std::vector<std::string> out;
+    for (const auto& o : shell.opened) out.push_back(o.verb + "|" + o.file + "|" + o.parameters);
+    return out;
+  }
   testing::ScratchFolder scratch;
   testing::FakeView view;
   ProgramValues values;
-  RecordingShell shell;
-  FixedScreen screen;
-  ScriptedDialog dialog;
+  testing::FakeShell shell;
+  testing::FakeScreen screen;
+  testing::FakeTargetCadDialog dialog;
   AppContext context{view, values, shell, screen, dialog, scratch.path()};
 };
 
@@ -200,27 +175,27 @@ TEST_F(MainFormTest, FolderCommandsSelectTheNewestWorkFile) {
   view.SetText("Edit2", "C:\\test\\a b.bmp");
   Button2Click(context, "Button2");
   const std::string open = "open|explorer.exe|";
-  EXPECT_EQ(shell.calls, (std::vector<std::string>{open + Folder(), open + Folder(),
-                                                   open + Folder(), open + "/select," + bmp,
-                                                   open + "/select," + bmp, open + "/select," + dxf,
-                                                   open + "/select,C:\\test\\a b.bmp"}));
+  EXPECT_EQ(Opened(), (std::vector<std::string>{open + Folder(), open + Folder(), open + Folder(),
+                                                open + "/select," + bmp, open + "/select," + bmp,
+                                                open + "/select," + dxf,
+                                                open + "/select,C:\\test\\a b.bmp"}));
 }
 
 TEST_F(MainFormTest, ImageFolderNeedsThePickedFile) {
   Button22Click(context, "Button22");
   EXPECT_EQ(view.Text("Edit12"), "");
-  context.pick.topoFullName = "C:/no/such/image.png";
+  values.cad.picked.topoFullName = "C:/no/such/image.png";
   Button22Click(context, "Button22");
   EXPECT_EQ(view.Text("Edit12"), "C:\\no\\such\\image.png");
-  EXPECT_TRUE(shell.calls.empty());
+  EXPECT_TRUE(shell.opened.empty());
   std::string picked = PathToUtf8(scratch / "picked.png");
   WriteFileBytes(picked, "x");
-  context.pick.topoFullName = picked;
+  values.cad.picked.topoFullName = picked;
   Button22Click(context, "Button22");
-  ASSERT_EQ(shell.calls.size(), 1u);
+  ASSERT_EQ(shell.opened.size(), 1u);
   std::string shown = picked;
   std::replace(shown.begin(), shown.end(), '/', '\\');
-  EXPECT_EQ(shell.calls[0], "open|explorer.exe|/select," + shown);
+  EXPECT_EQ(Opened()[0], "open|explorer.exe|/select," + shown);
   EXPECT_EQ(view.Text("Edit12"), shown);
 }
 

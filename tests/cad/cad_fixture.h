@@ -1,121 +1,39 @@
 #pragma once
-// The ports of the CAD commands as fakes, and a fixture that holds them.
+// A fixture that holds the CAD commands' ports as fakes.
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "base/text_file.h"
 #include "cad/cad_commands.h"
-#include "raster/deskew.h"
 #include "support/fake_cad.h"
-#include "support/fake_view.h"
+#include "support/fake_desktop.h"
+#include "support/fake_ports.h"
+#include "support/fake_sink.h"
 #include "support/test_paths.h"
-#include "tools/fakes.h"
 
 namespace tesnova::testing {
-
-// The window, recording statuses, messages, dispatches and window states in one sequence.
-class CadView : public FakeView {
- public:
-  std::vector<std::string> events;
-  void SetText(std::string_view control, std::string_view text) override {
-    FakeView::SetText(control, text);
-    events.push_back(std::string(control) + ":" + std::string(text));
-  }
-  void ShowMessage(std::string_view text) override {
-    FakeView::ShowMessage(text);
-    events.push_back("message:" + std::string(text));
-  }
-  void ProcessMessages() override { events.push_back("dispatch"); }
-  void Minimise() override { events.push_back("minimise"); }
-  void Restore() override { events.push_back("restore"); }
-  void SetEnabled(std::string_view control, bool enabled) override {
-    events.push_back(std::string(enabled ? "enable " : "disable ") + std::string(control));
-  }
-  void SetCaption(std::string_view caption) override {
-    FakeView::SetCaption(caption);
-    events.push_back("caption:" + std::string(caption));
-  }
-  // The status line's texts in order.
-  std::vector<std::string> Statuses() const {
-    std::vector<std::string> out;
-    for (const auto& e : events)
-      if (e.rfind("Edit12:", 0) == 0) out.push_back(e.substr(7));
-    return out;
-  }
-};
-
-class FakeCapture : public ScreenCapture {
- public:
-  static constexpr std::uint8_t kInkGrey = 40, kPaperGrey = 220;
-  struct Copy {
-    WindowId window;
-    int left, top, width, height;
-  };
-  std::vector<Copy> copies;
-  Bitmap CopyClientArea(WindowId window, int left, int top, int width, int height) override {
-    copies.push_back({window, left, top, width, height});
-    // Dark ink on the left half, light paper on the right: Otsu's threshold is the ink's grey.
-    Bitmap b(width, height, kPaperGrey);
-    for (int y = 0; y < height; ++y)
-      for (int x = 0; x < width / 2; ++x) b.at(x, y)[0] = b.at(x, y)[1] = b.at(x, y)[2] = kInkGrey;
-    return b;
-  }
-};
-
-class FakeProcesses : public Processes {
- public:
-  struct Run {
-    std::string program, arguments;
-  };
-  std::vector<Run> runs;
-  std::vector<Run> opened;
-  bool startWorks = true;
-  std::function<void(const Run&)> onRun;
-  ProcessResult RunProcess(const ProcessOptions& o) override {
-    runs.push_back({o.program, o.arguments});
-    if (!startWorks) return {.errorCode = 2};
-    if (onRun) onRun(runs.back());
-    return {.started = true, .ended = o.wait != ProcessWait::kNone};
-  }
-  void WaitForFile(const std::string&, std::uint32_t) override {}
-};
-
-// The desktop shell; what it opens is recorded with the processes' starts.
-class FakeShell : public Shell {
- public:
-  explicit FakeShell(FakeProcesses& processes) : processes_(processes) {}
-  void Execute(const std::string& verb, const std::string& file,
-               const std::string& parameters) override {
-    EXPECT_EQ(verb, "open");
-    processes_.opened.push_back({file, parameters});
-  }
-
- private:
-  FakeProcesses& processes_;
-};
 
 class CadCommandTest : public ::testing::Test {
  protected:
   ScratchFolder scratch;
   FakeCad cad;
   FakeAutomationHost host{cad};
-  CadView view;
-  ProgramValues values;
+  FakeSink sink;
+  CadState state;
   FakeDesktop desktop;
   FakeProcesses processes;
-  FakeShell shell{processes};
+  FakeShell shell;
   FakeCapture capture;
-  ImagePickFields pick;
-  CadCommandContext context{view,  values,  host, desktop,        processes,
-                            shell, capture, pick, scratch.path(), scratch / "Tesnova.bmp"};
+  CadCommandContext context{host,           desktop,
+                            processes,      shell,
+                            capture,        sink,
+                            state,          "TesnovaTestCad.Application",
+                            scratch.path(), scratch / "Tesnova.bmp"};
 
-  CadCommandTest() {
-    desktop.Add({cad.mainWindow, "テスト CAD", "CadFrame"});
-    values.targetProgId = "TesnovaTestCad.Application";
-  }
+  CadCommandTest() { desktop.Add({cad.mainWindow, "テスト CAD", "CadFrame"}); }
 
   std::string Work(const char* name) { return PathToUtf8(scratch / name); }
   void QueuePick(double x, double y) { cad.picks.push_back(Variant(std::vector<double>{x, y, 0})); }

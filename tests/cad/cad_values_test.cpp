@@ -1,8 +1,10 @@
+#include "cad/cad_values.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "cad/cad_commands.h"
+#include "cad/insertion.h"
 
 namespace tesnova {
 namespace {

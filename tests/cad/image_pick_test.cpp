@@ -33,53 +33,55 @@ class ImagePick : public CadCommandTest {
     cad.unitsPerPixel = 0.2;
     cad.origin = {10, 20};
     QueuePick(11, 21);
-    view.SetText("Edit11", "C:\\WinTopo\\WinTopoFree.exe");
-    view.SetText("Edit15", "200");
-    view.events.clear();
+    options.winTopo = "C:\\WinTopo\\WinTopoFree.exe";
   }
+  void Pick() { ImagePickCommand(context, options); }
   Bitmap picture;
+  PickOptions options;
 };
 
 TEST_F(ImagePick, DeskewedPickOfAnImageTurnedBy90Point3Degrees) {
   cad.rotation = 90.3 * kDegree;
-  for (const char* box : {"CheckBox1", "CheckBox4", "CheckBox5"}) view.SetChecked(box, true);
-  ImagePickCommand(context);
+  options.deskew = options.prepare.monochrome = options.prepare.otsu = true;
+  Pick();
 
-  EXPECT_TRUE(view.messages().empty()) << view.messages().front();
+  EXPECT_TRUE(sink.Messages().empty()) << sink.Messages().front();
+  const PickedImage& pick = state.picked;
   EXPECT_DOUBLE_EQ(pick.topoSc, 0.2);
   EXPECT_EQ(pick.topoW, 20);
   EXPECT_EQ(pick.topoH, 10);
-  EXPECT_EQ(pick.topoFullName, cad.imageFile);
+  EXPECT_EQ(state.picked.topoFullName, cad.imageFile);
   EXPECT_NEAR(pick.topoDeg, 90.3, 1e-12);
   // The insertion line is written before the deskew; the insertion takes the rest only.
-  EXPECT_EQ(view.Text("Edit6"), PickInsertionLine(10, 20, 0.2, pick.topoDeg));
-  EXPECT_NEAR(values.insertion.rotationDeg, 90, 1e-9);
-  EXPECT_EQ(values.insertion.baseX, 10);
-  EXPECT_EQ(values.insertion.baseY, 20);
+  EXPECT_EQ(sink.insertion, "挿入基点= 10,20 挿入尺度= 0.2 回転角度= 90.3");
+  EXPECT_NEAR(state.insertion.rotationDeg, 90, 1e-9);
+  EXPECT_EQ(state.insertion.baseX, 10);
+  EXPECT_EQ(state.insertion.baseY, 20);
   // The picture was turned back by 0.3 degrees, then binarised by Otsu's threshold.
   Bitmap expected = RotateBitmap(picture, -0.3 * kDegree);
   const int otsu = OtsuThreshold(expected);
   BinarizeByThreshold(expected, static_cast<std::uint8_t>(otsu));
   EXPECT_EQ(ReadBmp(scratch / "tesnova.bmp"), expected);
-  EXPECT_EQ(view.Text("Edit15"), std::to_string(otsu));
+  EXPECT_EQ(sink.threshold, otsu);
 
   // The entity was measured unturned and left as it was.
   EXPECT_NEAR(cad.rotation, 90.3 * kDegree, 1e-12);
   EXPECT_NEAR(cad.origin[0], 10, 1e-9);
   EXPECT_NEAR(cad.origin[1], 20, 1e-9);
 
-  auto statuses = view.Statuses();
+  auto statuses = sink.Statuses();
   ASSERT_GE(statuses.size(), 2u);
   std::string shown = cad.imageFile;
   for (char& c : shown)
     if (c == '/') c = '\\';
   EXPECT_EQ(statuses[0], shown);
-  EXPECT_EQ(statuses[1], PickStatusText(20, 10, 0.2));
+  EXPECT_EQ(statuses[1], "元画像の W= 20 px (4.00 mm), H= 10 px (2.00 mm) X尺度= 0.200");
   EXPECT_EQ(ReadBmp(scratch / "tesnova.bmp").width, 20);
-  ASSERT_EQ(processes.opened.size(), 1u);
-  EXPECT_EQ(processes.opened[0].arguments, WinTopoArguments(Work("tesnova.bmp")));
-  EXPECT_EQ(view.events.front(), "minimise");
-  EXPECT_EQ(view.events.back(), "restore");
+  ASSERT_EQ(shell.opened.size(), 1u);
+  EXPECT_EQ(shell.opened[0].file, options.winTopo);
+  EXPECT_EQ(shell.opened[0].parameters, "\"" + Work("tesnova.bmp") + "\"");
+  EXPECT_EQ(sink.events.front(), "aside");
+  EXPECT_EQ(sink.events.back(), "back");
 }
 
 TEST_F(ImagePick, SmallTurnsAndUntickedDeskewKeepTheRotation) {
@@ -92,9 +94,9 @@ TEST_F(ImagePick, SmallTurnsAndUntickedDeskewKeepTheRotation) {
     cad.picks.clear();
     QueuePick(11, 21);
     cad.rotation = c.degrees * kDegree;
-    view.SetChecked("CheckBox4", c.deskew);
-    ImagePickCommand(context);
-    EXPECT_NEAR(values.insertion.rotationDeg, c.insertion, 1e-9) << c.degrees;
+    options.deskew = c.deskew;
+    Pick();
+    EXPECT_NEAR(state.insertion.rotationDeg, c.insertion, 1e-9) << c.degrees;
     EXPECT_EQ(ReadBmp(scratch / "tesnova.bmp") == picture, c.insertion == c.degrees) << c.degrees;
   }
 }
@@ -102,85 +104,85 @@ TEST_F(ImagePick, SmallTurnsAndUntickedDeskewKeepTheRotation) {
 TEST_F(ImagePick, FailuresAreToldAndEndThePick) {
   // Another kind of entity.
   cad.objectName = "AcDbLine";
-  ImagePickCommand(context);
-  EXPECT_EQ(view.messages().back(), "ラスターイメージではありません。\nAcDbLine です。");
-  EXPECT_TRUE(processes.opened.empty());
+  Pick();
+  EXPECT_EQ(sink.Messages().back(), "ラスターイメージではありません。\nAcDbLine です。");
+  EXPECT_TRUE(shell.opened.empty());
 
   // A cancelled pick.
   cad.objectName = "AcDbRasterImage";
   QueueCancel();
-  ImagePickCommand(context);
-  EXPECT_EQ(view.messages().back(), "選択失敗です。");
+  Pick();
+  EXPECT_EQ(sink.Messages().back(), "選択失敗です。");
 
   // A missing picture file: the values read before the failure stay.
   cad.imageFile = PathToUtf8(scratch.path()) + "/scans/gone.png";
   QueuePick(11, 21);
-  ImagePickCommand(context);
-  EXPECT_EQ(view.messages().back(), "選択失敗です。");
-  EXPECT_EQ(pick.topoFullName, cad.imageFile);
-  EXPECT_DOUBLE_EQ(values.insertion.scale, 0.2);
-  EXPECT_TRUE(processes.opened.empty());
+  Pick();
+  EXPECT_EQ(sink.Messages().back(), "選択失敗です。");
+  EXPECT_EQ(state.picked.topoFullName, cad.imageFile);
+  EXPECT_DOUBLE_EQ(state.insertion.scale, 0.2);
+  EXPECT_TRUE(shell.opened.empty());
   EXPECT_FALSE(std::filesystem::exists(scratch / "tesnova.bmp"));
 
   // A corrupt one.
   WriteFileBytes(scratch / "scans" / "bad.png", "\x89PNG\r\n\x1a\nnot really");
   cad.imageFile = PathToUtf8(scratch.path()) + "/scans/bad.png";
   QueuePick(11, 21);
-  ImagePickCommand(context);
-  EXPECT_EQ(view.messages().back(), "選択失敗です。");
-  EXPECT_TRUE(processes.opened.empty());
+  Pick();
+  EXPECT_EQ(sink.Messages().back(), "選択失敗です。");
+  EXPECT_TRUE(shell.opened.empty());
 }
 
 TEST_F(ImagePick, UnsupportedPictureStillOpensWinTopoOnAnEmptyBitmap) {
   WriteFileBytes(scratch / "scans" / "plan.gif", "GIF89a");
   cad.imageFile = PathToUtf8(scratch.path()) + "/scans/plan.gif";
-  ImagePickCommand(context);
-  EXPECT_EQ(view.messages(), (std::vector<std::string>{".GIF には対応していません。"}));
+  Pick();
+  EXPECT_EQ(sink.Messages(), (std::vector<std::string>{".GIF には対応していません。"}));
   EXPECT_TRUE(std::filesystem::exists(scratch / "tesnova.bmp"));
-  EXPECT_EQ(processes.opened.size(), 1u);
+  EXPECT_EQ(shell.opened.size(), 1u);
 }
 
 TEST_F(ImagePick, CadNotRunningOnlyClearsTheRotation) {
   cad.running = false;
-  values.insertion = {1, 2, 3, 45};
-  ImagePickCommand(context);
-  EXPECT_EQ(values.insertion.rotationDeg, 0);
-  EXPECT_EQ(values.insertion.scale, 3);
-  EXPECT_TRUE(view.events.empty());
+  state.insertion = {1, 2, 3, 45};
+  Pick();
+  EXPECT_EQ(state.insertion.rotationDeg, 0);
+  EXPECT_EQ(state.insertion.scale, 3);
+  EXPECT_TRUE(sink.events.empty());
 }
 
 TEST_F(ImagePick, InsertionOfTheWorkDxfAndOfTheImagesOwnDxf) {
   // Before any cut or pick: the base point 0,0, scale and rotation 0.
-  InsertWorkDxfCommand(context);
-  EXPECT_EQ(view.messages().back(), Work("tesnova.dxf") + "\nファイルが見つかりません。");
+  InsertWorkDxfCommand(context, false);
+  EXPECT_EQ(sink.Messages().back(), Work("tesnova.dxf") + "\nファイルが見つかりません。");
   EXPECT_TRUE(cad.commands.empty());
   WriteFileBytes(scratch / "tesnova.dxf", "0\r\nEOF\r\n");
-  InsertWorkDxfCommand(context);
+  InsertWorkDxfCommand(context, false);
   ASSERT_EQ(cad.commands.size(), 1u);
   EXPECT_EQ(cad.commands[0], "-INSERT\r\"*" + Work("tesnova.dxf") + "\"\rnon\r0,0\r0\r0\r");
-  EXPECT_EQ(view.Statuses(),
+  EXPECT_EQ(sink.Statuses(),
             (std::vector<std::string>{"-INSERT コマンドを発行 ...", "-INSERT 終了!"}));
 
   // After a deskewed pick of 90.3 degrees the work DXF goes in at 90, the image's own at 90.3.
   cad.rotation = 90.3 * kDegree;
-  view.SetChecked("CheckBox4", true);
-  ImagePickCommand(context);
+  options.deskew = true;
+  Pick();
   WriteFileBytes(scratch / "tesnova.dxf", "0\r\nEOF\r\n");
-  InsertWorkDxfCommand(context);
+  InsertWorkDxfCommand(context, false);
   EXPECT_EQ(cad.commands.back(),
             "-INSERT\r\"*" + Work("tesnova.dxf") + "\"\rnon\r10,20\r0.2\r90\r");
   WriteFileBytes(scratch / "scans" / "plan.dxf", "0\r\nEOF\r\n");
   InsertImageDxfCommand(context);
   EXPECT_EQ(cad.commands.back(), FormatInsertCommand(PathToUtf8(scratch.path()) + "/scans/plan.dxf",
                                                      10, 20, "0.2", "90.3"));
-  EXPECT_EQ(view.Statuses().back(), "-INSERT 終了 !");
+  EXPECT_EQ(sink.Statuses().back(), "-INSERT 終了 !");
 }
 
 TEST_F(ImagePick, OleFrameSnapshotZoomsCopiesAndZoomsBack) {
   cad.objectName = "AcDbOle2Frame";
   cad.rotation = 0;
   OleFrameSnapshotCommand(context);
-  EXPECT_EQ(view.messages(),
+  EXPECT_EQ(sink.Messages(),
             (std::vector<std::string>{"AcDbOle2Frame", "10.000,20.000 - 14.000,22.000"}));
   ASSERT_EQ(capture.copies.size(), 1u);
   EXPECT_EQ(capture.copies[0].window, cad.mainWindow);
@@ -189,7 +191,7 @@ TEST_F(ImagePick, OleFrameSnapshotZoomsCopiesAndZoomsBack) {
   EXPECT_TRUE(LoggedBefore("Center := (12.000000,21.000000)", "ActiveViewport := object"));
   EXPECT_TRUE(Logged("Height := 2.000000"));
   EXPECT_EQ(cad.commands, (std::vector<std::string>{"zoom pre\r"}));
-  EXPECT_EQ(view.caption(), "104");
+  EXPECT_EQ(sink.caption, "104");
 
   // Another entity: nothing is said; a failed pick says "Error".
   capture.copies.clear();
@@ -197,10 +199,10 @@ TEST_F(ImagePick, OleFrameSnapshotZoomsCopiesAndZoomsBack) {
   QueuePick(11, 21);
   OleFrameSnapshotCommand(context);
   EXPECT_TRUE(capture.copies.empty());
-  EXPECT_EQ(view.messages().size(), 2u);
+  EXPECT_EQ(sink.Messages().size(), 2u);
   QueueCancel();
   OleFrameSnapshotCommand(context);
-  EXPECT_EQ(view.messages().back(), "Error");
+  EXPECT_EQ(sink.Messages().back(), "Error");
 }
 
 }  // namespace

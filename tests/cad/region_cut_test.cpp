@@ -17,21 +17,24 @@ class RegionCut : public CadCommandTest {
   void SetUp() override {
     QueuePick(450.3, 420.2);
     QueuePick(520.1, 380.05);
-    view.SetText("Edit1", FakeProgram("potrace.exe"));
-    view.SetText("Edit4", " -b dxf ");
-    view.SetText("Edit15", "200");
+    options.tracers.potrace = FakeProgram("potrace.exe");
+    options.tracers.potraceOptions = " -b dxf ";
     // Potrace writes the DXF beside the bitmap.
-    processes.onRun = [this](const testing::FakeProcesses::Run&) {
+    processes.onRun = [this](const ProcessOptions&) {
       WriteFileBytes(scratch / "tesnova.dxf", "0\r\nEOF\r\n");
     };
-    view.events.clear();
   }
+  void Cut(CutTool tool) {
+    options.tool = tool;
+    RegionCutCommand(context, options);
+  }
+  CutOptions options;
 };
 
 TEST_F(RegionCut, PotraceRoadCapturesTracesAndInserts) {
-  for (const char* box : {"CheckBox1", "CheckBox2", "CheckBox3", "CheckBox5"})
-    view.SetChecked(box, true);
-  RegionCutCommand(context, "Button4");
+  options.prepare.median = options.prepare.gaussian = true;
+  options.prepare.monochrome = options.prepare.otsu = true;
+  Cut(CutTool::kPotrace);
 
   // The snap is off while the user picks and back afterwards; the pick ends with Escape in
   // the CAD window.
@@ -48,7 +51,8 @@ TEST_F(RegionCut, PotraceRoadCapturesTracesAndInserts) {
             (std::vector<int>{302, 320, 278, 159}));
   // The field shows Otsu's threshold, between ink and paper (the filters blur the edge), and the
   // saved bitmap is black ink on white.
-  const int threshold = std::stoi(view.Text("Edit15"));
+  ASSERT_TRUE(sink.threshold);
+  const int threshold = *sink.threshold;
   EXPECT_GE(threshold, FakeCapture::kInkGrey);
   EXPECT_LT(threshold, FakeCapture::kPaperGrey);
   Bitmap saved = ReadBmp(scratch / "tesnova.bmp");
@@ -58,57 +62,64 @@ TEST_F(RegionCut, PotraceRoadCapturesTracesAndInserts) {
   EXPECT_EQ(saved.at(270, 10)[0], 255);
 
   // The base point is the bitmap's lower-left corner, not the picks up to a pixel beside it.
-  EXPECT_EQ(values.insertion.baseX, 450.5);
-  EXPECT_EQ(values.insertion.baseY, 380.25);
-  EXPECT_EQ(values.insertion.scale, 0.25);
-  EXPECT_EQ(values.insertion.rotationDeg, 0);
-  EXPECT_EQ(view.Text("Edit6"), "挿入基点= 450.5,380.25 挿入尺度= 0.25");
-  EXPECT_EQ(values.dxfWaitMs, 1000);
+  EXPECT_EQ(state.insertion.baseX, 450.5);
+  EXPECT_EQ(state.insertion.baseY, 380.25);
+  EXPECT_EQ(state.insertion.scale, 0.25);
+  EXPECT_EQ(state.insertion.rotationDeg, 0);
+  EXPECT_EQ(sink.insertion, "挿入基点= 450.5,380.25 挿入尺度= 0.25");
+  EXPECT_EQ(state.dxfWaitMs, 1000);
+  EXPECT_EQ(sink.picture.width, 278);
 
   ASSERT_EQ(processes.runs.size(), 1u);
-  EXPECT_EQ(processes.runs[0].arguments, PotraceArguments(Work("tesnova.bmp"), "-b dxf"));
+  EXPECT_EQ(processes.runs[0].arguments, "\"" + Work("tesnova.bmp") + "\" -b dxf");
+  EXPECT_EQ(processes.runs[0].wait, ProcessWait::kDispatching);
+  EXPECT_TRUE(processes.runs[0].minimised);
   ASSERT_EQ(cad.commands.size(), 1u);
   EXPECT_EQ(cad.commands[0],
             FormatInsertCommand(Work("tesnova.dxf"), 450.5, 380.25, "0.25", "0.0"));
 
-  EXPECT_EQ(view.Statuses(),
+  EXPECT_EQ(sink.Statuses(),
             (std::vector<std::string>{
                 "", "Bitmap を作成中 ...", "フィルター処理中 ...", "ぼかし処理中 ...",
                 "二値化処理中 ...", "Bitmap ファイルに保存中 ...", "Potrace 起動中 ...",
                 "Potrace 実行中 ...", "-INSERT コマンドを実行 ...", "-INSERT 終了！"}));
-  // The window is out of the way only while the user picks; the buttons come back.
-  EXPECT_EQ(view.events.front(), "disable Button4");
-  auto minimise = std::find(view.events.begin(), view.events.end(), "minimise");
-  auto restore = std::find(view.events.begin(), view.events.end(), "restore");
-  EXPECT_LT(minimise, restore);
-  EXPECT_NE(std::find(view.events.begin(), view.events.end(), "enable Button10"),
-            view.events.end());
+  // The window is out of the way only while the user picks; the buttons come back before the
+  // tool stage.
+  const auto& e = sink.events;
+  EXPECT_EQ(e.front(), "busy");
+  auto aside = std::find(e.begin(), e.end(), "aside");
+  auto back = std::find(e.begin(), e.end(), "back");
+  auto idle = std::find(e.begin(), e.end(), "idle");
+  auto starting = std::find(e.begin(), e.end(), "status:Potrace 起動中 ...");
+  EXPECT_LT(aside, back);
+  EXPECT_LT(idle, starting);
+  EXPECT_FALSE(sink.busy);
 }
 
 TEST_F(RegionCut, CancelledPickRestoresTheSnapAndMakesNoBitmap) {
   cad.picks.clear();
   QueueCancel();
-  RegionCutCommand(context, "Button4");
+  Cut(CutTool::kPotrace);
   EXPECT_FALSE(Logged("GetCorner"));
   EXPECT_TRUE(Logged("SetVariable osmode 37"));
   EXPECT_TRUE(capture.copies.empty());
   EXPECT_FALSE(std::filesystem::exists(scratch / "tesnova.bmp"));
   EXPECT_TRUE(processes.runs.empty());
-  EXPECT_EQ(view.messages(),
+  EXPECT_EQ(sink.Messages(),
             (std::vector<std::string>{Work("tesnova.bmp") + "\nの読み込みエラーです."}));
 }
 
 TEST_F(RegionCut, CadNotRunningChangesNothing) {
   cad.running = false;
   WriteFileBytes(scratch / "tesnova.bmp", "old");
-  RegionCutCommand(context, "Button4");
-  EXPECT_TRUE(view.events.empty());
+  Cut(CutTool::kPotrace);
+  EXPECT_TRUE(sink.events.empty());
   EXPECT_TRUE(std::filesystem::exists(scratch / "tesnova.bmp"));
 }
 
 TEST_F(RegionCut, RefusedSnapRestoreGoesThroughTheCommandLine) {
   cad.failingMember = "SetVariable osmode 37";
-  RegionCutCommand(context, "Button4");
+  Cut(CutTool::kPotrace);
   ASSERT_EQ(cad.commands.size(), 2u);
   EXPECT_EQ(cad.commands[0], "\x1bSETVAR OSMODE 37\r");
   EXPECT_EQ(capture.copies.size(), 1u);
@@ -117,12 +128,12 @@ TEST_F(RegionCut, RefusedSnapRestoreGoesThroughTheCommandLine) {
 TEST_F(RegionCut, CadLostDuringThePickEndsTheCaptureQuietly) {
   // Every call from the first pick on fails, as when the CAD program has gone.
   cad.dieAtCall = 6;
-  RegionCutCommand(context, "Button4");
+  Cut(CutTool::kPotrace);
   EXPECT_EQ(cad.log[6].rfind("GetPoint", 0), 0u) << cad.log[6];
   EXPECT_EQ(EscapeKeys(), 0);
   EXPECT_TRUE(capture.copies.empty());
-  EXPECT_NE(std::find(view.events.begin(), view.events.end(), "restore"), view.events.end());
-  EXPECT_EQ(view.messages(),
+  EXPECT_TRUE(sink.Saw("back"));
+  EXPECT_EQ(sink.Messages(),
             (std::vector<std::string>{Work("tesnova.bmp") + "\nの読み込みエラーです."}));
 }
 
@@ -130,15 +141,15 @@ TEST_F(RegionCut, ReversedCornersMakeNoBitmap) {
   cad.picks.clear();
   QueuePick(520.1, 380.05);
   QueuePick(450.3, 420.2);
-  RegionCutCommand(context, "Button4");
+  Cut(CutTool::kPotrace);
   EXPECT_TRUE(capture.copies.empty());
   EXPECT_FALSE(std::filesystem::exists(scratch / "tesnova.bmp"));
   EXPECT_TRUE(processes.runs.empty());
 }
 
 TEST_F(RegionCut, ExportRouteLetsTheCadWriteTheViewAndCropsIt) {
-  values.targetProgId = "AutoCAD.Application.24";
-  view.SetChecked("CheckBox1", true);
+  context.targetProgId = "AutoCAD.Application.24";
+  options.prepare.monochrome = true;
   cad.onSendCommand = [this](const std::string& text) {
     if (text.rfind("_BMPOUT", 0) != 0) return;
     Bitmap screen(1000, 800, 255);
@@ -146,7 +157,7 @@ TEST_F(RegionCut, ExportRouteLetsTheCadWriteTheViewAndCropsIt) {
     corner[0] = 1, corner[1] = 2, corner[2] = 3;
     WriteBmp24(scratch / "Tesnova.bmp", screen);
   };
-  RegionCutCommand(context, "Button4");
+  Cut(CutTool::kPotrace);
   EXPECT_TRUE(capture.copies.empty());
   EXPECT_TRUE(LoggedBefore("SetVariable FILEDIA 0",
                            "SendCommand _BMPOUT\r\"" + Work("Tesnova.bmp") + "\"\r\r"));
@@ -163,54 +174,54 @@ TEST_F(RegionCut, ExportRouteLetsTheCadWriteTheViewAndCropsIt) {
 }
 
 TEST_F(RegionCut, ExportThatNeverComesMakesNoBitmap) {
-  values.targetProgId = "DRAFTSIGHT.Application";
-  RegionCutCommand(context, "Button4");
+  context.targetProgId = "DRAFTSIGHT.Application";
+  Cut(CutTool::kPotrace);
   EXPECT_FALSE(std::filesystem::exists(scratch / "tesnova.bmp"));
   EXPECT_TRUE(processes.runs.empty());
 }
 
 TEST_F(RegionCut, PotraceMissingOrFailingToStart) {
-  view.SetText("Edit1", "");
-  RegionCutCommand(context, "Button4");
-  EXPECT_TRUE(view.messages().empty());
+  options.tracers.potrace = "";
+  Cut(CutTool::kPotrace);
+  EXPECT_TRUE(sink.Messages().empty());
   EXPECT_TRUE(processes.runs.empty());
 
   QueuePick(450.3, 420.2);
   QueuePick(520.1, 380.05);
-  view.SetText("Edit1", FakeProgram("potrace.exe"));
+  options.tracers.potrace = FakeProgram("potrace.exe");
   processes.startWorks = false;
-  RegionCutCommand(context, "Button4");
-  EXPECT_EQ(view.messages().back(), "Potrace.exe の起動に失敗しました. 2");
+  Cut(CutTool::kPotrace);
+  EXPECT_EQ(sink.Messages().back(), "Potrace.exe の起動に失敗しました. 2");
   EXPECT_TRUE(cad.commands.empty());
 }
 
 TEST_F(RegionCut, VTracerRoadConvertsTheSvgAndInserts) {
-  view.SetText("Edit7", FakeProgram("vtracer.exe"));
-  view.SetText("Edit9", "--colormode bw");
-  view.SetText("Edit10", "250");
-  processes.onRun = [this](const testing::FakeProcesses::Run&) {
+  options.tracers.vtracer = FakeProgram("vtracer.exe");
+  options.tracers.vtracerOptions = "--colormode bw";
+  options.tracers.dxfWaitMs = 250;
+  processes.onRun = [this](const ProcessOptions&) {
     WriteFileBytes(scratch / "tesnova.svg",
                    "<svg width=\"10\" height=\"10\">\n"
                    "<path d=\"M0,0 L5,0 L5,5 Z \" fill=\"#000000\" transform=\"translate(1,1)\"/>\n"
                    "</svg>\n");
   };
-  RegionCutCommand(context, "Button9");
+  Cut(CutTool::kVTracer);
   ASSERT_EQ(processes.runs.size(), 1u);
   EXPECT_EQ(processes.runs[0].arguments,
-            VTracerArguments("--colormode bw", Work("tesnova.bmp"), Work("tesnova.svg")));
-  EXPECT_EQ(values.dxfWaitMs, 250);
+            "--colormode bw -i \"" + Work("tesnova.bmp") + "\" -o \"" + Work("tesnova.svg") + "\"");
+  EXPECT_EQ(state.dxfWaitMs, 250);
   EXPECT_TRUE(std::filesystem::exists(scratch / "tesnova.dxf"));
   ASSERT_EQ(cad.commands.size(), 1u);
   EXPECT_EQ(cad.commands[0],
             FormatInsertCommand(Work("tesnova.dxf"), 450.5, 380.25, "0.25", "0.0"));
-  EXPECT_EQ(view.Statuses().back(), "-INSERT 終了！");
+  EXPECT_EQ(sink.Statuses().back(), "-INSERT 終了！");
 }
 
 TEST_F(RegionCut, VTracerWithoutSvgReportsIt) {
-  view.SetText("Edit7", FakeProgram("vtracer.exe"));
+  options.tracers.vtracer = FakeProgram("vtracer.exe");
   processes.onRun = nullptr;
-  RegionCutCommand(context, "Button9");
-  EXPECT_EQ(view.messages(),
+  Cut(CutTool::kVTracer);
+  EXPECT_EQ(sink.Messages(),
             (std::vector<std::string>{Work("tesnova.svg") + "\nが見つかりません."}));
   EXPECT_TRUE(cad.commands.empty());
 }
@@ -218,26 +229,26 @@ TEST_F(RegionCut, VTracerWithoutSvgReportsIt) {
 TEST_F(RegionCut, TestPageRunsTheCenterlineBenchOnTheBitmap) {
   processes.onRun = nullptr;
   // A Potrace that writes no SVG: the bench's error goes on to the window's error box.
-  EXPECT_THROW(RegionCutCommand(context, "Button16"), Error);
+  EXPECT_THROW(Cut(CutTool::kCenterline), Error);
   ASSERT_EQ(processes.runs.size(), 1u);
-  EXPECT_EQ(processes.runs[0].program, view.Text("Edit1"));
+  EXPECT_EQ(processes.runs[0].program, options.tracers.potrace);
   EXPECT_NE(processes.runs[0].arguments.find("tesnova.pbm"), std::string::npos);
   EXPECT_TRUE(std::filesystem::exists(scratch / "tesnova.pbm"));
   EXPECT_TRUE(cad.commands.empty());
   // Without a bitmap the bench does not start.
   processes.runs.clear();
   QueueCancel();
-  RegionCutCommand(context, "Button16");
+  Cut(CutTool::kCenterline);
   EXPECT_TRUE(processes.runs.empty());
 }
 
 TEST_F(RegionCut, WinTopoPageOnlyOpensWinTopo) {
-  view.SetText("Edit11", "C:\\WinTopo\\WinTopoFree.exe");
-  RegionCutCommand(context, "Button10");
-  ASSERT_EQ(processes.opened.size(), 1u);
-  EXPECT_EQ(processes.opened[0].program, "C:\\WinTopo\\WinTopoFree.exe");
-  EXPECT_EQ(processes.opened[0].arguments, WinTopoArguments(Work("tesnova.bmp")));
-  EXPECT_EQ(view.Statuses().back(), "WinTopo 起動中 ...");
+  options.tracers.winTopo = "C:\\WinTopo\\WinTopoFree.exe";
+  Cut(CutTool::kWinTopo);
+  ASSERT_EQ(shell.opened.size(), 1u);
+  EXPECT_EQ(shell.opened[0].file, "C:\\WinTopo\\WinTopoFree.exe");
+  EXPECT_EQ(shell.opened[0].parameters, "\"" + Work("tesnova.bmp") + "\"");
+  EXPECT_EQ(sink.Statuses().back(), "WinTopo 起動中 ...");
   EXPECT_TRUE(cad.commands.empty());
 }
 

@@ -5,8 +5,6 @@
 #include <cmath>
 #include <limits>
 
-#include "support/fake_view.h"
-
 namespace tesnova {
 namespace {
 
@@ -41,15 +39,16 @@ TEST(ContourClasses, SortsKeepingOrderAndTellsTheCount) {
     return t;
   };
   const ContourList contours = {withArea(-2), withArea(5), withArea(-1), {}};
-  testing::FakeView view;
-  ContourClasses classes = ClassifyContours(contours, view);
-  EXPECT_EQ(view.messages(), std::vector<std::string>{"paths=4"});
+  std::vector<std::string> notices;
+  auto notice = [&](std::string_view text) { notices.emplace_back(text); };
+  ContourClasses classes = ClassifyContours(contours, notice);
+  EXPECT_EQ(notices, std::vector<std::string>{"paths=4"});
   EXPECT_EQ(classes.negativeArea, (ContourList{contours[0], contours[2]}));
   EXPECT_EQ(classes.nonNegativeArea, (ContourList{contours[1], contours[3]}));
 
-  testing::FakeView empty;
-  ContourClasses none = ClassifyContours({}, empty);
-  EXPECT_EQ(empty.messages(), std::vector<std::string>{"paths=0"});
+  notices.clear();
+  ContourClasses none = ClassifyContours({}, notice);
+  EXPECT_EQ(notices, std::vector<std::string>{"paths=0"});
   EXPECT_TRUE(none.negativeArea.empty() && none.nonNegativeArea.empty());
 }
 

@@ -6,9 +6,8 @@
 #include <cstdlib>
 
 #include "base/text_file.h"
-#include "centerline/centerline_pipeline.h"
 #include "raster/bmp_file.h"
-#include "support/fake_view.h"
+#include "tools/centerline_bench.h"
 
 namespace tesnova::testing {
 
@@ -37,11 +36,12 @@ void ExpectRingCenterline(Processes& processes, const std::string& potrace,
                           const std::filesystem::path& folder) {
   std::filesystem::create_directories(folder);
   WriteBmp24(folder / "tesnova.bmp", ThickRing(260, 100, 120));
-  FakeView view;
-  ASSERT_TRUE(RunCenterlinePipeline(potrace, PathToUtf8(folder / "tesnova.bmp"),
-                                    PathToUtf8(folder / "tesnova.dxf"), view, processes));
-  EXPECT_EQ(view.messages().size(), 12u);
-  EXPECT_EQ(view.messages().at(4), "paths=2");
+  std::vector<std::string> notices;
+  ASSERT_TRUE(RunCenterlinePipeline(
+      potrace, PathToUtf8(folder / "tesnova.bmp"), PathToUtf8(folder / "tesnova.dxf"),
+      [&](std::string_view text) { notices.emplace_back(text); }, processes));
+  EXPECT_EQ(notices.size(), 12u);
+  EXPECT_EQ(notices.at(4), "paths=2");
   Polyline centerline = ReadDxfVertices(folder / "tesnova.dxf");
   ASSERT_GE(centerline.size(), 20u);
   double worst = 0;

@@ -29,6 +29,9 @@ class FakeView : public View {
   void Restore() override { calls_.push_back("Restore"); }
   void ShowMessage(std::string_view text) override { messages_.emplace_back(text); }
   void ProcessMessages() override {}
+  void SetEnabled(std::string_view control, bool enabled) override {
+    disabled_[std::string(control)] = !enabled;
+  }
 
   const std::string& caption() const { return caption_; }
   const std::vector<std::string>& messages() const { return messages_; }
@@ -36,12 +39,17 @@ class FakeView : public View {
   const std::vector<std::string>& calls() const { return calls_; }
   bool timerEnabled(const std::string& timer) const;
   const Bitmap& picture() const { return picture_; }
+  bool disabled(const std::string& control) const {
+    auto it = disabled_.find(control);
+    return it != disabled_.end() && it->second;
+  }
 
  private:
   std::map<std::string, std::string, std::less<>> texts_;
   std::map<std::string, bool, std::less<>> checks_;
   std::map<std::string, std::uint32_t, std::less<>> fills_;
   std::map<std::string, bool, std::less<>> timers_;
+  std::map<std::string, bool, std::less<>> disabled_;
   std::string caption_;
   int page_ = 0;
   Bitmap picture_;

@@ -8,18 +8,16 @@
 
 #include "base/error.h"
 #include "raster/bmp_file.h"
-#include "tools/fakes.h"
+#include "support/fake_sink.h"
 #include "tools/real_tools.h"
 
 namespace tesnova {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::CommandView;
+using testing::FakeSink;
 using testing::ScratchFolder;
 using testing::ShortWaitProcesses;
-
-std::vector<std::string> LogLines(const View& view) { return SplitLines(view.Text("Memo3")); }
 
 // A grey-and-colour picture: a dark red square and a light ring on a pale background.
 Bitmap Picture() {
@@ -46,7 +44,8 @@ struct DirectTrace : ::testing::Test {
   ScratchFolder scratch;
   fs::path folder = scratch.path() / PathFromUtf8("作業 フォルダ");
   WorkFiles files;
-  CommandView view;
+  TracerSettings tracers;
+  FakeSink sink;
   ShortWaitProcesses processes;
   testing::CountingShell shell;
 
@@ -54,25 +53,25 @@ struct DirectTrace : ::testing::Test {
     fs::create_directories(folder);
     files = WorkFilesIn(folder);
     WriteBmp24(PathFromUtf8(files.bmp), Picture());
-    view.SetText("Edit7", testing::RealVTracer());
-    view.SetText("Edit9", "--colormode bw");
-    view.SetText("Edit8", "abc");
-    view.SetText("Memo3", "help text");
+    tracers.vtracer = testing::RealVTracer();
+    tracers.vtracerOptions = "--colormode bw";
   }
+  void Trace() { TraceWorkBitmapDirectly(tracers, files, processes, sink); }
+  void StartPotrace() { StartPotraceOnWorkBitmap(tracers, files, shell, sink); }
   void Leave(const std::string& path, const std::string& text) {
     std::ofstream(PathFromUtf8(path)) << text;
   }
 };
 
 TEST_F(DirectTrace, TracesTheBinarisedWorkBitmapAndLogsEveryStep) {
-  if (view.Text("Edit7").empty()) GTEST_SKIP() << "no VTracer here";
+  if (tracers.vtracer.empty()) GTEST_SKIP() << "no VTracer here";
   Leave(files.svg, "old");
   Leave(files.dxf, "old");
-  TraceWorkBitmapDirectly(view, processes, files);
+  Trace();
 
   EXPECT_TRUE(BlackAndWhite(ReadBmp(PathFromUtf8(files.bmp))));
   const std::string args = "--colormode bw -i \"" + files.bmp + "\" -o \"" + files.svg + "\"";
-  EXPECT_EQ(LogLines(view),
+  EXPECT_EQ(sink.LogLines(),
             (std::vector<std::string>{
                 "VTracer を起動中 ...", args, "SVG ファイルが生成されました。", files.svg,
                 "SVG -> DXF 変換中 ...", "DXF ファイルが生成されました。", files.dxf}));
@@ -80,21 +79,22 @@ TEST_F(DirectTrace, TracesTheBinarisedWorkBitmapAndLogsEveryStep) {
   std::string dxf = ReadFileBytes(PathFromUtf8(files.dxf));
   EXPECT_NE(dxf.find("POLYLINE"), std::string::npos);
   EXPECT_NE(dxf.find("EOF"), std::string::npos);
-  EXPECT_TRUE(view.shown.empty());
+  EXPECT_TRUE(sink.Messages().empty());
 }
 
 TEST_F(DirectTrace, AVTracerPathNamingNoFileChangesNothing) {
   Leave(files.svg, "old");
   const std::string bmpBefore = ReadFileBytes(PathFromUtf8(files.bmp));
   for (std::string path : {std::string(), PathToUtf8(folder), PathToUtf8(folder / "none.exe")}) {
-    view.SetText("Edit7", path);
-    view.shown.clear();
-    TraceWorkBitmapDirectly(view, processes, files);
+    tracers.vtracer = path;
+    sink.events.clear();
+    Trace();
     EXPECT_EQ(
-        view.shown,
+        sink.Messages(),
         std::vector<std::string>{
             path + "\nが、見つかりません.\nVTrace.exeファイルをドラッグ＆ドロップしてください."});
-    EXPECT_EQ(view.Text("Memo3"), "");
+    EXPECT_TRUE(sink.Saw("clear log"));
+    EXPECT_TRUE(sink.LogLines().empty());
   }
   EXPECT_EQ(ReadFileBytes(PathFromUtf8(files.bmp)), bmpBefore);
   EXPECT_EQ(ReadFileBytes(PathFromUtf8(files.svg)), "old");
@@ -102,22 +102,22 @@ TEST_F(DirectTrace, AVTracerPathNamingNoFileChangesNothing) {
 }
 
 TEST_F(DirectTrace, WithoutTheWorkBitmapNothingHappens) {
-  view.SetText("Edit7", PathToUtf8(scratch / "tool.exe"));
-  Leave(view.Text("Edit7"), "x");
+  tracers.vtracer = PathToUtf8(scratch / "tool.exe");
+  Leave(tracers.vtracer, "x");
   fs::remove(PathFromUtf8(files.bmp));
-  TraceWorkBitmapDirectly(view, processes, files);
-  EXPECT_TRUE(view.shown.empty());
-  EXPECT_EQ(view.Text("Memo3"), "");
+  Trace();
+  EXPECT_TRUE(sink.Messages().empty());
+  EXPECT_TRUE(sink.LogLines().empty());
   EXPECT_EQ(processes.starts, 0);
 }
 
 TEST_F(DirectTrace, ABrokenWorkBitmapIsReportedAndNothingElseChanges) {
-  view.SetText("Edit7", PathToUtf8(scratch / "tool.exe"));
-  Leave(view.Text("Edit7"), "x");
+  tracers.vtracer = PathToUtf8(scratch / "tool.exe");
+  Leave(tracers.vtracer, "x");
   Leave(files.bmp, "BM broken");
   Leave(files.svg, "old");
   try {
-    TraceWorkBitmapDirectly(view, processes, files);
+    Trace();
     FAIL() << "no error";
   } catch (const FileError& e) {
     EXPECT_NE(std::string(e.what()).find(files.bmp), std::string::npos) << e.what();
@@ -128,48 +128,49 @@ TEST_F(DirectTrace, ABrokenWorkBitmapIsReportedAndNothingElseChanges) {
 
 TEST_F(DirectTrace, AToolThatCannotStartIsLoggedAndRaised) {
   // A file that is no program.
-  view.SetText("Edit7", PathToUtf8(scratch / "vtracer.txt"));
-  Leave(view.Text("Edit7"), "not a program");
+  tracers.vtracer = PathToUtf8(scratch / "vtracer.txt");
+  Leave(tracers.vtracer, "not a program");
   Leave(files.svg, "old");
   try {
-    TraceWorkBitmapDirectly(view, processes, files);
+    Trace();
     FAIL() << "no error";
   } catch (const Error& e) {
     EXPECT_STREQ(e.what(), "VTracer の起動に失敗しました。");
   }
-  EXPECT_EQ(LogLines(view).back(), "VTracer の起動に失敗しました。");
+  EXPECT_EQ(sink.LogLines().back(), "VTracer の起動に失敗しました。");
   EXPECT_TRUE(BlackAndWhite(ReadBmp(PathFromUtf8(files.bmp))));
   EXPECT_FALSE(fs::exists(PathFromUtf8(files.svg)));
 }
 
 TEST_F(DirectTrace, AToolThatFailsAtOnceEndsAfterTheTimeOutLine) {
-  if (view.Text("Edit7").empty()) GTEST_SKIP() << "no VTracer here";
-  view.SetText("Edit9", "--no-such-option 1");
-  TraceWorkBitmapDirectly(view, processes, files);
-  auto lines = LogLines(view);
+  if (tracers.vtracer.empty()) GTEST_SKIP() << "no VTracer here";
+  tracers.vtracerOptions = "--no-such-option 1";
+  Trace();
+  auto lines = sink.LogLines();
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[2], "タイムアウトしました。");
   EXPECT_FALSE(fs::exists(PathFromUtf8(files.svg)));
   EXPECT_FALSE(fs::exists(PathFromUtf8(files.dxf)));
-  EXPECT_TRUE(view.shown.empty());
+  EXPECT_TRUE(sink.Messages().empty());
 }
 
 TEST_F(DirectTrace, AnOldSvgThatCannotBeDeletedStopsTheTrace) {
-  view.SetText("Edit7", PathToUtf8(scratch / "tool.exe"));
-  Leave(view.Text("Edit7"), "x");
+  tracers.vtracer = PathToUtf8(scratch / "tool.exe");
+  Leave(tracers.vtracer, "x");
   // A folder of that name with something in it cannot be removed, as a file held open can't.
   fs::create_directories(PathFromUtf8(files.svg) / "held");
-  TraceWorkBitmapDirectly(view, processes, files);
-  EXPECT_EQ(view.shown, std::vector<std::string>{files.svg + "\nの削除に失敗しました。使用中？"});
+  Trace();
+  EXPECT_EQ(sink.Messages(),
+            std::vector<std::string>{files.svg + "\nの削除に失敗しました。使用中？"});
   EXPECT_EQ(processes.starts, 0);
 }
 
 TEST_F(DirectTrace, PotraceStartWritesTheDxfBesideTheBitmap) {
-  view.SetText("Edit1", testing::RealPotrace());
-  view.SetText("Edit4", " -b dxf ");
-  if (view.Text("Edit1").empty()) GTEST_SKIP() << "no Potrace here";
-  StartPotraceOnWorkBitmap(view, shell, files);
-  EXPECT_TRUE(view.shown.empty());
+  tracers.potrace = testing::RealPotrace();
+  tracers.potraceOptions = " -b dxf ";
+  if (tracers.potrace.empty()) GTEST_SKIP() << "no Potrace here";
+  StartPotrace();
+  EXPECT_TRUE(sink.Messages().empty());
   processes.inner->WaitForFile(files.dxf, 10000);
   // Nothing waits for Potrace: give it the time to finish the file.
   std::string dxf;
@@ -181,13 +182,13 @@ TEST_F(DirectTrace, PotraceStartWritesTheDxfBesideTheBitmap) {
 }
 
 TEST_F(DirectTrace, PotraceStartTellsWhatIsMissing) {
-  view.SetText("Edit1", PathToUtf8(folder / "potrace.exe"));
-  StartPotraceOnWorkBitmap(view, shell, files);
-  Leave(view.Text("Edit1"), "x");
+  tracers.potrace = PathToUtf8(folder / "potrace.exe");
+  StartPotrace();
+  Leave(tracers.potrace, "x");
   fs::remove(PathFromUtf8(files.bmp));
-  StartPotraceOnWorkBitmap(view, shell, files);
-  EXPECT_EQ(view.shown, (std::vector<std::string>{"Potrace.exe が、見つかりません.",
-                                                  files.bmp + "\nが、見つかりません."}));
+  StartPotrace();
+  EXPECT_EQ(sink.Messages(), (std::vector<std::string>{"Potrace.exe が、見つかりません.",
+                                                       files.bmp + "\nが、見つかりません."}));
   EXPECT_EQ(shell.opened, 0);
 }
 

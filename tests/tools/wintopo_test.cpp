@@ -6,15 +6,16 @@
 #include <optional>
 
 #include "base/text_file.h"
+#include "support/fake_desktop.h"
+#include "support/fake_sink.h"
 #include "support/test_paths.h"
-#include "tools/fakes.h"
 
 namespace tesnova {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::CommandView;
 using testing::FakeDesktop;
+using testing::FakeSink;
 using testing::ScratchFolder;
 
 constexpr WindowId kTopo = 0x1A2B;
@@ -24,7 +25,7 @@ constexpr std::uint32_t kSaveVectorAs = 0x9008;
 struct WinTopoFixture : ::testing::Test {
   ScratchFolder dir;
   WorkFiles files = WorkFilesIn(dir.path());
-  CommandView view;
+  FakeSink sink;
   FakeDesktop desktop;
 
   void SetUp() override {
@@ -46,7 +47,7 @@ struct WinTopoFixture : ::testing::Test {
       if (c.what == "send" && c.message == kBmClick)
         std::ofstream(PathFromUtf8(files.dxf)) << "saved";
     };
-    view.onDispatch = [=, this] {
+    sink.onDispatch = [=, this] {
       if (opensAt && desktop.now >= *opensAt && !desktop.Find(kDialog)) {
         desktop.Add({kDialog, "名前を付けて保存", "#32770"});
         desktop.Add({kDialog + 1, "キャンセル", "Button", kDialog});
@@ -69,8 +70,8 @@ TEST_F(WinTopoFixture, FindsTheFirstWindowWhoseTitleBeginsWithWinTopo) {
 
 TEST_F(WinTopoFixture, VectoriseRestoresWinTopoAndPostsF10) {
   desktop.Find(kTopo)->minimised = true;
-  desktop.onCall = [&](const FakeDesktop::Call&) { EXPECT_FALSE(view.enabled["Button18"]); };
-  VectoriseInWinTopo(view, desktop, files);
+  desktop.onCall = [&](const FakeDesktop::Call&) { EXPECT_TRUE(sink.busy); };
+  VectoriseInWinTopo(desktop, files, sink);
 
   auto calls = desktop.CallsTo(kTopo);
   ASSERT_EQ(calls.size(), 4u);
@@ -81,28 +82,28 @@ TEST_F(WinTopoFixture, VectoriseRestoresWinTopoAndPostsF10) {
   EXPECT_EQ(calls[2].lParam, 0x003B0001);
   EXPECT_EQ(calls[3].message, kWmKeyUp);
   EXPECT_EQ(calls[3].lParam, 0xC03B0001);
-  EXPECT_TRUE(view.shown.empty());
-  EXPECT_TRUE(view.enabled["Button18"]);
+  EXPECT_TRUE(sink.Messages().empty());
+  EXPECT_FALSE(sink.busy);
 }
 
 TEST_F(WinTopoFixture, NothingIsSentWithoutTheBitmapOrWinTopo) {
-  using Click = void (*)(View&, Desktop&, const WorkFiles&);
-  for (auto [click, button] : {std::pair<Click, const char*>{VectoriseInWinTopo, "Button18"},
-                               {SaveWinTopoDxf, "Button19"}}) {
+  using Click = void (*)(Desktop&, const WorkFiles&, CommandSink&);
+  for (Click click : {VectoriseInWinTopo, SaveWinTopoDxf}) {
     fs::remove(PathFromUtf8(files.bmp));
-    view.shown.clear();
-    click(view, desktop, files);
-    EXPECT_EQ(view.shown, std::vector<std::string>{files.bmp + "\nファイルが見つかりません。"});
+    sink.events.clear();
+    click(desktop, files, sink);
+    EXPECT_EQ(sink.Messages(),
+              std::vector<std::string>{files.bmp + "\nファイルが見つかりません。"});
 
     std::ofstream(PathFromUtf8(files.bmp)) << "BM";
     desktop.Find(kTopo)->title = "Tesnova";
-    view.shown.clear();
-    click(view, desktop, files);
-    EXPECT_EQ(view.shown, std::vector<std::string>{"WinTopo Freeware が見つかりません。"});
+    sink.events.clear();
+    click(desktop, files, sink);
+    EXPECT_EQ(sink.Messages(), std::vector<std::string>{"WinTopo Freeware が見つかりません。"});
     desktop.Find(kTopo)->title = "WinTopo";
 
     EXPECT_TRUE(desktop.calls.empty());
-    EXPECT_TRUE(view.enabled[button]);
+    EXPECT_FALSE(sink.busy);
   }
 }
 
@@ -117,23 +118,23 @@ TEST_F(WinTopoFixture, SaveReplacesTheOldDxfThroughTheSaveDialog) {
     desktop.calls.clear();
     opensAt.reset();
     DialogOpensAfter(1500, c.cls, c.title);
-    SaveWinTopoDxf(view, desktop, files);
+    SaveWinTopoDxf(desktop, files, sink);
     EXPECT_EQ(ReadFileBytes(PathFromUtf8(files.dxf)), "saved") << c.title;
     EXPECT_EQ(desktop.CallsTo(kDialog + 2).size(), 1u) << c.title;
     EXPECT_TRUE(desktop.CallsTo(kDialog + 1).empty());
-    EXPECT_TRUE(view.shown.empty());
-    EXPECT_TRUE(view.enabled["Button19"]);
+    EXPECT_TRUE(sink.Messages().empty());
+    EXPECT_FALSE(sink.busy);
   }
 }
 
 TEST_F(WinTopoFixture, SaveGivesUpQuietlyWhenNoDialogComes) {
   DialogOpensAfter(60000, "Button", "保存(&S)");
   std::uint32_t start = desktop.now;
-  SaveWinTopoDxf(view, desktop, files);
+  SaveWinTopoDxf(desktop, files, sink);
   EXPECT_FALSE(fs::exists(PathFromUtf8(files.dxf)));
   for (const auto& c : desktop.calls) EXPECT_NE(c.what, "send");
-  EXPECT_TRUE(view.shown.empty());
-  EXPECT_TRUE(view.enabled["Button19"]);
+  EXPECT_TRUE(sink.Messages().empty());
+  EXPECT_FALSE(sink.busy);
   // 51 looks 50 ms apart, then the pauses around the click that never comes.
   EXPECT_EQ(desktop.now - start, 100u + 200u + 100u + 51u * 50u + 100u + 500u);
 }
@@ -142,10 +143,11 @@ TEST_F(WinTopoFixture, SaveStopsWhenTheOldDxfCannotBeDeleted) {
   // A folder of that name cannot be removed while something lies in it, as an open file can't.
   fs::create_directories(PathFromUtf8(files.dxf) / "held");
   DialogOpensAfter(0, "Button", "保存(&S)");
-  SaveWinTopoDxf(view, desktop, files);
-  EXPECT_EQ(view.shown, std::vector<std::string>{files.dxf + "\nの削除に失敗しました。使用中？"});
+  SaveWinTopoDxf(desktop, files, sink);
+  EXPECT_EQ(sink.Messages(),
+            std::vector<std::string>{files.dxf + "\nの削除に失敗しました。使用中？"});
   for (const auto& c : desktop.calls) EXPECT_NE(c.what, "post");
-  EXPECT_TRUE(view.enabled["Button19"]);
+  EXPECT_FALSE(sink.busy);
 }
 
 TEST_F(WinTopoFixture, CloseAsksAtMostThreeTimes) {
@@ -169,8 +171,8 @@ TEST_F(WinTopoFixture, CloseAsksAtMostThreeTimes) {
 }
 
 TEST_F(WinTopoFixture, TestCommandShowsTheWindowAndDrivesItsMenus) {
-  TestWinTopoMenus(view, desktop);
-  EXPECT_EQ(view.caption(), "00001A2B");
+  TestWinTopoMenus(desktop, sink);
+  EXPECT_EQ(sink.caption, "00001A2B");
   auto calls = desktop.CallsTo(kTopo);
   ASSERT_EQ(calls.size(), 3u);
   EXPECT_EQ(calls[0].wParam, kSaveVectorAs);

@@ -8,9 +8,6 @@
 
 #include "base/error.h"
 #include "base/text_file.h"
-#include "base/system.h"
-#include "ports/view.h"
-#include "support/fake_view.h"
 #include "support/test_paths.h"
 
 namespace tesnova {
@@ -156,25 +153,6 @@ TEST(SvgToDxf, FilesMissingMalformedAndWritten) {
   WriteFileBytes(svg, "");
   EXPECT_TRUE(ConvertSVGToDXF(svg, dxf, 2, sink));
   EXPECT_EQ(SplitLines(ReadFileBytes(dxf)).size(), 18u);
-}
-
-// The window's conversion works on the fixed work files beside the executable.
-TEST(SvgToDxf, WindowConversionUsesTheWorkFilesBesideTheExecutable) {
-  const auto svg = ExecutableFolder() / "tesnova.svg";
-  const auto dxf = ExecutableFolder() / "tesnova.dxf";
-  std::filesystem::remove(svg);
-  std::filesystem::remove(dxf);
-  testing::FakeView view;
-  ConvertSVGToDXF(2, view);
-  EXPECT_EQ(view.messages(), (std::vector<std::string>{PathToUtf8(svg) + "\nが、見つかりません."}));
-  EXPECT_FALSE(std::filesystem::exists(dxf));
-
-  WriteFileBytes(svg, kSvgStart + "<path d=\"M1 2 L3 4 Z \" transform=\"translate(0,0)\"/>\n");
-  ConvertSVGToDXF(2, view);
-  EXPECT_EQ(view.messages().size(), 1u);
-  EXPECT_NE(ReadFileBytes(dxf).find("VERTEX\r\n10\r\n3\r\n20\r\n96\r\n"), std::string::npos);
-  std::filesystem::remove(svg);
-  std::filesystem::remove(dxf);
 }
 
 TEST(SvgToDxf, RealTraceTruncatedOrBinaryInputGivesADocumentOrANumberError) {

@@ -8,8 +8,8 @@
 
 #include "base/text_file.h"
 #include "raster/bmp_file.h"
+#include "support/fake_sink.h"
 #include "support/test_paths.h"
-#include "tools/fakes.h"
 #include "tools/wintopo.h"
 #include "win32/shell_win32.h"
 #include "win32/wide_text.h"
@@ -20,7 +20,7 @@ namespace tesnova {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::CommandView;
+using testing::FakeSink;
 using testing::ScratchFolder;
 
 fs::path StandIn() {
@@ -63,7 +63,7 @@ struct WinTopoStandIn : ::testing::Test {
   ScratchFolder scratch;
   fs::path folder = scratch.path() / PathFromUtf8("作業 フォルダ");
   WorkFiles files;
-  CommandView view;
+  FakeSink sink;
   StandInDesktop desktop;
   Win32Processes processes;
 
@@ -75,7 +75,7 @@ struct WinTopoStandIn : ::testing::Test {
     fs::create_directories(folder);
     files = WorkFilesIn(folder);
     WriteBmp24(PathFromUtf8(files.bmp), Square());
-    view.onDispatch = DispatchPendingMessages;
+    sink.onDispatch = DispatchPendingMessages;
   }
   void TearDown() override {
     SetEnvironmentVariableW(L"TESNOVA_WINTOPO_STANDIN", nullptr);
@@ -133,10 +133,10 @@ TEST_F(WinTopoStandIn, VectoriseAndSaveWriteTheOutlinesAsTheWorkDxf) {
   EXPECT_EQ(desktop.WindowTitle(w), "WinTopo stand-in - tesnova.bmp");
   std::ofstream(PathFromUtf8(files.dxf)) << "old";
 
-  VectoriseInWinTopo(view, desktop, files);
-  SaveWinTopoDxf(view, desktop, files);
+  VectoriseInWinTopo(desktop, files, sink);
+  SaveWinTopoDxf(desktop, files, sink);
   std::string dxf = Dxf();
-  EXPECT_TRUE(view.shown.empty());
+  EXPECT_TRUE(sink.Messages().empty());
   // The square's outline: one closed polyline through its four corners, Y up from the
   // bottom-left corner.
   EXPECT_EQ(Count(dxf, "POLYLINE\r\n"), 1) << dxf;
@@ -157,25 +157,26 @@ TEST_F(WinTopoStandIn, SaveRefusesToTouchADxfHeldOpen) {
   HANDLE held = CreateFileW(Utf8ToWide(files.dxf).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                             0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  SaveWinTopoDxf(view, desktop, files);
+  SaveWinTopoDxf(desktop, files, sink);
   CloseHandle(held);
-  EXPECT_EQ(view.shown, std::vector<std::string>{files.dxf + "\nの削除に失敗しました。使用中？"});
+  EXPECT_EQ(sink.Messages(),
+            std::vector<std::string>{files.dxf + "\nの削除に失敗しました。使用中？"});
   EXPECT_EQ(ReadFileBytes(PathFromUtf8(files.dxf)), "old");
 }
 
 TEST_F(WinTopoStandIn, SaveGivesUpQuietlyWhenNoDialogAppears) {
   ASSERT_NE(Open("nosave"), 0u);
-  VectoriseInWinTopo(view, desktop, files);
-  SaveWinTopoDxf(view, desktop, files);
-  EXPECT_TRUE(view.shown.empty());
+  VectoriseInWinTopo(desktop, files, sink);
+  SaveWinTopoDxf(desktop, files, sink);
+  EXPECT_TRUE(sink.Messages().empty());
   EXPECT_FALSE(fs::exists(PathFromUtf8(files.dxf)));
-  EXPECT_TRUE(view.enabled["Button19"]);
+  EXPECT_FALSE(sink.busy);
 }
 
 TEST_F(WinTopoStandIn, CloseWaitsForTheAnswerToWinTopoPrompt) {
   WindowId w = Open("ask");
   ASSERT_NE(w, 0u);
-  VectoriseInWinTopo(view, desktop, files);
+  VectoriseInWinTopo(desktop, files, sink);
   // Someone answers the prompt "Yes" while CloseWinTopo waits in its close request.
   std::thread answer([] {
     HWND box = nullptr;
@@ -188,8 +189,8 @@ TEST_F(WinTopoStandIn, CloseWaitsForTheAnswerToWinTopoPrompt) {
 }
 
 TEST_F(WinTopoStandIn, CommandsSayWhenWinTopoIsNotRunning) {
-  VectoriseInWinTopo(view, desktop, files);
-  EXPECT_EQ(view.shown, std::vector<std::string>{"WinTopo Freeware が見つかりません。"});
+  VectoriseInWinTopo(desktop, files, sink);
+  EXPECT_EQ(sink.Messages(), std::vector<std::string>{"WinTopo Freeware が見つかりません。"});
   CloseWinTopo(desktop);
 }
 

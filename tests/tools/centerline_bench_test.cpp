@@ -1,4 +1,4 @@
-#include "centerline/centerline_pipeline.h"
+#include "tools/centerline_bench.h"
 
 #include <gtest/gtest.h>
 
@@ -7,10 +7,10 @@
 
 #include "base/error.h"
 #include "base/text_file.h"
+#include "centerline/centerline_pipeline.h"
 #include "centerline/polyline.h"
 #include "raster/bmp_file.h"
 #include "support/centerline_ring.h"
-#include "support/fake_view.h"
 #include "support/test_paths.h"
 
 namespace tesnova {
@@ -60,15 +60,16 @@ class CenterlinePipeline : public ::testing::Test {
   std::string Path(const std::string& name) { return PathToUtf8(dir / name); }
 
   testing::ScratchFolder dir;
-  testing::FakeView view;
+  std::vector<std::string> notices;
+  CenterlineNotice notice = [this](std::string_view text) { notices.emplace_back(text); };
   FakePotrace potrace;
 };
 
 TEST_F(CenterlinePipeline, FullRunShowsTwelveBoxesAndWritesTheCenterline) {
   potrace.fixture = "centerline/small-ring.svg";
   ASSERT_TRUE(RunCenterlinePipeline("/opt/potrace dir/potrace", Path("tesnova.bmp"),
-                                    Path("tesnova.dxf"), view, potrace));
-  EXPECT_EQ(view.messages(), kFullRun);
+                                    Path("tesnova.dxf"), notice, potrace));
+  EXPECT_EQ(notices, kFullRun);
   ASSERT_EQ(potrace.calls.size(), 1u);
   EXPECT_EQ(potrace.calls[0], "/opt/potrace dir/potrace|\"" + Path("tesnova.pbm") + "\" -s -o \"" +
                                   Path("tesnova.svg") + "\"||101");
@@ -84,8 +85,8 @@ TEST_F(CenterlinePipeline, FullRunShowsTwelveBoxesAndWritesTheCenterline) {
 TEST_F(CenterlinePipeline, PotraceThatDoesNotStart) {
   potrace.starts = false;
   EXPECT_FALSE(
-      RunCenterlinePipeline("nothing", Path("tesnova.bmp"), Path("tesnova.dxf"), view, potrace));
-  EXPECT_EQ(view.messages(), (std::vector<std::string>{"bmp", "pbm", "potrace 起動失敗"}));
+      RunCenterlinePipeline("nothing", Path("tesnova.bmp"), Path("tesnova.dxf"), notice, potrace));
+  EXPECT_EQ(notices, (std::vector<std::string>{"bmp", "pbm", "potrace 起動失敗"}));
   EXPECT_TRUE(std::filesystem::exists(dir / "tesnova.pbm"));
   EXPECT_FALSE(std::filesystem::exists(dir / "tesnova.dxf"));
 }
@@ -93,10 +94,10 @@ TEST_F(CenterlinePipeline, PotraceThatDoesNotStart) {
 TEST_F(CenterlinePipeline, StopsWithAMessageWhenAnOrientationIsMissing) {
   potrace.fixture = "centerline/two-blobs.svg";  // two shapes without holes
   EXPECT_FALSE(
-      RunCenterlinePipeline("potrace", Path("tesnova.bmp"), Path("tesnova.dxf"), view, potrace));
+      RunCenterlinePipeline("potrace", Path("tesnova.bmp"), Path("tesnova.dxf"), notice, potrace));
   std::vector<std::string> expected(kFullRun.begin(), kFullRun.begin() + 7);
   expected.push_back(NoContourPairMessage(0, 2));
-  EXPECT_EQ(view.messages(), expected);
+  EXPECT_EQ(notices, expected);
   EXPECT_FALSE(std::filesystem::exists(dir / "tesnova.dxf"));
 }
 
@@ -105,9 +106,9 @@ TEST_F(CenterlinePipeline, AnOldSvgIsNotTakenForPotracesOutput) {
                  ReadFileBytes(testing::TestData("centerline/small-ring.svg")));
   // Potrace starts but writes nothing.
   EXPECT_THROW(
-      RunCenterlinePipeline("potrace", Path("tesnova.bmp"), Path("tesnova.dxf"), view, potrace),
+      RunCenterlinePipeline("potrace", Path("tesnova.bmp"), Path("tesnova.dxf"), notice, potrace),
       FileError);
-  EXPECT_EQ(view.messages(), (std::vector<std::string>{"bmp", "pbm", "potrace 起動成功"}));
+  EXPECT_EQ(notices, (std::vector<std::string>{"bmp", "pbm", "potrace 起動成功"}));
 }
 
 TEST_F(CenterlinePipeline, FilesAreNamedAfterTheBitmap) {
@@ -115,7 +116,7 @@ TEST_F(CenterlinePipeline, FilesAreNamedAfterTheBitmap) {
   std::filesystem::copy_file(dir / "tesnova.bmp", dir / "v1.2" / "picture");
   potrace.fixture = "centerline/small-ring.svg";
   ASSERT_TRUE(
-      RunCenterlinePipeline("potrace", Path("v1.2/picture"), Path("out.dxf"), view, potrace));
+      RunCenterlinePipeline("potrace", Path("v1.2/picture"), Path("out.dxf"), notice, potrace));
   EXPECT_TRUE(std::filesystem::exists(dir / "v1.2" / "picture.pbm"));
   EXPECT_TRUE(std::filesystem::exists(dir / "v1.2" / "picture.svg"));
 
@@ -126,9 +127,9 @@ TEST_F(CenterlinePipeline, FilesAreNamedAfterTheBitmap) {
 
 TEST_F(CenterlinePipeline, MissingBitmapEndsBeforeAnyBox) {
   EXPECT_THROW(
-      RunCenterlinePipeline("potrace", Path("none.bmp"), Path("tesnova.dxf"), view, potrace),
+      RunCenterlinePipeline("potrace", Path("none.bmp"), Path("tesnova.dxf"), notice, potrace),
       FileError);
-  EXPECT_TRUE(view.messages().empty());
+  EXPECT_TRUE(notices.empty());
   EXPECT_TRUE(potrace.calls.empty());
 }
 

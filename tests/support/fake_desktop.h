@@ -1,34 +1,14 @@
 #pragma once
-// Stand-ins for the window and the desktop in the command tests: they record what the
-// commands do and play the other programs' windows on a clock that moves when slept on.
+// The desktop for the command tests: it records what the commands do to other programs'
+// windows and plays those windows on a clock that moves when slept on.
 #include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "ports/desktop.h"
-#include "ports/view.h"
-#include "support/fake_view.h"
 
 namespace tesnova::testing {
-
-// The test window with what the tool commands need besides: a hook into the message
-// dispatch, the enabled state of the buttons, and the message boxes in a list that can be
-// cleared.
-class CommandView : public FakeView {
- public:
-  std::vector<std::string> shown;  // message boxes
-  std::map<std::string, bool, std::less<>> enabled;
-  int dispatches = 0;
-  std::function<void()> onDispatch;
-
-  void ShowMessage(std::string_view text) override { shown.emplace_back(text); }
-  void ProcessMessages() override {
-    ++dispatches;
-    if (onDispatch) onDispatch();
-  }
-  void SetEnabled(std::string_view c, bool v) override { enabled[std::string(c)] = v; }
-};
 
 class FakeDesktop : public Desktop {
  public:
