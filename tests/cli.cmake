@@ -99,3 +99,23 @@ add_test(NAME cli_centerline_ring
   COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/cli/check_centerline.py
           $<TARGET_FILE:tesnova-cli> ${TESNOVA_CLI_WORK}/centerline)
 set_tests_properties(cli_centerline_ring PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 60)
+
+# One switch parser for every subcommand: --name VALUE and --name=VALUE alike, a wrong switch
+# told as the subcommand's own with exit status 2.
+add_test(NAME cli_switches
+  COMMAND sh -c "cli='$<TARGET_FILE:tesnova-cli>'; w='${TESNOVA_CLI_WORK}'; pic='${TESNOVA_PICTURES}/drawing.png'
+    \"$cli\" prepare \"$pic\" \"$w/eq.bmp\" --threshold=128 --deskew=0.3 > \"$w/eq.txt\" || exit 1
+    \"$cli\" prepare \"$pic\" \"$w/sp.bmp\" --threshold 128 --deskew 0.3 > \"$w/sp.txt\" || exit 1
+    cmp -s \"$w/eq.bmp\" \"$w/sp.bmp\" && cmp -s \"$w/eq.txt\" \"$w/sp.txt\" || { echo 'the two forms differ'; exit 1; }
+    while IFS='|' read -r expect args; do
+      msg=$(eval \"\\\"\\$cli\\\" $args\" 2>&1 >/dev/null); status=$?
+      test $status -eq 2 || { echo \"$args: exit $status\"; exit 1; }
+      case \"$msg\" in *\"$expect\"*) ;; *) echo \"$args: $msg\"; exit 1;; esac
+    done <<'CASES'
+tesnova-cli trace: unknown switch --bogus|trace in out.dxf --with potrace --bogus
+tesnova-cli trace: --divisions takes a whole number|trace in out.dxf --with vtracer --divisions=-1
+tesnova-cli prepare: --deskew needs a number of degrees|prepare in out.bmp --deskew abc
+tesnova-cli prepare: --median takes no value|prepare in out.bmp --median=1
+tesnova-cli svg2dxf: --divisions needs a value|svg2dxf a.svg b.dxf --divisions
+tesnova-cli centerline: unknown switch --tool|centerline a.bmp b.dxf --tool x
+CASES")

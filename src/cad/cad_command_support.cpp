@@ -1,7 +1,5 @@
 #include "cad/cad_command_support.h"
 
-#include "base/text_file.h"
-
 namespace tesnova {
 
 void SendEscapeToCad(Desktop& desktop, WindowId cadWindow) {
@@ -13,10 +11,6 @@ void SendEscapeToCad(Desktop& desktop, WindowId cadWindow) {
   desktop.Sleep(5);
   desktop.KeyEvent(kVkEscape, kEscapeScanCode, true);
   desktop.Sleep(100);
-}
-
-std::string WorkPath(const CadCommandContext& context, const char* name) {
-  return PathToUtf8(context.folder / name);
 }
 
 }  // namespace tesnova

@@ -1,7 +1,5 @@
 #pragma once
 // Small steps shared by the CAD commands.
-#include <string>
-
 #include "cad/cad_commands.h"
 
 namespace tesnova {
@@ -9,8 +7,5 @@ namespace tesnova {
 // Brings the CAD main window to the front and, only if it then is the foreground window,
 // presses and releases the escape key there.
 void SendEscapeToCad(Desktop& desktop, WindowId cadWindow);
-
-// A work file in the executable's folder, as a UTF-8 path.
-std::string WorkPath(const CadCommandContext& context, const char* name);
 
 }  // namespace tesnova

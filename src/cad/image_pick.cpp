@@ -15,6 +15,7 @@
 #include "raster/prepare.h"
 #include "tools/tracer_command_lines.h"
 #include "tools/wintopo.h"
+#include "tools/work_files.h"
 #include "vector/number_format.h"
 
 namespace tesnova {
@@ -179,7 +180,7 @@ void OleFrameSnapshotCommand(CadCommandContext& c) {
 }
 
 void InsertWorkDxfCommand(CadCommandContext& c, bool closeWinTopo) {
-  std::string dxf = WorkPath(c, "tesnova.dxf");
+  const std::string dxf = WorkFilesIn(c.folder).dxf;
   if (!FileExists(PathFromUtf8(dxf))) {
     c.sink.Message(dxf + "\nファイルが見つかりません。");
     return;

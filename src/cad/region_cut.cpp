@@ -12,9 +12,10 @@
 #include "raster/bmp_file.h"
 #include "tools/centerline_bench.h"
 #include "tools/tracer_command_lines.h"
+#include "tools/tracers.h"
 #include "tools/wintopo.h"
+#include "tools/work_files.h"
 #include "vector/number_format.h"
-#include "vector/svg_to_dxf.h"
 
 namespace tesnova {
 
@@ -150,9 +151,9 @@ void PauseForTracerOutput(CadCommandContext& c, const TracerSettings& tracers) {
 
 void PotraceStage(CadCommandContext& c, const TracerSettings& tracers, Capture& cut) {
   CommandSink& sink = c.sink;
-  std::string bmp = WorkPath(c, "tesnova.bmp"), dxf = WorkPath(c, "tesnova.dxf");
+  const WorkFiles files = WorkFilesIn(c.folder);
   try {
-    RemoveStaleFile(PathFromUtf8(dxf));
+    RemoveStaleFile(PathFromUtf8(files.dxf));
     if (!FileExists(PathFromUtf8(tracers.potrace))) {
       if (!tracers.potrace.empty()) {
         sink.Message("Potrace.exe が見つかりません.");
@@ -160,30 +161,37 @@ void PotraceStage(CadCommandContext& c, const TracerSettings& tracers, Capture& 
       }
       return;
     }
-    if (!cut.saved || !FileExists(PathFromUtf8(bmp))) {
-      sink.Message(bmp + "\nの読み込みエラーです.");
+    if (!cut.saved || !FileExists(PathFromUtf8(files.bmp))) {
+      sink.Message(files.bmp + "\nの読み込みエラーです.");
       StatusAndDispatch(sink, "Bitmap ファイルの読み込みエラー ...");
       return;
     }
     StatusAndDispatch(sink, "Potrace 起動中 ...");
-    const ProcessResult run =
-        c.processes.RunProcess({.program = tracers.potrace,
-                                .arguments = PotraceArguments(bmp, tracers.potraceOptions),
-                                .minimised = true});
-    if (!run.started) {
-      sink.Message("Potrace.exe の起動に失敗しました. " + std::to_string(run.errorCode));
-      sink.Status("Potrace.exe の起動に失敗 ...");
-      return;
-    }
-    StatusAndDispatch(sink, "Potrace 実行中 ...");
-    PauseForTracerOutput(c, tracers);
-    if (FileExists(PathFromUtf8(dxf))) {
-      StatusAndDispatch(sink, "-INSERT コマンドを実行 ...");
-      InsertWorkDxf(c, cut, dxf);
-      sink.Status("-INSERT 終了！");
-    } else {
-      sink.Message(dxf + "\nが見つかりません.");
-      StatusAndDispatch(sink, "DXF ファイルの作成失敗 ...");
+    const TraceOutcome outcome = TraceWorkBitmap(
+        kPotrace, {.program = tracers.potrace, .options = tracers.potraceOptions, .files = files},
+        c.processes, [&](TracePhase phase, std::string_view) {
+          if (phase != TracePhase::kEnded) return;
+          StatusAndDispatch(sink, "Potrace 実行中 ...");
+          PauseForTracerOutput(c, tracers);
+        });
+    switch (outcome.status) {
+      case TraceStatus::kTraced:
+        StatusAndDispatch(sink, "-INSERT コマンドを実行 ...");
+        InsertWorkDxf(c, cut, files.dxf);
+        sink.Status("-INSERT 終了！");
+        break;
+      case TraceStatus::kNotStarted:
+        sink.Message("Potrace.exe の起動に失敗しました. " + std::to_string(outcome.run.errorCode));
+        sink.Status("Potrace.exe の起動に失敗 ...");
+        break;
+      case TraceStatus::kStaleOutput:
+        sink.Message(outcome.file + "\nの削除に失敗しました。使用中？");
+        break;
+      case TraceStatus::kNoOutput:
+      case TraceStatus::kNoDxf:
+        sink.Message(files.dxf + "\nが見つかりません.");
+        StatusAndDispatch(sink, "DXF ファイルの作成失敗 ...");
+        break;
     }
   } catch (const std::exception&) {
     // The Potrace stage ends silently on any error, a lost CAD program included.
@@ -192,54 +200,67 @@ void PotraceStage(CadCommandContext& c, const TracerSettings& tracers, Capture& 
 
 void VTracerStage(CadCommandContext& c, const TracerSettings& tracers, Capture& cut) {
   CommandSink& sink = c.sink;
-  std::string bmp = WorkPath(c, "tesnova.bmp"), svg = WorkPath(c, "tesnova.svg"),
-              dxf = WorkPath(c, "tesnova.dxf");
+  const WorkFiles files = WorkFilesIn(c.folder);
   if (!FileExists(PathFromUtf8(tracers.vtracer))) {
     sink.Message(tracers.vtracer +
                  "\nが、見つかりません.\nVTrace.exeファイルをドラッグ＆ドロップしてください.");
     return;
   }
-  if (!FileExists(PathFromUtf8(bmp))) return;
-  RemoveStaleFile(PathFromUtf8(svg));
-  RemoveStaleFile(PathFromUtf8(dxf));
-  std::string arguments = VTracerArguments(tracers.vtracerOptions, bmp, svg);
-  if (cut.saved && FileExists(PathFromUtf8(bmp))) {
-    StatusAndDispatch(sink, "VTracer 起動中 ...");
-    const ProcessResult run = c.processes.RunProcess(
-        {.program = tracers.vtracer, .arguments = arguments, .minimised = true});
-    if (run.started) {
-      sink.Dispatch();
-      PauseForTracerOutput(c, tracers);
-    } else {
-      StatusAndDispatch(sink, "VTracer 起動失敗 ...");
-      sink.Message("VTracer.exe の起動に失敗しました. " + std::to_string(run.errorCode));
-    }
-  } else {
-    StatusAndDispatch(sink, "tesnova.bmp 読み込みエラー ...");
-    sink.Message(bmp + "\nの読み込みエラーです.");
-  }
-  if (!FileExists(PathFromUtf8(svg))) {
+  if (!FileExists(PathFromUtf8(files.bmp))) return;
+  RemoveStaleFile(PathFromUtf8(files.svg));
+  RemoveStaleFile(PathFromUtf8(files.dxf));
+  auto noSvg = [&] {
     StatusAndDispatch(sink, "tesnova.svg ファイルが見つかりません ...");
-    sink.Message(svg + "\nが見つかりません.");
+    sink.Message(files.svg + "\nが見つかりません.");
+  };
+  if (!cut.saved || !FileExists(PathFromUtf8(files.bmp))) {
+    StatusAndDispatch(sink, "tesnova.bmp 読み込みエラー ...");
+    sink.Message(files.bmp + "\nの読み込みエラーです.");
+    noSvg();
     return;
   }
-  RemoveStaleFile(PathFromUtf8(dxf));
-  ConvertSVGToDXF(PathFromUtf8(svg), PathFromUtf8(dxf), tracers.divisions,
-                  [&](std::string_view text) { sink.Message(text); });
-  c.desktop.Sleep(static_cast<std::uint32_t>(std::max(c.state.dxfWaitMs, 0)));
-  if (FileExists(PathFromUtf8(dxf))) {
-    StatusAndDispatch(sink, "-INSERT を実行中 ...");
-    InsertWorkDxf(c, cut, dxf);
-    sink.Status("-INSERT 終了！");
-  } else {
-    StatusAndDispatch(sink, "DXF ファイルが見つかりません ...");
-    sink.Message(dxf + "\nが見つかりません.CAD->VTraser");
+  StatusAndDispatch(sink, "VTracer 起動中 ...");
+  const TraceOutcome outcome = TraceWorkBitmap(
+      kVTracer,
+      {.program = tracers.vtracer,
+       .options = tracers.vtracerOptions,
+       .files = files,
+       .divisions = tracers.divisions},
+      c.processes, [&](TracePhase phase, std::string_view) {
+        if (phase == TracePhase::kEnded) {
+          sink.Dispatch();
+          PauseForTracerOutput(c, tracers);
+        } else if (phase == TracePhase::kConverted) {
+          c.desktop.Sleep(static_cast<std::uint32_t>(std::max(c.state.dxfWaitMs, 0)));
+        }
+      });
+  switch (outcome.status) {
+    case TraceStatus::kTraced:
+      StatusAndDispatch(sink, "-INSERT を実行中 ...");
+      InsertWorkDxf(c, cut, files.dxf);
+      sink.Status("-INSERT 終了！");
+      break;
+    case TraceStatus::kNotStarted:
+      StatusAndDispatch(sink, "VTracer 起動失敗 ...");
+      sink.Message("VTracer.exe の起動に失敗しました. " + std::to_string(outcome.run.errorCode));
+      noSvg();
+      break;
+    case TraceStatus::kStaleOutput:
+      sink.Message(outcome.file + "\nの削除に失敗しました。使用中？");
+      break;
+    case TraceStatus::kNoOutput:
+      noSvg();
+      break;
+    case TraceStatus::kNoDxf:
+      StatusAndDispatch(sink, "DXF ファイルが見つかりません ...");
+      sink.Message(files.dxf + "\nが見つかりません.CAD->VTraser");
+      break;
   }
 }
 
 void WinTopoStage(CadCommandContext& c, const TracerSettings& tracers) {
   StatusAndDispatch(c.sink, "WinTopo 起動中 ...");
-  c.shell.Execute("open", tracers.winTopo, WinTopoArguments(WorkPath(c, "tesnova.bmp")));
+  c.shell.Execute("open", tracers.winTopo, WinTopoArguments(WorkFilesIn(c.folder).bmp));
   c.desktop.Sleep(500);
   WindowId wintopo = FindWinTopoWindow(c.desktop);
   if (wintopo != 0) {
@@ -249,10 +270,10 @@ void WinTopoStage(CadCommandContext& c, const TracerSettings& tracers) {
 }
 
 void CenterlineStage(CadCommandContext& c, const TracerSettings& tracers) {
-  std::string bmp = WorkPath(c, "tesnova.bmp");
-  if (!FileExists(PathFromUtf8(bmp))) return;
+  const WorkFiles files = WorkFilesIn(c.folder);
+  if (!FileExists(PathFromUtf8(files.bmp))) return;
   RunCenterlinePipeline(
-      tracers.potrace, bmp, WorkPath(c, "tesnova.dxf"),
+      tracers.potrace, files.bmp, files.dxf,
       [&](std::string_view notice) { c.sink.Message(notice); }, c.processes);
 }
 

@@ -1,21 +1,73 @@
 #pragma once
-// The subcommands of tesnova-cli. Each lives in a file of its own and is listed in main.
+// The subcommands of tesnova-cli and the one parser of their switches. Each subcommand lives
+// in a file of its own and is listed in cli_commands.h.
+#include <map>
+#include <optional>
+#include <span>
+#include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "raster/prepare.h"
 
 namespace tesnova::cli {
 
+// A switch a subcommand takes: a flag ("--median") or one with a value ("--divisions N"),
+// given as "--name VALUE" or "--name=VALUE".
+struct Switch {
+  const char* name;   // with its dashes
+  const char* value;  // what the value is ("N", "PATH"); nullptr for a flag
+  const char* help;   // one line
+};
+
+// The arguments of one subcommand: its files, and the switches given with their values (""
+// for a flag). A switch given twice keeps its last value.
+struct Arguments {
+  std::vector<std::string> files;
+  std::map<std::string, std::string, std::less<>> switches;
+
+  bool Has(std::string_view name) const { return switches.find(name) != switches.end(); }
+  std::optional<std::string> Value(std::string_view name) const;
+};
+
+struct Command;
+using Run = int (*)(const Command& self, const Arguments& args);
+
 struct Command {
   const char* name;
-  const char* usage;                                 // one line for --help
-  int (*run)(const std::vector<std::string>& args);  // args after the subcommand name
+  const char* usage;    // the synopsis for --help
+  const char* summary;  // what it does, for --help
+  std::span<const Switch> switches;
+  Run run;
 };
+
+// Wrong use of a subcommand: its message goes to stderr with the usage, exit status 2.
+class UsageProblem : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Splits the arguments after the subcommand's name by the subcommand's switches. Raises
+// UsageProblem for an unknown switch or a missing value.
+Arguments ParseArguments(const Command& command, const std::vector<std::string>& args);
+
+// The curve divisions of --divisions (2 when not given); UsageProblem outside 0..10000.
+int DivisionsOf(const Arguments& args);
+
+// The picture preparation that prepare's switches ask for. A bare --mono, like the window's
+// default, takes its threshold by Otsu's method; --threshold and --otsu exclude each other.
+PrepareOptions PrepareOptionsOf(const Arguments& args);
+
+// The picture's rotation in degrees that --deskew gives; UsageProblem for a text that is no
+// finite number.
+std::optional<double> DeskewDegreesOf(const Arguments& args);
+
+// prepare's switches, which trace takes as well.
+extern const std::span<const Switch> kPrepareSwitches;
 
 // Runs the subcommand that args[0] names with the rest of args (the arguments after the
 // program name, UTF-8); returns the exit status. The platform's entry point calls it.
 int Main(const std::vector<std::string>& args);
-
-// Reports a usage error for the subcommand on stderr and returns the exit status 2.
-int UsageError(const Command& command, const std::string& message);
 
 }  // namespace tesnova::cli

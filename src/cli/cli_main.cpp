@@ -8,18 +8,17 @@
 #include "cli/cli_commands.h"
 
 namespace tesnova::cli {
+namespace {
+
+void PrintHelp(FILE* out) {
+  std::fprintf(out, "usage: tesnova-cli SUBCOMMAND [ARGS]\n\nsubcommands:\n");
+  for (const Command* c : kCommands) std::fprintf(out, "  %s   %s\n", c->usage, c->summary);
+}
 
 int UsageError(const Command& command, const std::string& message) {
   std::fprintf(stderr, "tesnova-cli %s: %s\nusage: tesnova-cli %s\n", command.name, message.c_str(),
                command.usage);
   return 2;
-}
-
-namespace {
-
-void PrintHelp(FILE* out) {
-  std::fprintf(out, "usage: tesnova-cli SUBCOMMAND [ARGS]\n\nsubcommands:\n");
-  for (const Command& c : kCommands) std::fprintf(out, "  %s\n", c.usage);
 }
 
 }  // namespace
@@ -33,12 +32,14 @@ int Main(const std::vector<std::string>& args) {
     PrintHelp(stdout);
     return 0;
   }
-  for (const Command& c : kCommands) {
-    if (args[0] != c.name) continue;
+  for (const Command* c : kCommands) {
+    if (args[0] != c->name) continue;
     try {
-      return c.run(std::vector<std::string>(args.begin() + 1, args.end()));
+      return c->run(*c, ParseArguments(*c, std::vector<std::string>(args.begin() + 1, args.end())));
+    } catch (const UsageProblem& e) {
+      return UsageError(*c, e.what());
     } catch (const std::exception& e) {
-      std::fprintf(stderr, "tesnova-cli %s: %s\n", c.name, e.what());
+      std::fprintf(stderr, "tesnova-cli %s: %s\n", c->name, e.what());
       return 1;
     }
   }

@@ -12,26 +12,19 @@
 
 namespace tesnova::cli {
 
-int RunCenterline(const std::vector<std::string>& args) {
-  const Command* self = nullptr;
-  for (const Command& c : kCommands)
-    if (std::string(c.name) == "centerline") self = &c;
-  std::vector<std::string> files;
-  std::string potrace;
-  for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--potrace") {
-      if (i + 1 >= args.size()) return UsageError(*self, "--potrace needs a program path");
-      potrace = args[++i];
-    } else if (args[i].size() > 1 && args[i][0] == '-') {
-      return UsageError(*self, "unknown option " + args[i]);
-    } else {
-      files.push_back(args[i]);
-    }
-  }
-  if (files.size() != 2) return UsageError(*self, "expected IN.bmp and OUT.dxf");
-  if (potrace.empty()) potrace = FindProgramOnPath("potrace");
+namespace {
+
+const Switch kSwitches[] = {
+    {"--potrace", "PATH", "Potrace's program (default: potrace on PATH)"},
+};
+
+int RunCenterline(const Command&, const Arguments& args) {
+  if (args.files.size() != 2) throw UsageProblem("expected IN.bmp and OUT.dxf");
+  const std::string potrace = args.Value("--potrace").value_or(FindProgramOnPath("potrace"));
   // Potrace runs in its own folder, so it must be handed full paths.
-  for (std::string& file : files) file = PathToUtf8(std::filesystem::absolute(PathFromUtf8(file)));
+  std::vector<std::string> files;
+  for (const std::string& file : args.files)
+    files.push_back(PathToUtf8(std::filesystem::absolute(PathFromUtf8(file))));
 
   // No window: the last notice is the reason when the bench stops early.
   std::string last;
@@ -42,5 +35,10 @@ int RunCenterline(const std::vector<std::string>& args) {
   std::fprintf(stderr, "tesnova-cli centerline: %s\n", last.c_str());
   return 1;
 }
+
+}  // namespace
+
+const Command kCenterline{"centerline", "centerline IN.bmp OUT.dxf [--potrace PATH]",
+                          "trace with Potrace and write the centerline", kSwitches, RunCenterline};
 
 }  // namespace tesnova::cli

@@ -1,32 +1,27 @@
-// tesnova-cli trace IN OUT.dxf --with potrace|vtracer [--tool PATH] [--options TEXT]
-//   [--divisions N] [prepare switches]: the picture cleaned as prepare cleans it into the work
-// bitmap, the tracer run on it with the window's command line, VTracer's SVG converted, and the
-// DXF written in pixels with Y up from the bottom-left corner (the frame the CAD insertion
-// expects). The work files lie in a fresh folder that is removed afterwards.
-#include <charconv>
+// tesnova-cli trace IN OUT.dxf --with TRACER [--tool PATH] [--options TEXT] [--divisions N]
+//   [prepare switches]: the picture cleaned as prepare cleans it into the work bitmap, the
+// tracer's row run on it with the window's command line, and the DXF written in pixels with
+// Y up from the bottom-left corner (the frame the CAD insertion expects). The work files lie in
+// a fresh folder that is removed afterwards.
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <string>
+#include <vector>
 
-#include "base/error.h"
+#include "base/files.h"
 #include "base/text_file.h"
 #include "cli/cli_commands.h"
 #include "ports/processes.h"
-#include "tools/tracer_command_lines.h"
-#include "vector/svg_to_dxf.h"
+#include "raster/bmp_file.h"
+#include "raster/picture.h"
+#include "raster/prepare.h"
+#include "tools/tracers.h"
 
 namespace tesnova::cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-const Command& TraceCommand() {
-  for (const Command& c : kCommands)
-    if (std::string(c.name) == "trace") return c;
-  return kCommands[0];
-}
 
 // A fresh folder for the work files, removed with everything in it when the object goes.
 class WorkFolder {
@@ -46,94 +41,75 @@ class WorkFolder {
   fs::path path_;
 };
 
-bool IsFile(const std::string& path) {
-  std::error_code ec;
-  return fs::is_regular_file(PathFromUtf8(path), ec);
+const std::vector<Switch> kSwitches = [] {
+  std::vector<Switch> s = {
+      {"--with", "TRACER", "the tracer: potrace or vtracer"},
+      {"--tool", "PATH", "the tracer's program (default: its name, looked up on PATH)"},
+      {"--options", "TEXT", "the tracer's options (default: the window's)"},
+      {"--divisions", "N", "pieces per curve segment of an SVG, 0 to 10000 (default 2)"},
+  };
+  s.insert(s.end(), kPrepareSwitches.begin(), kPrepareSwitches.end());
+  return s;
+}();
+
+std::string TracerNames() {
+  std::string names;
+  for (const Tracer* t : Tracers()) names += std::string(names.empty() ? "" : " or ") + t->name;
+  return names;
 }
 
-}  // namespace
-
-int RunTrace(const std::vector<std::string>& args) {
-  const Command& command = TraceCommand();
-  std::vector<std::string> files, prepareSwitches;
-  std::string with, tool, options;
-  bool haveOptions = false;
-  int divisions = 2;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a == "--with" || a == "--tool" || a == "--options" || a == "--divisions") {
-      if (i + 1 == args.size()) return UsageError(command, a + " needs a value");
-      const std::string& value = args[++i];
-      if (a == "--with") with = value;
-      if (a == "--tool") tool = value;
-      if (a == "--options") options = value, haveOptions = true;
-      if (a == "--divisions") {
-        auto r = std::from_chars(value.data(), value.data() + value.size(), divisions);
-        if (value.empty() || r.ec != std::errc() || r.ptr != value.data() + value.size() ||
-            divisions < 0 || divisions > kMaxDivisions)
-          return UsageError(command, "--divisions takes a whole number from 0 to " +
-                                         std::to_string(kMaxDivisions) + ", not '" + value + "'");
-      }
-    } else if (a == "--threshold" || a == "--deskew") {
-      // prepare's switches with a value go to prepare as they are.
-      if (i + 1 == args.size()) return UsageError(command, a + " needs a value");
-      prepareSwitches.push_back(a);
-      prepareSwitches.push_back(args[++i]);
-    } else if (a.starts_with("--")) {
-      prepareSwitches.push_back(a);
-    } else {
-      files.push_back(a);
-    }
-  }
-  if (files.size() != 2) return UsageError(command, "needs IN and OUT.dxf");
-  if (with != "potrace" && with != "vtracer")
-    return UsageError(command, "--with takes potrace or vtracer");
-  if (tool.empty()) tool = with;
-  if (!haveOptions) options = with == "potrace" ? "-b dxf" : "--colormode bw";
+int RunTrace(const Command&, const Arguments& args) {
+  if (args.files.size() != 2) throw UsageProblem("needs IN and OUT.dxf");
+  const std::string with = args.Value("--with").value_or("");
+  const Tracer* tracer = FindTracer(with);
+  if (!tracer) throw UsageProblem("--with takes " + TracerNames());
+  const std::string tool = args.Value("--tool").value_or(tracer->name);
+  const std::string options = args.Value("--options").value_or(tracer->defaultOptions);
+  const int divisions = DivisionsOf(args);
+  const PrepareOptions prepare = PrepareOptionsOf(args);
   // A path that names no file is told before anything is done; a bare name is looked up on
   // the search path when it is started.
-  if (tool.find_first_of("/\\") != std::string::npos && !IsFile(tool)) {
+  if (tool.find_first_of("/\\") != std::string::npos && !FileExists(PathFromUtf8(tool))) {
     std::fprintf(stderr, "tesnova-cli trace: %s が見つかりません.\n", tool.c_str());
     return 1;
   }
 
   WorkFolder folder;
   const WorkFiles work = WorkFilesIn(folder.path());
-  std::vector<std::string> prepareArgs = {files[0], work.bmp};
-  prepareArgs.insert(prepareArgs.end(), prepareSwitches.begin(), prepareSwitches.end());
-  if (int status = RunPrepare(prepareArgs); status != 0) return status;
+  Bitmap picture = LoadPicture(PathFromUtf8(args.files[0]));
+  PrepareBitmap(picture, prepare);
+  WriteBmp24(PathFromUtf8(work.bmp), picture);
+  picture = Bitmap();
 
-  const std::string arguments = with == "potrace" ? PotraceArguments(work.bmp, options)
-                                                  : VTracerArguments(options, work.bmp, work.svg);
-  const ProcessResult run = MakePlatformProcesses()->RunProcess(
-      {.program = tool, .arguments = arguments, .minimised = true});
-  if (!run.started) {
-    std::fprintf(stderr, "tesnova-cli trace: %s could not be started (error %u)\n", tool.c_str(),
-                 run.errorCode);
-    return 1;
-  }
-  const fs::path out = PathFromUtf8(files[1]);
-  if (with == "potrace") {
-    if (!IsFile(work.dxf)) {
-      std::fprintf(stderr, "tesnova-cli trace: %s wrote no DXF (options \"%s\")\n", tool.c_str(),
-                   options.c_str());
+  const TraceOutcome outcome = TraceWorkBitmap(
+      *tracer, {.program = tool, .options = options, .files = work, .divisions = divisions},
+      *MakePlatformProcesses());
+  switch (outcome.status) {
+    case TraceStatus::kTraced:
+      break;
+    case TraceStatus::kNotStarted:
+      std::fprintf(stderr, "tesnova-cli trace: %s could not be started (error %u)\n", tool.c_str(),
+                   outcome.run.errorCode);
       return 1;
-    }
-    fs::copy_file(PathFromUtf8(work.dxf), out, fs::copy_options::overwrite_existing);
-    return 0;
+    case TraceStatus::kNoOutput:
+      std::fprintf(stderr, "tesnova-cli trace: %s wrote no %s (options \"%s\")\n", tool.c_str(),
+                   tracer->writes == TracerOutput::kSvg ? "SVG" : "DXF", options.c_str());
+      return 1;
+    case TraceStatus::kStaleOutput:
+    case TraceStatus::kNoDxf:
+      std::fprintf(stderr, "tesnova-cli trace: %s が見つかりません.\n", outcome.file.c_str());
+      return 1;
   }
-  if (!IsFile(work.svg)) {
-    std::fprintf(stderr, "tesnova-cli trace: %s wrote no SVG (options \"%s\")\n", tool.c_str(),
-                 options.c_str());
-    return 1;
-  }
-  std::string message;
-  if (!ConvertSVGToDXF(PathFromUtf8(work.svg), out, divisions,
-                       [&message](std::string_view text) { message = text; })) {
-    std::fprintf(stderr, "tesnova-cli trace: %s\n", message.c_str());
-    return 1;
-  }
+  fs::copy_file(PathFromUtf8(work.dxf), PathFromUtf8(args.files[1]),
+                fs::copy_options::overwrite_existing);
   return 0;
 }
+
+}  // namespace
+
+const Command kTrace{"trace",
+                     "trace IN OUT.dxf --with potrace|vtracer [--tool PATH] [--options TEXT] "
+                     "[--divisions N] [prepare switches]",
+                     "trace a picture into a DXF in pixels, Y up", kSwitches, RunTrace};
 
 }  // namespace tesnova::cli

@@ -5,7 +5,6 @@
 #include "base/text_file.h"
 #include "raster/bmp_file.h"
 #include "raster/threshold.h"
-#include "vector/svg_to_dxf.h"
 
 namespace tesnova {
 namespace {
@@ -30,42 +29,48 @@ void TraceWorkBitmapDirectly(const TracerSettings& tracers, const WorkFiles& fil
   BinarizeByThreshold(bitmap, kDirectTraceThreshold);
   WriteBmp24(PathFromUtf8(files.bmp), bitmap);
 
-  // An old SVG left in place would be taken for VTracer's new one.
-  for (const std::string* old : {&files.svg, &files.dxf}) {
-    if (!RemoveStaleFile(PathFromUtf8(*old))) {
-      sink.Message(*old + "\nの削除に失敗しました。使用中？");
-      return;
-    }
-  }
-
-  const std::string arguments = VTracerArguments(tracers.vtracerOptions, files.bmp, files.svg);
-  sink.Log("VTracer を起動中 ...");
-  sink.Log(arguments);
-  if (!processes
-           .RunProcess({.program = vtracer,
-                        .arguments = arguments,
-                        .inCurrentFolder = true,
-                        .wait = ProcessWait::kBlocking})
-           .started) {
-    sink.Log("VTracer の起動に失敗しました。");
-    throw Error("VTracer の起動に失敗しました。");
-  }
-  try {
-    processes.WaitForFile(files.svg, kSvgWaitMs);
-  } catch (const Error&) {
-    sink.Log("タイムアウトしました。");
-  }
-  if (!FileExists(PathFromUtf8(files.svg))) return;
-
-  sink.Log("SVG ファイルが生成されました。");
-  sink.Log(files.svg);
-  sink.Log("SVG -> DXF 変換中 ...");
-  RemoveStaleFile(PathFromUtf8(files.dxf));
-  ConvertSVGToDXF(PathFromUtf8(files.svg), PathFromUtf8(files.dxf), tracers.divisions,
-                  [&sink](std::string_view text) { sink.Message(text); });
-  if (FileExists(PathFromUtf8(files.dxf))) {
-    sink.Log("DXF ファイルが生成されました。");
-    sink.Log(files.dxf);
+  const TraceOutcome outcome =
+      TraceWorkBitmap(kVTracer,
+                      {.program = vtracer,
+                       .options = tracers.vtracerOptions,
+                       .files = files,
+                       .divisions = tracers.divisions,
+                       .wait = ProcessWait::kBlocking,
+                       .inCurrentFolder = true,
+                       .minimised = false,
+                       .outputWaitMs = kSvgWaitMs},
+                      processes, [&](TracePhase phase, std::string_view arguments) {
+                        switch (phase) {
+                          case TracePhase::kStarting:
+                            sink.Log("VTracer を起動中 ...");
+                            sink.Log(arguments);
+                            break;
+                          case TracePhase::kOutputLate:
+                            sink.Log("タイムアウトしました。");
+                            break;
+                          case TracePhase::kConverting:
+                            sink.Log("SVG ファイルが生成されました。");
+                            sink.Log(files.svg);
+                            sink.Log("SVG -> DXF 変換中 ...");
+                            break;
+                          default:
+                            break;
+                        }
+                      });
+  switch (outcome.status) {
+    case TraceStatus::kTraced:
+      sink.Log("DXF ファイルが生成されました。");
+      sink.Log(files.dxf);
+      break;
+    case TraceStatus::kStaleOutput:
+      sink.Message(outcome.file + "\nの削除に失敗しました。使用中？");
+      break;
+    case TraceStatus::kNotStarted:
+      sink.Log("VTracer の起動に失敗しました。");
+      throw Error("VTracer の起動に失敗しました。");
+    case TraceStatus::kNoOutput:
+    case TraceStatus::kNoDxf:
+      break;
   }
 }
 
@@ -79,7 +84,7 @@ void StartPotraceOnWorkBitmap(const TracerSettings& tracers, const WorkFiles& fi
     sink.Message(files.bmp + "\nが、見つかりません.");
     return;
   }
-  shell.Execute("open", tracers.potrace, PotraceArguments(files.bmp, tracers.potraceOptions));
+  shell.Execute("open", tracers.potrace, kPotrace.arguments(files, tracers.potraceOptions));
 }
 
 }  // namespace tesnova

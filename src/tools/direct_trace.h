@@ -4,8 +4,8 @@
 #include "ports/command_sink.h"
 #include "ports/processes.h"
 #include "ports/shell.h"
-#include "tools/tracer_command_lines.h"
 #include "tools/tracers.h"
+#include "tools/work_files.h"
 
 namespace tesnova {
 

@@ -1,7 +1,5 @@
 #include "tools/tracer_command_lines.h"
 
-#include "base/text_file.h"
-
 namespace tesnova {
 namespace {
 
@@ -13,11 +11,6 @@ std::string Quoted(std::string_view path) {
 }
 
 }  // namespace
-
-WorkFiles WorkFilesIn(const std::filesystem::path& folder) {
-  return {PathToUtf8(folder / "tesnova.bmp"), PathToUtf8(folder / "tesnova.svg"),
-          PathToUtf8(folder / "tesnova.dxf"), PathToUtf8(folder / "tesnova.pbm")};
-}
 
 std::string TrimField(std::string_view text) {
   size_t b = 0, e = text.size();

@@ -1,20 +1,10 @@
 #pragma once
-// What the tracers are given: the work files and the argument text of every tracer start.
-// Every path is passed in double quotes, so that a folder name with blanks stays one argument.
-#include <filesystem>
+// The argument text of every tracer start. Every path is passed in double quotes, so that a
+// folder name with blanks stays one argument; option texts are trimmed here, once.
 #include <string>
 #include <string_view>
 
 namespace tesnova {
-
-// The work files in the executable's folder, as UTF-8 paths.
-struct WorkFiles {
-  std::string bmp;  // "tesnova.bmp"
-  std::string svg;  // "tesnova.svg"
-  std::string dxf;  // "tesnova.dxf"
-  std::string pbm;  // "tesnova.pbm"
-};
-WorkFiles WorkFilesIn(const std::filesystem::path& folder);
 
 // Removes blanks and control characters at both ends, as the option fields are read.
 std::string TrimField(std::string_view text);

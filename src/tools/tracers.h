@@ -1,8 +1,43 @@
 #pragma once
-// The outside tracers as the commands are given them.
+// The outside tracers of the work bitmap, one row each, and the one routine that traces the
+// work bitmap with a row. Adding a tracer is adding a row.
+#include <cstdint>
+#include <functional>
+#include <span>
 #include <string>
+#include <string_view>
+
+#include "ports/processes.h"
+#include "tools/work_files.h"
 
 namespace tesnova {
+
+// What a tracer writes beside the work bitmap.
+enum class TracerOutput {
+  kDxf,  // the work DXF itself
+  kSvg,  // the work SVG, which becomes the work DXF here
+};
+
+struct Tracer {
+  const char* name;  // as tesnova-cli's --with names it
+  TracerOutput writes;
+  const char* defaultOptions;  // the options a fresh installation starts with
+  // The argument text that has the tracer trace the work bitmap with the options.
+  std::string (*arguments)(const WorkFiles& files, std::string_view options);
+
+  // The file the tracer writes.
+  const std::string& OutputOf(const WorkFiles& files) const {
+    return writes == TracerOutput::kSvg ? files.svg : files.dxf;
+  }
+};
+
+extern const Tracer kPotrace;
+extern const Tracer kVTracer;
+
+// Every row, in the order tesnova-cli lists them.
+std::span<const Tracer* const> Tracers();
+// The row of that name; nullptr when there is none.
+const Tracer* FindTracer(std::string_view name);
 
 // The tracers' programs and options as the user registered them, and the settings of what
 // follows a trace.
@@ -15,5 +50,41 @@ struct TracerSettings {
   int divisions = 2;     // pieces per curve segment when VTracer's SVG becomes DXF
   int dxfWaitMs = 1000;  // pause after a tracer ended, before its output is looked for
 };
+
+// One trace of the work bitmap.
+struct TraceJob {
+  std::string program;
+  std::string options;
+  WorkFiles files;
+  int divisions = 2;  // for an SVG's conversion
+  ProcessWait wait = ProcessWait::kDispatching;
+  bool inCurrentFolder = false;  // the tracer starts in the caller's folder, not its own
+  bool minimised = true;
+  std::uint32_t outputWaitMs = 0;  // how long to wait for the output after the tracer ended
+};
+
+// Where a trace has got to, for the caller's statuses and log; detail is the argument text
+// when starting.
+enum class TracePhase { kStarting, kEnded, kOutputLate, kConverting, kConverted };
+using TraceProgress = std::function<void(TracePhase phase, std::string_view detail)>;
+
+enum class TraceStatus {
+  kTraced,       // the work DXF is there
+  kStaleOutput,  // an output of an earlier run could not be removed
+  kNotStarted,   // the tracer could not be started
+  kNoOutput,     // the tracer wrote nothing
+  kNoDxf,        // its SVG gave no DXF
+};
+
+struct TraceOutcome {
+  TraceStatus status = TraceStatus::kTraced;
+  ProcessResult run;  // the tracer's start and end
+  std::string file;   // the file concerned: stale, or missing
+};
+
+// Removes the outputs of an earlier run, runs the tracer on the work bitmap, and converts an
+// SVG into the work DXF. Conversion errors (a malformed SVG) are raised.
+TraceOutcome TraceWorkBitmap(const Tracer& tracer, const TraceJob& job, Processes& processes,
+                             const TraceProgress& progress = {});
 
 }  // namespace tesnova

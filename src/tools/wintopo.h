@@ -6,7 +6,7 @@
 
 #include "ports/command_sink.h"
 #include "ports/desktop.h"
-#include "tools/tracer_command_lines.h"
+#include "tools/work_files.h"
 
 namespace tesnova {
 

@@ -4,6 +4,7 @@
 
 #include "base/text_file.h"
 #include "process/command_line.h"
+#include "tools/work_files.h"
 
 namespace tesnova {
 namespace {

@@ -10,6 +10,7 @@
 #include "raster/bmp_file.h"
 #include "support/fake_sink.h"
 #include "support/test_paths.h"
+#include "tools/tracer_command_lines.h"
 #include "tools/wintopo.h"
 #include "win32/shell_win32.h"
 #include "win32/wide_text.h"

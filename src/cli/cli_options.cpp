@@ -1,0 +1,101 @@
+#include <charconv>
+#include <cmath>
+#include <numbers>
+
+#include "cli/cli_command.h"
+#include "raster/threshold.h"
+#include "vector/svg_to_dxf.h"
+
+namespace tesnova::cli {
+namespace {
+
+const Switch kPrepareSwitchList[] = {
+    {"--median", nullptr, "median filter (noise removal)"},
+    {"--gauss", nullptr, "Gaussian filter (smoother edges)"},
+    {"--mono", nullptr, "black and white, by Otsu's threshold unless --threshold is given"},
+    {"--threshold", "N", "black and white at luminance N (1 to 254)"},
+    {"--otsu", nullptr, "black and white at Otsu's threshold"},
+    {"--deskew", "DEGREES", "turn back the picture's rotation below a quarter turn"},
+};
+
+const Switch* FindSwitch(const Command& command, std::string_view name) {
+  for (const Switch& s : command.switches)
+    if (name == s.name) return &s;
+  return nullptr;
+}
+
+}  // namespace
+
+const std::span<const Switch> kPrepareSwitches = kPrepareSwitchList;
+
+std::optional<std::string> Arguments::Value(std::string_view name) const {
+  auto it = switches.find(name);
+  if (it == switches.end()) return std::nullopt;
+  return it->second;
+}
+
+Arguments ParseArguments(const Command& command, const std::vector<std::string>& args) {
+  Arguments out;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a.size() < 2 || a[0] != '-') {
+      out.files.push_back(a);
+      continue;
+    }
+    const std::size_t equals = a.find('=');
+    const std::string name = a.substr(0, equals);
+    const Switch* s = FindSwitch(command, name);
+    if (!s) throw UsageProblem("unknown switch " + name);
+    if (!s->value) {
+      if (equals != std::string::npos) throw UsageProblem(name + " takes no value");
+      out.switches[name] = "";
+    } else if (equals != std::string::npos) {
+      out.switches[name] = a.substr(equals + 1);
+    } else {
+      if (i + 1 == args.size()) throw UsageProblem(name + " needs a value (" + s->value + ")");
+      out.switches[name] = args[++i];
+    }
+  }
+  return out;
+}
+
+int DivisionsOf(const Arguments& args) {
+  const std::optional<std::string> text = args.Value("--divisions");
+  if (!text) return 2;
+  int n = 0;
+  const auto [end, error] = std::from_chars(text->data(), text->data() + text->size(), n);
+  if (text->empty() || error != std::errc() || end != text->data() + text->size() || n < 0 ||
+      n > kMaxDivisions)
+    throw UsageProblem("--divisions takes a whole number from 0 to " +
+                       std::to_string(kMaxDivisions) + ", not '" + *text + "'");
+  return n;
+}
+
+std::optional<double> DeskewDegreesOf(const Arguments& args) {
+  const std::optional<std::string> text = args.Value("--deskew");
+  if (!text) return std::nullopt;
+  double degrees = 0;
+  const auto [end, error] = std::from_chars(text->data(), text->data() + text->size(), degrees);
+  if (text->empty() || error != std::errc() || end != text->data() + text->size() ||
+      !std::isfinite(degrees))
+    throw UsageProblem("--deskew needs a number of degrees, not '" + *text + "'");
+  return degrees;
+}
+
+PrepareOptions PrepareOptionsOf(const Arguments& args) {
+  PrepareOptions p;
+  p.median = args.Has("--median");
+  p.gaussian = args.Has("--gauss");
+  const std::optional<std::string> threshold = args.Value("--threshold");
+  if (threshold && args.Has("--otsu"))
+    throw UsageProblem("--threshold and --otsu exclude each other");
+  p.monochrome = args.Has("--mono") || args.Has("--otsu") || threshold.has_value();
+  p.otsu = p.monochrome && !threshold;
+  // Taken as the threshold field takes its text.
+  p.threshold = ThresholdFromText(threshold.value_or(""));
+  if (const std::optional<double> degrees = DeskewDegreesOf(args))
+    p.deskewRotation = *degrees * std::numbers::pi / 180;
+  return p;
+}
+
+}  // namespace tesnova::cli

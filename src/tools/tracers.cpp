@@ -1,0 +1,92 @@
+#include "tools/tracers.h"
+
+#include <array>
+
+#include "base/error.h"
+#include "base/files.h"
+#include "base/text_file.h"
+#include "tools/tracer_command_lines.h"
+#include "vector/svg_to_dxf.h"
+
+namespace tesnova {
+
+const Tracer kPotrace{"potrace", TracerOutput::kDxf, "-b dxf",
+                      [](const WorkFiles& files, std::string_view options) {
+                        return PotraceArguments(files.bmp, options);
+                      }};
+
+const Tracer kVTracer{"vtracer", TracerOutput::kSvg, "--colormode bw",
+                      [](const WorkFiles& files, std::string_view options) {
+                        return VTracerArguments(options, files.bmp, files.svg);
+                      }};
+
+namespace {
+
+constexpr std::array<const Tracer*, 2> kTracers = {&kPotrace, &kVTracer};
+
+}  // namespace
+
+std::span<const Tracer* const> Tracers() { return kTracers; }
+
+const Tracer* FindTracer(std::string_view name) {
+  for (const Tracer* t : kTracers)
+    if (name == t->name) return t;
+  return nullptr;
+}
+
+TraceOutcome TraceWorkBitmap(const Tracer& tracer, const TraceJob& job, Processes& processes,
+                             const TraceProgress& progress) {
+  auto tell = [&](TracePhase phase, std::string_view detail = {}) {
+    if (progress) progress(phase, detail);
+  };
+  TraceOutcome outcome;
+  const WorkFiles& files = job.files;
+  const std::string& output = tracer.OutputOf(files);
+  // Outputs of an earlier run must not pass for this run's.
+  for (const std::string* old : {&output, &files.dxf}) {
+    if (!RemoveStaleFile(PathFromUtf8(*old))) {
+      outcome.status = TraceStatus::kStaleOutput;
+      outcome.file = *old;
+      return outcome;
+    }
+  }
+
+  const std::string arguments = tracer.arguments(files, job.options);
+  tell(TracePhase::kStarting, arguments);
+  outcome.run = processes.RunProcess({.program = job.program,
+                                      .arguments = arguments,
+                                      .inCurrentFolder = job.inCurrentFolder,
+                                      .wait = job.wait,
+                                      .minimised = job.minimised});
+  if (!outcome.run.started) {
+    outcome.status = TraceStatus::kNotStarted;
+    return outcome;
+  }
+  tell(TracePhase::kEnded);
+  if (job.outputWaitMs != 0) {
+    try {
+      processes.WaitForFile(output, job.outputWaitMs);
+    } catch (const Error&) {
+      tell(TracePhase::kOutputLate);
+    }
+  }
+  if (!FileExists(PathFromUtf8(output))) {
+    outcome.status = TraceStatus::kNoOutput;
+    outcome.file = output;
+    return outcome;
+  }
+
+  if (tracer.writes == TracerOutput::kSvg) {
+    tell(TracePhase::kConverting);
+    RemoveStaleFile(PathFromUtf8(files.dxf));
+    ConvertSVGToDXF(PathFromUtf8(files.svg), PathFromUtf8(files.dxf), job.divisions, {});
+    tell(TracePhase::kConverted);
+  }
+  if (!FileExists(PathFromUtf8(files.dxf))) {
+    outcome.status = TraceStatus::kNoDxf;
+    outcome.file = files.dxf;
+  }
+  return outcome;
+}
+
+}  // namespace tesnova

@@ -1,0 +1,108 @@
+// The tracer table and the one routine that traces the work bitmap with a row.
+#include "tools/tracers.h"
+
+#include <gtest/gtest.h>
+
+#include "base/error.h"
+#include "base/text_file.h"
+#include "support/fake_ports.h"
+#include "support/test_paths.h"
+
+namespace tesnova {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(Tracers, EachRowBuildsItsCommandLine) {
+  const WorkFiles files = WorkFilesIn("w");
+  ASSERT_EQ(FindTracer("potrace"), &kPotrace);
+  ASSERT_EQ(FindTracer("vtracer"), &kVTracer);
+  EXPECT_EQ(FindTracer("autotrace"), nullptr);
+  EXPECT_EQ(Tracers().size(), 2u);
+  EXPECT_EQ(kPotrace.arguments(files, " -b dxf "), "\"" + files.bmp + "\" -b dxf");
+  EXPECT_EQ(kVTracer.arguments(files, kVTracer.defaultOptions),
+            "--colormode bw -i \"" + files.bmp + "\" -o \"" + files.svg + "\"");
+  EXPECT_EQ(&kPotrace.OutputOf(files), &files.dxf);
+  EXPECT_EQ(&kVTracer.OutputOf(files), &files.svg);
+}
+
+class TraceRoutine : public ::testing::Test {
+ protected:
+  void SetUp() override { WriteFileBytes(PathFromUtf8(files.bmp), "BM"); }
+  TraceOutcome Trace(const Tracer& tracer) {
+    return TraceWorkBitmap(tracer, {.program = "tracer", .options = "", .files = files}, processes,
+                           [this](TracePhase phase, std::string_view) { phases.push_back(phase); });
+  }
+  testing::ScratchFolder dir;
+  WorkFiles files = WorkFilesIn(dir.path());
+  testing::FakeProcesses processes;
+  std::vector<TracePhase> phases;
+};
+
+TEST_F(TraceRoutine, ADxfTracerLeavesTheWorkDxf) {
+  processes.onRun = [&](const ProcessOptions&) { WriteFileBytes(PathFromUtf8(files.dxf), "new"); };
+  WriteFileBytes(PathFromUtf8(files.dxf), "old");
+  const TraceOutcome outcome = Trace(kPotrace);
+  EXPECT_EQ(outcome.status, TraceStatus::kTraced);
+  EXPECT_EQ(ReadFileBytes(PathFromUtf8(files.dxf)), "new");
+  EXPECT_EQ(phases, (std::vector<TracePhase>{TracePhase::kStarting, TracePhase::kEnded}));
+  ASSERT_EQ(processes.runs.size(), 1u);
+  EXPECT_TRUE(processes.runs[0].minimised);
+  EXPECT_EQ(processes.runs[0].wait, ProcessWait::kDispatching);
+}
+
+TEST_F(TraceRoutine, AnSvgTracersOutputBecomesTheWorkDxf) {
+  processes.onRun = [&](const ProcessOptions&) {
+    WriteFileBytes(
+        PathFromUtf8(files.svg),
+        "<svg width=\"10\" height=\"10\">\n"
+        "<path d=\"M0,0 L5,0 L5,5 Z \" fill=\"#000000\" transform=\"translate(1,1)\"/>\n");
+  };
+  EXPECT_EQ(Trace(kVTracer).status, TraceStatus::kTraced);
+  EXPECT_NE(ReadFileBytes(PathFromUtf8(files.dxf)).find("POLYLINE"), std::string::npos);
+  EXPECT_EQ(phases, (std::vector<TracePhase>{TracePhase::kStarting, TracePhase::kEnded,
+                                             TracePhase::kConverting, TracePhase::kConverted}));
+}
+
+TEST_F(TraceRoutine, FailuresNameWhatWentWrong) {
+  // An old output is never taken for the tracer's: with a tracer that writes nothing, nothing
+  // is there afterwards.
+  WriteFileBytes(PathFromUtf8(files.svg), "old");
+  TraceOutcome outcome = Trace(kVTracer);
+  EXPECT_EQ(outcome.status, TraceStatus::kNoOutput);
+  EXPECT_EQ(outcome.file, files.svg);
+
+  processes.startWorks = false;
+  outcome = Trace(kPotrace);
+  EXPECT_EQ(outcome.status, TraceStatus::kNotStarted);
+  EXPECT_EQ(outcome.run.errorCode, 2u);
+
+  // An old output that cannot be removed (here a folder with a file in it, as a file another
+  // program holds open) stops the trace before the tracer starts.
+  processes.runs.clear();
+  fs::create_directories(PathFromUtf8(files.dxf) / "held");
+  outcome = Trace(kPotrace);
+  EXPECT_EQ(outcome.status, TraceStatus::kStaleOutput);
+  EXPECT_EQ(outcome.file, files.dxf);
+  EXPECT_TRUE(processes.runs.empty());
+
+  // A malformed SVG is raised, with no DXF left.
+  fs::remove_all(PathFromUtf8(files.dxf));
+  processes.startWorks = true;
+  processes.onRun = [&](const ProcessOptions&) {
+    WriteFileBytes(PathFromUtf8(files.svg),
+                   "<svg height=\"10\">\n<path d=\"M1 2 L3 4,5.5.5 Z\"/>\n");
+  };
+  EXPECT_THROW(Trace(kVTracer), ConversionError);
+  EXPECT_FALSE(fs::exists(PathFromUtf8(files.dxf)));
+}
+
+TEST_F(TraceRoutine, ALateOutputIsWaitedForAndTold) {
+  processes.onRun = [&](const ProcessOptions&) { WriteFileBytes(PathFromUtf8(files.dxf), "x"); };
+  TraceWorkBitmap(kPotrace, {.program = "p", .files = files, .outputWaitMs = 30000}, processes);
+  ASSERT_EQ(processes.fileWaits.size(), 1u);
+  EXPECT_EQ(processes.fileWaits[0], std::make_pair(files.dxf, 30000u));
+}
+
+}  // namespace
+}  // namespace tesnova
