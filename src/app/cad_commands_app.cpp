@@ -1,7 +1,5 @@
 // The CAD commands as the main window calls them: the form read into their options, the
 // window's ports and sink handed on.
-#include <optional>
-
 #include "app/commands.h"
 #include "app/form_controls.h"
 #include "app/form_options.h"
@@ -12,11 +10,9 @@ namespace tesnova {
 
 namespace {
 
-std::optional<CadCommandContext> CadContextOf(AppContext& a, CommandSink& sink) {
-  if (!a.automation || !a.desktop || !a.processes || !a.screenCapture) return std::nullopt;
-  return CadCommandContext{*a.automation,    *a.desktop,  *a.processes, a.shell,
-                           *a.screenCapture, sink,        a.values.cad, a.values.targetProgId,
-                           a.folder,         a.exportFile};
+CadCommandContext CadContextOf(AppContext& a, CommandSink& sink) {
+  return {a.automation, a.desktop,    a.processes,           a.shell,  a.screenCapture,
+          sink,         a.values.cad, a.values.targetProgId, a.folder, a.exportFile};
 }
 
 CutTool CutToolOf(std::string_view sender) {
@@ -30,29 +26,32 @@ CutTool CutToolOf(std::string_view sender) {
 
 void Button4Click(AppContext& context, std::string_view sender) {
   ViewSink sink(context.view, form::kCutButtons);
-  if (auto cad = CadContextOf(context, sink))
-    RegionCutCommand(*cad, ReadCutOptions(context.view, CutToolOf(sender)));
+  CadCommandContext cad = CadContextOf(context, sink);
+  RegionCutCommand(cad, ReadCutOptions(context.view, CutToolOf(sender)));
 }
 
 void Button11Click(AppContext& context, std::string_view) {
   ViewSink sink(context.view);
-  if (auto cad = CadContextOf(context, sink))
-    InsertWorkDxfCommand(*cad, context.view.Checked(form::kCloseWinTopo));
+  CadCommandContext cad = CadContextOf(context, sink);
+  InsertWorkDxfCommand(cad, context.view.Checked(form::kCloseWinTopo));
 }
 
 void Button20Click(AppContext& context, std::string_view) {
   ViewSink sink(context.view);
-  if (auto cad = CadContextOf(context, sink)) ImagePickCommand(*cad, ReadPickOptions(context.view));
+  CadCommandContext cad = CadContextOf(context, sink);
+  ImagePickCommand(cad, ReadPickOptions(context.view));
 }
 
 void Button21Click(AppContext& context, std::string_view) {
   ViewSink sink(context.view);
-  if (auto cad = CadContextOf(context, sink)) InsertImageDxfCommand(*cad);
+  CadCommandContext cad = CadContextOf(context, sink);
+  InsertImageDxfCommand(cad);
 }
 
 void Button23Click(AppContext& context, std::string_view) {
   ViewSink sink(context.view);
-  if (auto cad = CadContextOf(context, sink)) OleFrameSnapshotCommand(*cad);
+  CadCommandContext cad = CadContextOf(context, sink);
+  OleFrameSnapshotCommand(cad);
 }
 
 }  // namespace tesnova

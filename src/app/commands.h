@@ -13,11 +13,8 @@
 namespace tesnova {
 
 class View;
-class Shell;
 class Screen;
 class TargetCadDialog;
-class Processes;
-class Desktop;
 
 // Everything a command may reach. The program fills it once at start; the ports of further
 // commands join here.
@@ -27,13 +24,11 @@ struct AppContext {
   Shell& shell;
   Screen& screen;
   TargetCadDialog& targetCadDialog;
-  std::filesystem::path folder;    // the executable's folder: work files, settings, lists
-  Processes* processes = nullptr;  // starting the tracers and waiting for them
-  Desktop* desktop = nullptr;      // WinTopo's window and other programs' windows
-
-  // The further ports of the CAD commands; a CAD command does nothing while one is missing.
-  AutomationHost* automation = nullptr;
-  ScreenCapture* screenCapture = nullptr;
+  Processes& processes;              // starting the tracers and waiting for them
+  Desktop& desktop;                  // WinTopo's window and other programs' windows
+  AutomationHost& automation;        // the CAD program
+  ScreenCapture& screenCapture;      // the CAD program's drawing window as shown
+  std::filesystem::path folder;      // the executable's folder: work files, settings, lists
   std::filesystem::path exportFile;  // the executable's path with ".bmp" (the CAD's view export)
 };
 

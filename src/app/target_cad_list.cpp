@@ -4,8 +4,8 @@
 #include <cctype>
 #include <system_error>
 
-#include "base/text_file.h"
 #include "base/system.h"
+#include "base/text_file.h"
 
 namespace tesnova {
 namespace {

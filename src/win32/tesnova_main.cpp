@@ -54,19 +54,24 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     dialogPort.form = &dialog;
     // The commands' ports. A command that needs another port adds it to AppContext
     // (src/app/commands.h) and its platform adapter is created here beside these.
-    AppContext context{window, values, shell, screen, dialogPort, ExecutableFolder()};
     // The tracer waits dispatch the window's messages, so that it stays alive meanwhile.
     std::unique_ptr<Processes> processes =
         MakePlatformProcesses([&window] { window.ProcessMessages(); });
     Win32Desktop desktop;
-    context.processes = processes.get();
-    context.desktop = &desktop;
     // The CAD program through COM; the screen copies of its drawing window.
     ComAutomationHost automation;
     Win32ScreenCapture screenCapture;
-    context.automation = &automation;
-    context.screenCapture = &screenCapture;
-    context.exportFile = ExecutablePath().replace_extension(".bmp");
+    AppContext context{window,
+                       values,
+                       shell,
+                       screen,
+                       dialogPort,
+                       *processes,
+                       desktop,
+                       automation,
+                       screenCapture,
+                       ExecutableFolder(),
+                       ExecutablePath().replace_extension(".bmp")};
     window.SetContext(&context);
     window.FormCreate(SettingsFile());
     dialog = std::make_unique<TargetCadForm>(instance, window.hwnd(), context.folder);

@@ -6,6 +6,8 @@
 #include "app/commands.h"
 #include "app/form_controls.h"
 #include "base/text_file.h"
+#include "support/fake_cad.h"
+#include "support/fake_desktop.h"
 #include "support/fake_ports.h"
 #include "support/fake_view.h"
 #include "support/test_paths.h"
@@ -31,7 +33,26 @@ class MainFormTest : public ::testing::Test {
   testing::FakeShell shell;
   testing::FakeScreen screen;
   testing::FakeTargetCadDialog dialog;
-  AppContext context{view, values, shell, screen, dialog, scratch.path()};
+  testing::FakeProcesses processes;
+  testing::FakeDesktop desktop;
+  testing::FakeCad cad;
+  testing::FakeAutomationHost automation{cad};
+  testing::FakeCapture capture;
+  // The commands' context around a window.
+  AppContext ContextFor(View& window) {
+    return {window,
+            values,
+            shell,
+            screen,
+            dialog,
+            processes,
+            desktop,
+            automation,
+            capture,
+            scratch.path(),
+            scratch / "Tesnova.bmp"};
+  }
+  AppContext context = ContextFor(view);
 };
 
 TEST_F(MainFormTest, PreparedFormBeforeTheSettings) {
@@ -65,7 +86,7 @@ TEST_F(MainFormTest, DroppedExecutableGoesToThePagesToolField) {
                {4, "Edit13"}, {5, "Edit13"}, {-1, "Edit13"}};
   for (const Case& c : cases) {
     testing::FakeView fresh;
-    AppContext ctx{fresh, values, shell, screen, dialog, scratch.path()};
+    AppContext ctx = ContextFor(fresh);
     fresh.SetActivePage(c.page);
     DropFiles(ctx, {"C:\\Tools\\Some.Dir\\PoTrace.ExE", "C:\\b.exe", "C:\\c.bmp"});
     for (const char* f : {"Edit1", "Edit7", "Edit11", "Edit13"})

@@ -71,10 +71,8 @@ class CadRoad : public ::testing::Test {
 
   void WriteSettings(int page, bool deskew = false,
                      const std::string& progId = "TesnovaTestCad.Application") {
-    auto ini = program.folder() / "Tesnova.ini";
     auto set = [&](const char* section, const char* key, const std::string& value) {
-      WritePrivateProfileStringW(Utf8ToWide(section).c_str(), Utf8ToWide(key).c_str(),
-                                 Utf8ToWide(value).c_str(), ini.c_str());
+      program.SetSetting(section, key, value);
     };
     set("Form", "Left", "730");
     set("Form", "Top", "0");
@@ -188,9 +186,9 @@ TEST_F(CadRoad, CadDyingInTheCutLeavesTesnovaRunning) {
   Sleep(1500);
   EXPECT_EQ(FindMessageBox(program.pid()), nullptr);
   // Gone before the exit, so that only the exit can have written it.
-  std::filesystem::remove(program.folder() / "Tesnova.ini");
+  std::filesystem::remove(program.SettingsFile());
   ASSERT_TRUE(program.Close(main));
-  EXPECT_TRUE(std::filesystem::exists(program.folder() / "Tesnova.ini"));
+  EXPECT_TRUE(std::filesystem::exists(program.SettingsFile()));
 }
 
 // The image pick of a picture turned by the angle, deskewed, and the user's steps in WinTopo:

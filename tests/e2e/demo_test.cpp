@@ -52,10 +52,8 @@ TEST(Demo, WholeRoadOnAScannedPlan) {
   app->Call("TestSaveView", {In(PathToUtf8(out / "before.png"))});
 
   ProgramUnderTest program(BuiltProgram("Tesnova.exe"));
-  auto ini = program.folder() / "Tesnova.ini";
   auto set = [&](const char* section, const char* key, const std::string& value) {
-    WritePrivateProfileStringW(Utf8ToWide(section).c_str(), Utf8ToWide(key).c_str(),
-                               Utf8ToWide(value).c_str(), ini.c_str());
+    program.SetSetting(section, key, value);
   };
   set("Form", "Left", "700");
   set("Form", "Top", "555");

@@ -26,16 +26,9 @@ class TesnovaWindow : public ::testing::Test {
     const char* probe[] = {"Edit7", "Edit11", "Edit1", "Edit2", "Memo2", "Edit13"};
     ASSERT_TRUE(WaitUntil([&] { return Visible(probe[page]); })) << "page " << page;
   }
-  std::filesystem::path Ini() const { return program.folder() / "Tesnova.ini"; }
+  std::filesystem::path Ini() const { return program.SettingsFile(); }
   std::string IniValue(const char* section, const char* key) {
-    wchar_t buffer[2048];
-    DWORD n = GetPrivateProfileStringW(Utf8ToWide(section).c_str(), Utf8ToWide(key).c_str(),
-                                       L"<missing>", buffer, 2048, Ini().c_str());
-    return WideToUtf8(std::wstring_view(buffer, n));
-  }
-  void SetIni(const char* section, const char* key, const std::string& value) {
-    WritePrivateProfileStringW(Utf8ToWide(section).c_str(), Utf8ToWide(key).c_str(),
-                               Utf8ToWide(value).c_str(), Ini().c_str());
+    return program.Setting(section, key);
   }
   void CloseProgram() { ASSERT_TRUE(program.Close(main)) << "Tesnova did not end"; }
 
@@ -160,13 +153,13 @@ TEST_F(TesnovaWindow, SettingsAreWrittenAtExitAndReadBack) {
     EXPECT_EQ(IniValue(k.section, k.key), k.value) << k.section << "." << k.key;
 
   // Second start: a hidden page, a moved window, hexadecimal and odd values.
-  SetIni("ActivePage", "Index", "3");
-  SetIni("Form", "Left", "10");
-  SetIni("Form", "Top", "0x14");
-  SetIni("ReadDxf", "Sleep", "0x3E8");
-  SetIni("Bitmap", "Gaussian", "yes");
-  SetIni("Bitmap", "Keisha", "2");
-  SetIni("TargetCad", "Name", "ZWCAD");
+  program.SetSetting("ActivePage", "Index", "3");
+  program.SetSetting("Form", "Left", "10");
+  program.SetSetting("Form", "Top", "0x14");
+  program.SetSetting("ReadDxf", "Sleep", "0x3E8");
+  program.SetSetting("Bitmap", "Gaussian", "yes");
+  program.SetSetting("Bitmap", "Keisha", "2");
+  program.SetSetting("TargetCad", "Name", "ZWCAD");
   // A help text beside the program replaces the built-in one.
   WriteBytes(program.folder() / "CAD-WinTopo.txt", "\xEF\xBB\xBFWinTopo の手順\r\n1. 切り取り\r\n");
   ASSERT_NE(Start(), nullptr);
@@ -189,7 +182,7 @@ TEST_F(TesnovaWindow, SettingsAreWrittenAtExitAndReadBack) {
   EXPECT_EQ(IniValue("Bitmap", "Keisha"), "1");
 
   // An index beyond the pages shows none, and -1 goes back.
-  SetIni("ActivePage", "Index", "7");
+  program.SetSetting("ActivePage", "Index", "7");
   ASSERT_NE(Start(), nullptr);
   EXPECT_EQ(ShownPage(*this, main), -1);
   CloseProgram();
@@ -223,7 +216,7 @@ TEST_F(TesnovaWindow, DroppedFilesGoToThePagesField) {
   CloseProgram();
 
   // The hidden pages only come up from the settings file.
-  SetIni("ActivePage", "Index", "3");
+  program.SetSetting("ActivePage", "Index", "3");
   ASSERT_NE(Start(), nullptr);
   DropFiles(main, {"C:\\hidden\\potrace.exe"});
   EXPECT_TRUE(WaitUntil([&] { return Text("Edit1") == "C:\\hidden\\potrace.exe"; }));
@@ -231,7 +224,7 @@ TEST_F(TesnovaWindow, DroppedFilesGoToThePagesField) {
   EXPECT_TRUE(WaitUntil([&] { return Text("Edit2") == "C:\\pictures\\test.bmp"; }));
   CloseProgram();
 
-  SetIni("ActivePage", "Index", "5");
+  program.SetSetting("ActivePage", "Index", "5");
   ASSERT_NE(Start(), nullptr);
   DropFiles(main, {"C:\\test\\bench.exe"});
   EXPECT_TRUE(WaitUntil([&] { return Text("Edit13") == "C:\\test\\bench.exe"; }));
@@ -240,8 +233,8 @@ TEST_F(TesnovaWindow, DroppedFilesGoToThePagesField) {
 }
 
 TEST_F(TesnovaWindow, MinimisedWindowSavesWhereItWillBeRestored) {
-  SetIni("Form", "Left", "40");
-  SetIni("Form", "Top", "50");
+  program.SetSetting("Form", "Left", "40");
+  program.SetSetting("Form", "Top", "50");
   ASSERT_NE(Start(), nullptr);
   PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
   ASSERT_TRUE(WaitUntil([&] { return IsIconic(main) != FALSE; }));

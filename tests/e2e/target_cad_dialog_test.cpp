@@ -107,10 +107,7 @@ TEST_F(TargetCadDialogTest, AddChangeDeleteSaveAtOnceAndOkTakesTheFields) {
   EXPECT_EQ(List(), deleted);
 
   ASSERT_TRUE(program.Close(main));
-  wchar_t value[256];
-  GetPrivateProfileStringW(L"TargetCad", L"ProgId", L"", value, 256,
-                           (program.folder() / "Tesnova.ini").c_str());
-  EXPECT_STREQ(value, L"My.Application");
+  EXPECT_EQ(program.Setting("TargetCad", "ProgId"), "My.Application");
 }
 
 TEST_F(TargetCadDialogTest, WithoutAListTheFirstAddCreatesItInAnsi) {

@@ -61,11 +61,6 @@ class TesnovaTools : public ::testing::Test {
   HWND C(const std::string& name) { return Control(main, name); }
   std::string Text(const std::string& name) { return WindowText(C(name)); }
   fs::path Work(const char* name) { return program.folder() / name; }
-  void SetIni(const char* section, const char* key, const std::string& value) {
-    WritePrivateProfileStringW(Utf8ToWide(section).c_str(), Utf8ToWide(key).c_str(),
-                               Utf8ToWide(value).c_str(),
-                               (program.folder() / "Tesnova.ini").c_str());
-  }
   // The text of the message box Tesnova shows, which is then closed; "" when none came.
   std::string TakeMessage() {
     HWND box = nullptr;
@@ -85,10 +80,10 @@ class TesnovaTools : public ::testing::Test {
 };
 
 TEST_F(TesnovaTools, ABitmapDroppedOnThePotracePageIsTracedAndLogged) {
-  SetIni("ActivePage", "Index", "3");
-  SetIni("AutoTrace", "FullName",
-         PathToUtf8(BuiltProgram("testbed\\vtracer_standin\\vtracer_standin.exe")));
-  SetIni("AutoTrace", "Param", "--colormode bw");
+  program.SetSetting("ActivePage", "Index", "3");
+  program.SetSetting("AutoTrace", "FullName",
+                     PathToUtf8(BuiltProgram("testbed\\vtracer_standin\\vtracer_standin.exe")));
+  program.SetSetting("AutoTrace", "Param", "--colormode bw");
   WriteBmp24(Work("tesnova.bmp"), Picture());
   WriteBytes(Work("tesnova.svg"), "old");
   main = program.Start(kTitle);
@@ -117,9 +112,9 @@ TEST_F(TesnovaTools, ABitmapDroppedOnThePotracePageIsTracedAndLogged) {
 }
 
 TEST_F(TesnovaTools, AVTracerThatCannotStartIsLoggedAndShown) {
-  SetIni("ActivePage", "Index", "3");
+  program.SetSetting("ActivePage", "Index", "3");
   WriteBytes(Work("vtracer.txt"), "not a program");
-  SetIni("AutoTrace", "FullName", PathToUtf8(Work("vtracer.txt")));
+  program.SetSetting("AutoTrace", "FullName", PathToUtf8(Work("vtracer.txt")));
   WriteBmp24(Work("tesnova.bmp"), Picture());
   main = program.Start(kTitle);
   ASSERT_NE(main, nullptr);
@@ -136,7 +131,7 @@ TEST_F(TesnovaTools, AVTracerThatCannotStartIsLoggedAndShown) {
 TEST_F(TesnovaTools, PotraceStartWritesTheDxfBesideTheWorkBitmap) {
   const fs::path potrace = testing::WindowsPotrace();
   if (!fs::exists(potrace)) GTEST_SKIP() << "no potrace.exe";
-  SetIni("PoTrace", "FullName", PathToUtf8(potrace));
+  program.SetSetting("PoTrace", "FullName", PathToUtf8(potrace));
   WriteBmp24(Work("tesnova.bmp"), Square());
   main = program.Start(kTitle);
   ASSERT_NE(main, nullptr);

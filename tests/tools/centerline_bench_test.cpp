@@ -8,6 +8,7 @@
 #include "base/error.h"
 #include "base/text_file.h"
 #include "centerline/centerline_pipeline.h"
+#include "support/fake_ports.h"
 #include "centerline/polyline.h"
 #include "raster/bmp_file.h"
 #include "support/centerline_ring.h"
@@ -16,29 +17,19 @@
 namespace tesnova {
 namespace {
 
-// Potrace as the pipeline sees it: records the start and writes a fixture as its SVG.
-class FakePotrace : public Processes {
+// Potrace as the pipeline sees it: writes a fixture as the SVG named last on its command line.
+class FakePotrace : public testing::FakeProcesses {
  public:
-  std::string fixture;  // empty: writes nothing
-  bool starts = true;
-  std::vector<std::string> calls;
-
-  ProcessResult RunProcess(const ProcessOptions& o) override {
-    calls.push_back(o.program + "|" + o.arguments + "|" + o.workFolder + "|" +
-                    std::to_string(o.wait == ProcessWait::kDispatching) +
-                    std::to_string(o.waitForIdle) + std::to_string(o.minimised));
-    if (!starts) return {.errorCode = 2};
-    const std::string& arguments = o.arguments;
-    if (!fixture.empty()) {
-      // The output is the last quoted path of the argument text.
-      size_t close = arguments.rfind('"');
-      size_t open = arguments.rfind('"', close - 1);
+  explicit FakePotrace() {
+    onRun = [this](const ProcessOptions& o) {
+      if (fixture.empty()) return;
+      size_t close = o.arguments.rfind('"');
+      size_t open = o.arguments.rfind('"', close - 1);
       std::filesystem::copy_file(testing::TestData(fixture),
-                                 PathFromUtf8(arguments.substr(open + 1, close - open - 1)));
-    }
-    return {.started = true, .ended = true};
+                                 PathFromUtf8(o.arguments.substr(open + 1, close - open - 1)));
+    };
   }
-  void WaitForFile(const std::string&, std::uint32_t) override {}
+  std::string fixture;  // empty: writes nothing
 };
 
 const std::vector<std::string> kFullRun = {"bmp",
@@ -70,9 +61,14 @@ TEST_F(CenterlinePipeline, FullRunShowsTwelveBoxesAndWritesTheCenterline) {
   ASSERT_TRUE(RunCenterlinePipeline("/opt/potrace dir/potrace", Path("tesnova.bmp"),
                                     Path("tesnova.dxf"), notice, potrace));
   EXPECT_EQ(notices, kFullRun);
-  ASSERT_EQ(potrace.calls.size(), 1u);
-  EXPECT_EQ(potrace.calls[0], "/opt/potrace dir/potrace|\"" + Path("tesnova.pbm") + "\" -s -o \"" +
-                                  Path("tesnova.svg") + "\"||101");
+  ASSERT_EQ(potrace.runs.size(), 1u);
+  const ProcessOptions& run = potrace.runs[0];
+  EXPECT_EQ(run.program, "/opt/potrace dir/potrace");
+  EXPECT_EQ(run.arguments,
+            "\"" + Path("tesnova.pbm") + "\" -s -o \"" + Path("tesnova.svg") + "\"");
+  EXPECT_EQ(run.workFolder, "");
+  EXPECT_EQ(run.wait, ProcessWait::kDispatching);
+  EXPECT_TRUE(run.minimised);
   EXPECT_EQ(ReadFileBytes(dir / "tesnova.pbm").substr(0, 9), "P4\n40 30\n");
   // The fixture's ring: pixels 6 to 11 from (20, 15); in the DXF frame y runs up from the
   // bitmap's bottom edge, so the centre stays at (20, 15) in this 30 pixel high bitmap.
@@ -83,7 +79,7 @@ TEST_F(CenterlinePipeline, FullRunShowsTwelveBoxesAndWritesTheCenterline) {
 }
 
 TEST_F(CenterlinePipeline, PotraceThatDoesNotStart) {
-  potrace.starts = false;
+  potrace.startWorks = false;
   EXPECT_FALSE(
       RunCenterlinePipeline("nothing", Path("tesnova.bmp"), Path("tesnova.dxf"), notice, potrace));
   EXPECT_EQ(notices, (std::vector<std::string>{"bmp", "pbm", "potrace 起動失敗"}));
@@ -130,7 +126,7 @@ TEST_F(CenterlinePipeline, MissingBitmapEndsBeforeAnyBox) {
       RunCenterlinePipeline("potrace", Path("none.bmp"), Path("tesnova.dxf"), notice, potrace),
       FileError);
   EXPECT_TRUE(notices.empty());
-  EXPECT_TRUE(potrace.calls.empty());
+  EXPECT_TRUE(potrace.runs.empty());
 }
 
 }  // namespace

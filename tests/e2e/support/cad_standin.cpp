@@ -6,8 +6,8 @@
 #include <fstream>
 #include <vector>
 
-#include "base/text_file.h"
 #include "base/system.h"
+#include "base/text_file.h"
 #include "win32/wide_text.h"
 
 namespace tesnova::testing {

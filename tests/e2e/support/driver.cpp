@@ -246,6 +246,23 @@ ProgramUnderTest::~ProgramUnderTest() {
   std::filesystem::remove_all(folder_, ignored);
 }
 
+std::filesystem::path ProgramUnderTest::SettingsFile() const {
+  return std::filesystem::path(exe()).replace_extension(".ini");
+}
+
+void ProgramUnderTest::SetSetting(const std::string& section, const std::string& key,
+                                  const std::string& value) const {
+  WritePrivateProfileStringW(Utf8ToWide(section).c_str(), Utf8ToWide(key).c_str(),
+                             Utf8ToWide(value).c_str(), SettingsFile().c_str());
+}
+
+std::string ProgramUnderTest::Setting(const std::string& section, const std::string& key) const {
+  wchar_t buffer[2048];
+  DWORD n = GetPrivateProfileStringW(Utf8ToWide(section).c_str(), Utf8ToWide(key).c_str(),
+                                     L"<missing>", buffer, 2048, SettingsFile().c_str());
+  return WideToUtf8(std::wstring_view(buffer, n));
+}
+
 std::filesystem::path ProgramUnderTest::CopyIn(const std::filesystem::path& file) const {
   std::filesystem::path target = folder_ / file.filename();
   std::filesystem::copy_file(file, target, std::filesystem::copy_options::overwrite_existing);

@@ -75,6 +75,13 @@ class ProgramUnderTest {
   std::filesystem::path CopyIn(const std::filesystem::path& file) const;
   std::filesystem::path exe() const { return folder_ / executable_.filename(); }
 
+  // The program's settings file (its executable's path with ".ini"), a key written into it
+  // before the program starts, and a key read back ("<missing>" when absent).
+  std::filesystem::path SettingsFile() const;
+  void SetSetting(const std::string& section, const std::string& key,
+                  const std::string& value) const;
+  std::string Setting(const std::string& section, const std::string& key) const;
+
   // Starts the copy (any running instance must have ended) and waits for its main window.
   HWND Start(const std::string& titlePrefix);
   DWORD pid() const { return info_.dwProcessId; }
