@@ -2,8 +2,10 @@
 // the AVX2 set chosen once at run time where the processor has it.
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 #include "raster/grey_levels.h"
