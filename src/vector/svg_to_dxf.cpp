@@ -138,11 +138,19 @@ void ConvertSVGTextToDXF(std::string_view svgText, int divisions, TDxfLines& lin
   SvgConverter converter(std::min(divisions, kMaxDivisions), lines);
   std::size_t start = 0;
   const std::size_t n = svgText.size();
+  // The next LF at or after start (n when there is none), searched again only once passed,
+  // so that a text with CR alone for line ends is not searched to its end for every line.
+  std::size_t nextLf = 0;
+  bool lfKnown = false;
   while (start < n) {
     // A line ends at the first CR or LF; memchr for each is far quicker than find_first_of.
     const char* begin = svgText.data() + start;
-    const void* lf = std::memchr(begin, '\n', n - start);
-    std::size_t end = lf ? static_cast<const char*>(lf) - svgText.data() : n;
+    if (!lfKnown || nextLf < start) {
+      const void* lf = std::memchr(begin, '\n', n - start);
+      nextLf = lf ? static_cast<const char*>(lf) - svgText.data() : n;
+      lfKnown = true;
+    }
+    std::size_t end = nextLf;
     if (const void* cr = std::memchr(begin, '\r', end - start))
       end = static_cast<const char*>(cr) - svgText.data();
     converter.Line(svgText.substr(start, end - start));
@@ -163,12 +171,10 @@ bool ConvertSVGToDXF(const std::filesystem::path& svgPath, const std::filesystem
   if (!error && size > kMaxSvgFileBytes)
     throw FileError(PathToUtf8(svgPath) + " は大きすぎて変換できません");
   try {
-    std::string text = DecodeText(ReadWholeFile(svgPath));
-    TDxfLines lines;
-    lines.Reserve(text.size() * 3 + 256);
-    ConvertSVGTextToDXF(text, divisions, lines);
-    text = std::string();
-    SaveDxfLines(lines, dxfPath);
+    const std::string bytes = ReadWholeFile(svgPath);
+    std::string decoded;
+    const std::string_view text = DecodeTextView(bytes, decoded);
+    StreamDxfLines(dxfPath, [&](TDxfLines& lines) { ConvertSVGTextToDXF(text, divisions, lines); });
   } catch (const std::bad_alloc&) {
     throw Error(PathToUtf8(svgPath) + " を変換するためのメモリが足りません");
   }
