@@ -95,7 +95,7 @@ void Rotate(benchmark::State& state) {
   const kernels::Kernels& set = Set(state.range(2) != 0);
   Bitmap result(source.width, source.height);
   for (auto _ : state) {  // the kernel writes every result pixel, as warpAffine does
-    set.rotate(source, result, kAngle);
+    set.rotate(source, result, kAngle, 0);
     benchmark::DoNotOptimize(result.pixels.data());
   }
 }
