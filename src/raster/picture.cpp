@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <fstream>
 
 #include "base/error.h"
 #include "base/text_file.h"
@@ -59,6 +60,11 @@ Bitmap LoadPicture(const std::filesystem::path& path) {
     throw FileError(name + "\n" + (ext.empty() ? "拡張子のないファイル" : ext) +
                     " には対応していません。");
   }
+  // A BMP is read from the file as it lies (see ReadBmp); the other kinds are decoded from
+  // their bytes, compressed, in memory.
+  std::string start(2, '\0');
+  if (std::ifstream in(path, std::ios::binary); in.read(start.data(), 2) && start == "BM")
+    return ReadBmp(path);
   return DecodePicture(ReadFileBytes(path), name);
 }
 
