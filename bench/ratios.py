@@ -35,10 +35,12 @@ def summary(values, digits=2):
 
 
 def raster_run(bench, env):
-    out = subprocess.run([bench, "--benchmark_filter=^raster/", "--benchmark_format=json"],
-                         env=env, check=True, capture_output=True, text=True).stdout
+    with tempfile.NamedTemporaryFile(suffix=".json") as out:
+        subprocess.run([bench, "--benchmark_filter=^raster/", f"--benchmark_out={out.name}",
+                        "--benchmark_out_format=json"], env=env, check=True, capture_output=True)
+        results = json.load(open(out.name))
     times = {}
-    for b in json.loads(out)["benchmarks"]:
+    for b in results["benchmarks"]:
         times[b["name"]] = b["cpu_time"]  # milliseconds (the benchmarks' unit)
     return times
 
