@@ -54,8 +54,9 @@ std::string ReadWholeFile(const std::filesystem::path& path) {
   if (!file) throw FileError(PathToUtf8(path) + " を開けません");
   std::error_code error;
   std::uintmax_t expected = std::filesystem::file_size(path, error);
-  std::string bytes;
-  if (!error) bytes.reserve(static_cast<std::size_t>(expected) + 1);
+  // Straight into the string, as long as the file has the size it had; then in chunks.
+  std::string bytes(error ? 0 : static_cast<std::size_t>(expected), '\0');
+  bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
   char chunk[1 << 16];
   std::size_t got;
   while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
