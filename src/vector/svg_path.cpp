@@ -358,7 +358,8 @@ float ParsePathNumber(std::string_view token) {
   // both exact in single precision, is correctly rounded by one single-precision division.
   if (digits <= 7) {
     static constexpr float kPow10f[8] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
-    const float value = static_cast<float>(mantissa) / kPow10f[decimals];
+    const float whole = static_cast<float>(mantissa);  // exact
+    const float value = decimals == 0 ? whole : whole / kPow10f[decimals];
     return negative ? -value : value;
   }
   float value = 0;
