@@ -4,6 +4,7 @@ each several times, and prints every figure as the median with its spread (min-m
 runs, ratios beside times.
 
     python3 bench/ratios.py [--build build/native] [--runs 3] [--skip-raster] [--skip-cli]
+                            [--other-cli PATH]
 
 The raster table comes from tesnova_bench, one process per run, each putting our kernels and
 OpenCV's functions side by side in the same process: the kernels the program picks (AVX2 where
@@ -120,18 +121,29 @@ def timed(command):
     return time.perf_counter() - start
 
 
-def cli(build, runs):
+def cli(build, runs, peer=None):
     tool = os.path.join(build, "tesnova-cli")
     with tempfile.TemporaryDirectory() as work:
         print(f"\nsvg2dxf, {runs} runs, wall time of the whole command, median (min-max)")
         for name, end in [("LF", "\n"), ("CR", "\r"), ("CR LF", "\r\n")]:
             svg = os.path.join(work, "in.svg")
             vertices = write_svg(svg, end)
-            walls = [timed([tool, "svg2dxf", svg, os.path.join(work, "out.dxf"), "--divisions", "2"])
-                     for _ in range(runs)]
+            walls, peers = [], []
+            for _ in range(runs):  # ours and the other build in turn, pair by pair
+                walls.append(timed([tool, "svg2dxf", svg, os.path.join(work, "out.dxf"),
+                                    "--divisions", "2"]))
+                if peer:
+                    peers.append(timed([peer, "svg2dxf", svg, os.path.join(work, "peer.dxf"),
+                                        "--divisions", "2"]))
             rates = [vertices / w / 1e6 for w in walls]
             print(f"  {name:6} line ends, {vertices} vertices, {os.path.getsize(svg) >> 20} MB: "
                   f"{summary(walls, 3)} s, {summary(rates)} M vertices/s")
+            if peer:
+                same = open(os.path.join(work, "out.dxf"), "rb").read() == \
+                    open(os.path.join(work, "peer.dxf"), "rb").read()
+                print(f"         other build {summary(peers, 3)} s, ours/other "
+                      f"{summary([a / b for a, b in zip(walls, peers)])}, "
+                      f"{'the same DXF' if same else 'DIFFERENT DXF'}")
         width, height = 12000, 8000
         png = os.path.join(work, "big.png")
         write_png(png, width, height)
@@ -155,13 +167,14 @@ def main():
     parser.add_argument("--runs", type=int, default=3)
     parser.add_argument("--skip-raster", action="store_true")
     parser.add_argument("--skip-cli", action="store_true")
+    parser.add_argument("--other-cli", help="another tesnova-cli to time svg2dxf against, in turn")
     args = parser.parse_args()
     print(subprocess.run(["sh", "-c", "lscpu | grep -E 'Model name|^CPU\\(s\\)|Flags' | cut -c1-200"],
                          capture_output=True, text=True).stdout.strip())
     if not args.skip_raster:
         raster(os.path.join(args.build, "bench", "tesnova_bench"), args.runs)
     if not args.skip_cli:
-        cli(args.build, args.runs)
+        cli(args.build, args.runs, args.other_cli)
     return 0
 
 
