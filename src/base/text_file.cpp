@@ -75,6 +75,16 @@ std::string DecodeText(std::string_view bytes) {
   return AnsiToUtf8(bytes);
 }
 
+std::string_view DecodeTextView(std::string_view bytes, std::string& decoded) {
+  if (bytes.starts_with("\xEF\xBB\xBF")) return bytes.substr(3);
+  unsigned char any = 0;  // every byte's bits, for the top bit of any
+  for (char c : bytes) any |= static_cast<unsigned char>(c);
+  const bool ascii = (any & 0x80) == 0;
+  if (ascii) return bytes;
+  decoded = DecodeText(bytes);
+  return decoded;
+}
+
 std::vector<std::string> SplitLines(std::string_view text) {
   std::vector<std::string> lines;
   size_t start = 0;

@@ -13,6 +13,10 @@ std::string PathToUtf8(const std::filesystem::path& path);
 // Decodes file bytes to UTF-8: a byte-order mark selects UTF-8, UTF-16LE or UTF-16BE,
 // otherwise the system's ANSI code page applies.
 std::string DecodeText(std::string_view bytes);
+// The same without a copy where the bytes are UTF-8 already (after a UTF-8 byte-order mark, or
+// all ASCII, which every ANSI code page reads alike): a view into bytes, or else into `decoded`,
+// which then holds DecodeText's result.
+std::string_view DecodeTextView(std::string_view bytes, std::string& decoded);
 
 // Splits at CR LF, a lone LF or a lone CR. A final line ending adds no empty line.
 std::vector<std::string> SplitLines(std::string_view text);

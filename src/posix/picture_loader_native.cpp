@@ -118,7 +118,7 @@ bool RunPng(Decoder* d) {
   png_read_update_info(png, info);
   if (png_get_rowbytes(png, info) != std::size_t{width} * 4) png_error(png, "unexpected layout");
 
-  BeginRows(d->out, static_cast<int>(width), static_cast<int>(height), d->bytes.size());
+  BeginRows(d->out, static_cast<int>(width), static_cast<int>(height));
   if (passes == 1) {
     d->buffer.resize(std::size_t{width} * 4);
     for (png_uint_32 y = 0; y < height; ++y) {
@@ -189,7 +189,7 @@ bool RunJpeg(Decoder* d) {
   cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;
   jpeg_start_decompress(&cinfo);
   const int width = static_cast<int>(cinfo.output_width);
-  BeginRows(d->out, width, static_cast<int>(cinfo.output_height), d->bytes.size());
+  BeginRows(d->out, width, static_cast<int>(cinfo.output_height));
   d->buffer.resize(static_cast<std::size_t>(width) * 4);
   // Adobe's writers store CMYK inverted (0 = full ink); others store it plain.
   const bool inverted = cinfo.saw_Adobe_marker;
@@ -291,7 +291,7 @@ bool RunTiff(Decoder* d) {
   if (piece < 64) piece = std::min(height, (64 + piece - 1) / piece * piece);
   d->buffer.resize(std::size_t{width} * piece * 4);
   auto* raster = reinterpret_cast<std::uint32_t*>(d->buffer.data());
-  BeginRows(d->out, static_cast<int>(width), static_cast<int>(height), d->bytes.size());
+  BeginRows(d->out, static_cast<int>(width), static_cast<int>(height));
   for (std::uint32_t top = 0; top < height; top += piece) {
     const std::uint32_t rows = std::min(piece, height - top);
     image.row_offset = static_cast<int>(top);

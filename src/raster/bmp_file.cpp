@@ -316,8 +316,43 @@ Bitmap ReadBmp(std::string_view b, std::string_view fileName, std::size_t maxPix
   return out;
 }
 
-Bitmap ReadBmp(const std::filesystem::path& path) {
-  return ReadBmp(ReadFileBytes(path), PathToUtf8(path));
+Bitmap ReadBmp(const std::filesystem::path& path, std::size_t maxPixels) {
+  // The usual 24-bit file goes from the file into the bitmap row by row, so that the picture is
+  // not held twice; every other kind is decoded from the bytes in memory.
+  const std::string name = PathToUtf8(path);
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw FileError(name + " を開けません");
+  in.seekg(0, std::ios::end);
+  const std::streamoff fileSize = in.tellg();
+  in.seekg(0);
+  std::string head(static_cast<std::size_t>(std::min<std::streamoff>(fileSize, 4096)), '\0');
+  in.read(head.data(), static_cast<std::streamsize>(head.size()));
+  if (fileSize < 0 || !in) throw FileError(name + " を読み込めません");
+  const Fail fail(name);
+  const Header h = ReadHeader(head, fail);
+  if (h.bpp != 24 || h.compression != kRgb) {
+    in.close();
+    return ReadBmp(ReadFileBytes(path), name, maxPixels);
+  }
+  if (static_cast<std::uint64_t>(h.width) * static_cast<std::uint64_t>(h.height) > maxPixels)
+    fail("大きさ " + std::to_string(h.width) + " x " + std::to_string(h.height) +
+         " は大きすぎます");
+  const std::uint64_t size = static_cast<std::uint64_t>(fileSize);
+  std::uint64_t dataStart = U32(head, 10);
+  if (dataStart < 14 + 12 || dataStart >= size) dataStart = h.paletteStart;
+  if (dataStart >= size) fail("画素データがありません");
+  const std::uint64_t rowBytes = static_cast<std::uint64_t>(h.width) * 3;
+  const std::uint64_t stride = (rowBytes + 3) / 4 * 4;
+  if (size - dataStart < stride * (h.height - 1) + rowBytes) fail("画素データが途中で切れています");
+  Bitmap out(static_cast<int>(h.width), static_cast<int>(h.height), 0);
+  in.seekg(static_cast<std::streamoff>(dataStart));
+  for (int i = 0; i < out.height && in; ++i) {
+    in.read(reinterpret_cast<char*>(out.row(h.topDown ? i : out.height - 1 - i)),
+            static_cast<std::streamsize>(rowBytes));
+    if (i + 1 < out.height) in.ignore(static_cast<std::streamsize>(stride - rowBytes));
+  }
+  if (!in) throw FileError(name + " を読み込めません");
+  return out;
 }
 
 namespace {

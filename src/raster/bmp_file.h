@@ -20,7 +20,8 @@ inline constexpr std::size_t kMaxPicturePixels = std::size_t{1} << 28;
 // Raises FileError for anything it cannot read, before allocating for a lying header.
 Bitmap ReadBmp(std::string_view bytes, std::string_view fileName,
                std::size_t maxPixels = kMaxPicturePixels);
-Bitmap ReadBmp(const std::filesystem::path& path);
+// The same from a file; a 24-bit file is read into the bitmap row by row, never held whole.
+Bitmap ReadBmp(const std::filesystem::path& path, std::size_t maxPixels = kMaxPicturePixels);
 
 // The 24-bit bottom-up BMP file of the bitmap (an empty bitmap gives a 0 x 0 file).
 std::string EncodeBmp24(const Bitmap& bitmap);

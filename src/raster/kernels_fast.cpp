@@ -2,10 +2,13 @@
 // the AVX2 set chosen once at run time where the processor has it.
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <vector>
 
+#include "raster/grey_levels.h"
 #include "raster/raster_kernels.h"
 
 #if defined(__x86_64__) || defined(_M_X64)
@@ -41,25 +44,16 @@ constexpr ShuffleMasks SpreadMasks() {
 alignas(16) constexpr ShuffleMasks kSplitMasks[3] = {SplitMasks(0), SplitMasks(1), SplitMasks(2)};
 alignas(16) constexpr ShuffleMasks kSpreadMasks = SpreadMasks();
 
-// Weights for sums over a pixel's three bytes computed at every byte of sixteen pixels (48
-// bytes, six groups of eight) from five loads at byte offsets -2..+2: the byte at offset r in
-// its pixel takes weight w[t + r] for the load at offset t, so every byte gets its pixel's
-// weighed sum. Groups g and g + 3 start at the same offset within a pixel.
-using TapWeights = std::array<std::array<std::array<std::int16_t, 8>, 5>, 3>;
-
-constexpr TapWeights MakeTapWeights(std::int16_t blue, std::int16_t green, std::int16_t red) {
-  const std::int16_t w[3] = {blue, green, red};
-  TapWeights t{};
-  for (int g = 0; g < 3; ++g)
-    for (int tap = 0; tap < 5; ++tap)
-      for (int lane = 0; lane < 8; ++lane) {
-        const int r = (8 * g + lane) % 3, c = tap - 2 + r;
-        t[g][tap][lane] = c >= 0 && c <= 2 ? w[c] : 0;
-      }
+// The sixteen 12-byte patterns that write four pixels black (0) or white (255) by the four
+// bits of a nibble, pixel 0 in the lowest bit.
+using SpreadPattern = std::array<std::uint8_t, 16>;
+constexpr std::array<SpreadPattern, 16> SpreadNibbles() {
+  std::array<SpreadPattern, 16> t{};
+  for (int bits = 0; bits < 16; ++bits)
+    for (int j = 0; j < 12; ++j) t[bits][j] = bits >> (j / 3) & 1 ? 255 : 0;
   return t;
 }
-alignas(16) constexpr TapWeights kMeanTaps = MakeTapWeights(1, 1, 1);
-alignas(16) constexpr TapWeights kLuminanceTaps = MakeTapWeights(11, 59, 30);
+alignas(16) constexpr std::array<SpreadPattern, 16> kSpreadNibbles = SpreadNibbles();
 #endif
 
 namespace baseline {

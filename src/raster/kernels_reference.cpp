@@ -109,13 +109,14 @@ void BinarizeLuminance(Bitmap& bitmap, int threshold) {
     }
 }
 
-void Rotate(const Bitmap& source, Bitmap& result, double angle) {
+void Rotate(const Bitmap& source, Bitmap& result, double angle, int firstRow) {
   const Rotation turn(source, angle);
   auto tap = [&](std::int64_t x, std::int64_t y, int c) -> unsigned {
     if (x < 0 || y < 0 || x >= source.width || y >= source.height) return 255;
     return source.at(static_cast<int>(x), static_cast<int>(y))[c];
   };
-  for (int y = 0; y < result.height; ++y) {
+  for (int row = 0; row < result.height; ++row) {
+    const int y = firstRow + row;
     const std::int64_t rowU = turn.RowU(y), rowV = turn.RowV(y);
     for (int x = 0; x < result.width; ++x) {
       const std::int64_t u = rowU + x * turn.du, v = rowV + x * turn.dv;
@@ -125,7 +126,7 @@ void Rotate(const Bitmap& source, Bitmap& result, double angle) {
       for (int c = 0; c < 3; ++c) {
         const unsigned top = tap(ix, iy, c) * (128 - fx) + tap(ix + 1, iy, c) * fx;
         const unsigned bottom = tap(ix, iy + 1, c) * (128 - fx) + tap(ix + 1, iy + 1, c) * fx;
-        result.at(x, y)[c] =
+        result.at(x, row)[c] =
             static_cast<std::uint8_t>((top * (128 - fy) + bottom * fy + 8192) >> 14);
       }
     }

@@ -1,6 +1,7 @@
 #include "raster/picture.h"
 
 #include <algorithm>
+#include <fstream>
 
 #include "base/error.h"
 #include "base/files.h"
@@ -25,24 +26,16 @@ std::optional<PictureKind> SniffPictureKind(std::string_view b) {
   return std::nullopt;
 }
 
-void BeginRows(Bitmap& bitmap, int width, int height, std::size_t fileBytes) {
+void BeginRows(Bitmap& bitmap, int width, int height) {
   bitmap.width = width;
   bitmap.height = height;
   bitmap.pixels.clear();
-  const std::size_t all = static_cast<std::size_t>(width) * height * 3;
-  bitmap.pixels.reserve(std::min(all, fileBytes * 16 + (std::size_t{1} << 20)));
+  bitmap.pixels.reserve(static_cast<std::size_t>(width) * height * 3);
 }
 
 std::uint8_t* GrowToRow(Bitmap& bitmap, int y) {
   const std::size_t end = (static_cast<std::size_t>(y) + 1) * bitmap.stride();
-  if (bitmap.pixels.size() < end) {
-    // Doubling, but never beyond the whole picture, which is what the storage ends as.
-    if (end > bitmap.pixels.capacity()) {
-      const std::size_t all = bitmap.stride() * static_cast<std::size_t>(bitmap.height);
-      bitmap.pixels.reserve(std::min(all, std::max(end, 2 * bitmap.pixels.capacity())));
-    }
-    bitmap.pixels.resize(end, 255);
-  }
+  if (bitmap.pixels.size() < end) bitmap.pixels.resize(end, 255);
   return bitmap.row(y);
 }
 
@@ -61,6 +54,11 @@ Bitmap LoadPicture(const std::filesystem::path& path) {
     throw FileError(name + "\n" + (ext.empty() ? "拡張子のないファイル" : ext) +
                     " には対応していません。");
   }
+  // A BMP is read from the file as it lies (see ReadBmp); the other kinds are decoded from
+  // their bytes, compressed, in memory.
+  std::string start(2, '\0');
+  if (std::ifstream in(path, std::ios::binary); in.read(start.data(), 2) && start == "BM")
+    return ReadBmp(path);
   return DecodePicture(ReadFileBytes(path), name);
 }
 

@@ -36,10 +36,11 @@ Bitmap DecodePicture(std::string_view bytes, std::string_view fileName,
 Bitmap DecodeCompressedPicture(std::string_view bytes, std::string_view fileName, PictureKind kind,
                                std::size_t maxPixels);
 
-// For the decoders: the result takes its declared size, but its storage grows with the rows
-// decoded, so that a file that declares a large picture and then holds little data never
-// costs the declared memory. fileBytes sets the first reservation.
-void BeginRows(Bitmap& bitmap, int width, int height, std::size_t fileBytes);
+// For the decoders, once the declared size has passed the size check: the result takes that
+// size and its storage is reserved in one piece, but the rows are filled in as they are decoded,
+// so that a file that declares a large picture and then holds little data touches no more
+// memory than it decodes, and a picture is never moved while it grows.
+void BeginRows(Bitmap& bitmap, int width, int height);
 // Row y, with storage for rows 0 to y (new rows white).
 std::uint8_t* GrowToRow(Bitmap& bitmap, int y);
 

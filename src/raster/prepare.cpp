@@ -18,7 +18,7 @@ PrepareReport PrepareBitmap(Bitmap& bitmap, const PrepareOptions& options,
     const double skew = SkewToTakeBack(*options.deskewRotation);
     if (skew != 0) {
       announce(PrepareStep::kDeskew);
-      bitmap = RotateBitmap(bitmap, -skew);
+      RotateBitmapInPlace(bitmap, -skew);
       report.skewTaken = skew;
     }
   }

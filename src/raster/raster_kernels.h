@@ -25,8 +25,10 @@ struct Kernels {
   void (*binarizeMeanGrey)(Bitmap& bitmap, int threshold);
   // White where luminance >= threshold, black elsewhere.
   void (*binarizeLuminance)(Bitmap& bitmap, int threshold);
-  // The turn of RotateBitmap into a result of the source's size (see Rotation).
-  void (*rotate)(const Bitmap& source, Bitmap& result, double angle);
+  // The turn of RotateBitmap (see Rotation): the rows firstRow .. firstRow + result.height - 1
+  // of a result of the source's size, into result's rows 0, 1, ...; result is as wide as the
+  // source.
+  void (*rotate)(const Bitmap& source, Bitmap& result, double angle, int firstRow);
 };
 
 // Where each result pixel samples the source in a turn about the bottom-left corner, in

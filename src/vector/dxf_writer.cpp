@@ -1,7 +1,10 @@
 #include "vector/dxf_writer.h"
 
 #include <cstring>
+#include <fstream>
+#include <system_error>
 
+#include "base/error.h"
 #include "base/text_file.h"
 #include "vector/number_format.h"
 
@@ -11,6 +14,7 @@ void TDxfLines::Add(std::string_view line) {
   text_.append(line);
   text_.append("\r\n", 2);
   ++count_;
+  if (text_.size() >= chunkBytes_) Flush();
 }
 
 void TDxfLines::AddNumber(double value) {
@@ -18,13 +22,24 @@ void TDxfLines::AddNumber(double value) {
   char* end = WriteGeneralNumber(value, buffer);
   *end++ = '\r';
   *end++ = '\n';
-  text_.append(buffer, end);
-  ++count_;
+  AppendRaw(std::string_view(buffer, end - buffer), 1);
 }
 
 void TDxfLines::Clear() {
   text_.clear();
   count_ = 0;
+}
+
+void TDxfLines::StreamTo(std::function<void(std::string_view)> sink, std::size_t chunkBytes) {
+  sink_ = std::move(sink);
+  chunkBytes_ = chunkBytes;
+  text_.reserve(chunkBytes + 4096);
+}
+
+void TDxfLines::Flush() {
+  if (!sink_) return;
+  sink_(text_);
+  text_.clear();
 }
 
 std::vector<std::string> TDxfLines::Lines() const {
@@ -83,6 +98,31 @@ void AddDxfPolyline(const TPointList& points, std::string_view layer, bool close
 
 void SaveDxfLines(const TDxfLines& lines, const std::filesystem::path& path) {
   WriteFileBytes(path, lines.Text());
+}
+
+void StreamDxfLines(const std::filesystem::path& path,
+                    const std::function<void(TDxfLines&)>& build) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (!out) throw FileError(PathToUtf8(path) + " を作成できません");
+  auto cannotWrite = [&] { return FileError(PathToUtf8(path) + " に書き込めません"); };
+  try {
+    TDxfLines lines;
+    lines.StreamTo(
+        [&](std::string_view text) {
+          out.write(text.data(), static_cast<std::streamsize>(text.size()));
+          if (!out) throw cannotWrite();
+        },
+        std::size_t{1} << 20);
+    build(lines);
+    lines.Flush();
+    out.close();
+    if (!out) throw cannotWrite();
+  } catch (...) {
+    if (out.is_open()) out.close();
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
+    throw;
+  }
 }
 
 }  // namespace tesnova

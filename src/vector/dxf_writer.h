@@ -1,8 +1,10 @@
 #pragma once
 // The DXF that the program writes: a minimal R12 (AC1009) text file that holds nothing but 2-D
-// polylines. The document is built in memory as a list of lines and saved in one piece.
+// polylines. The document is built in memory as a list of lines and saved in one piece, or
+// streamed to a file in chunks as it is built.
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +22,11 @@ class TDxfLines {
   void Reserve(std::size_t bytes) { text_.reserve(bytes); }
   void Clear();
 
+  // From now on the text goes to `sink` whenever it reaches chunkBytes, and the rest on Flush;
+  // Text and Lines then hold only what has not gone yet. Count still counts every line.
+  void StreamTo(std::function<void(std::string_view)> sink, std::size_t chunkBytes);
+  void Flush();
+
   std::size_t Count() const { return count_; }
   const std::string& Text() const { return text_; }
   std::vector<std::string> Lines() const;
@@ -28,11 +35,14 @@ class TDxfLines {
   void AppendRaw(std::string_view text, std::size_t lines) {
     text_.append(text);
     count_ += lines;
+    if (text_.size() >= chunkBytes_) Flush();
   }
 
  private:
   std::string text_;
   std::size_t count_ = 0;
+  std::function<void(std::string_view)> sink_;
+  std::size_t chunkBytes_ = static_cast<std::size_t>(-1);
 };
 
 // Appends "0 SECTION 2 HEADER 9 $ACADVER 1 AC1009 0 ENDSEC 0 SECTION 2 ENTITIES" (14 lines).
@@ -51,5 +61,12 @@ void AddDxfPolyline(const TPointF* points, std::size_t count, std::string_view l
 // Writes the document in one piece, replacing any file of that name. Raises FileError naming
 // the file when it cannot be written.
 void SaveDxfLines(const TDxfLines& lines, const std::filesystem::path& path);
+
+// A DXF file written as its document is built: `build` adds the lines, which reach the file in
+// chunks of about a megabyte. Replaces any file of that name. Raises FileError naming the file
+// when it cannot be written; when `build` raises, the half-written file is removed and the
+// exception passes on.
+void StreamDxfLines(const std::filesystem::path& path,
+                    const std::function<void(TDxfLines&)>& build);
 
 }  // namespace tesnova

@@ -336,12 +336,17 @@ float ParsePathNumber(std::string_view token) {
   bool negative = false;
   if (p != last && (*p == '+' || *p == '-')) negative = *p++ == '-';
   const char* digitsBegin = p;
-  int digits = 0, points = 0;
+  // One pass checks the characters and gathers the digits; it gives up gathering past seven.
+  int digits = 0, points = 0, decimals = 0;
   bool nonZeroBeforePoint = false;
+  std::uint32_t mantissa = 0;
   for (const char* q = p; q != last; ++q) {
-    if (*q >= '0' && *q <= '9') {
+    const unsigned digit = static_cast<unsigned>(*q - '0');
+    if (digit <= 9) {
       ++digits;
-      if (points == 0 && *q != '0') nonZeroBeforePoint = true;
+      mantissa = mantissa * 10 + digit;  // used only while digits <= 7
+      decimals += points;
+      if (points == 0 && digit != 0) nonZeroBeforePoint = true;
     } else if (*q == '.') {
       ++points;
     } else {
@@ -349,22 +354,12 @@ float ParsePathNumber(std::string_view token) {
     }
   }
   if (digits == 0 || points > 1) ThrowNotANumber(token);
-  // Most numbers have few digits: an integer below 2^24 divided by a power of ten up to 10^10,
+  // Most numbers have few digits: an integer below 2^24 divided by a power of ten up to 10^7,
   // both exact in single precision, is correctly rounded by one single-precision division.
   if (digits <= 7) {
-    std::uint32_t mantissa = 0;
-    int decimals = 0;
-    bool afterPoint = false;
-    for (const char* q = digitsBegin; q != last; ++q) {
-      if (*q == '.') {
-        afterPoint = true;
-        continue;
-      }
-      mantissa = mantissa * 10 + static_cast<std::uint32_t>(*q - '0');
-      decimals += afterPoint;
-    }
     static constexpr float kPow10f[8] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
-    float value = static_cast<float>(mantissa) / kPow10f[decimals];
+    const float whole = static_cast<float>(mantissa);  // exact
+    const float value = decimals == 0 ? whole : whole / kPow10f[decimals];
     return negative ? -value : value;
   }
   float value = 0;

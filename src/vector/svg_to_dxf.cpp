@@ -52,8 +52,9 @@ std::string ReadWholeFile(const std::filesystem::path& path) {
   if (!file) throw FileError(PathToUtf8(path) + " を開けません");
   std::error_code error;
   std::uintmax_t expected = std::filesystem::file_size(path, error);
-  std::string bytes;
-  if (!error) bytes.reserve(static_cast<std::size_t>(expected) + 1);
+  // Straight into the string, as long as the file has the size it had; then in chunks.
+  std::string bytes(error ? 0 : static_cast<std::size_t>(expected), '\0');
+  bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
   char chunk[1 << 16];
   std::size_t got;
   while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
@@ -136,11 +137,19 @@ void ConvertSVGTextToDXF(std::string_view svgText, int divisions, TDxfLines& lin
   SvgConverter converter(std::min(divisions, kMaxDivisions), lines);
   std::size_t start = 0;
   const std::size_t n = svgText.size();
+  // The next LF at or after start (n when there is none), searched again only once passed,
+  // so that a text with CR alone for line ends is not searched to its end for every line.
+  std::size_t nextLf = 0;
+  bool lfKnown = false;
   while (start < n) {
     // A line ends at the first CR or LF; memchr for each is far quicker than find_first_of.
     const char* begin = svgText.data() + start;
-    const void* lf = std::memchr(begin, '\n', n - start);
-    std::size_t end = lf ? static_cast<const char*>(lf) - svgText.data() : n;
+    if (!lfKnown || nextLf < start) {
+      const void* lf = std::memchr(begin, '\n', n - start);
+      nextLf = lf ? static_cast<const char*>(lf) - svgText.data() : n;
+      lfKnown = true;
+    }
+    std::size_t end = nextLf;
     if (const void* cr = std::memchr(begin, '\r', end - start))
       end = static_cast<const char*>(cr) - svgText.data();
     converter.Line(svgText.substr(start, end - start));
@@ -161,12 +170,10 @@ bool ConvertSVGToDXF(const std::filesystem::path& svgPath, const std::filesystem
   if (!error && size > kMaxSvgFileBytes)
     throw FileError(PathToUtf8(svgPath) + " は大きすぎて変換できません");
   try {
-    std::string text = DecodeText(ReadWholeFile(svgPath));
-    TDxfLines lines;
-    lines.Reserve(text.size() * 3 + 256);
-    ConvertSVGTextToDXF(text, divisions, lines);
-    text = std::string();
-    SaveDxfLines(lines, dxfPath);
+    const std::string bytes = ReadWholeFile(svgPath);
+    std::string decoded;
+    const std::string_view text = DecodeTextView(bytes, decoded);
+    StreamDxfLines(dxfPath, [&](TDxfLines& lines) { ConvertSVGTextToDXF(text, divisions, lines); });
   } catch (const std::bad_alloc&) {
     throw Error(PathToUtf8(svgPath) + " を変換するためのメモリが足りません");
   }

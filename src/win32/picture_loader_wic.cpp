@@ -110,7 +110,7 @@ Bitmap DecodeCompressedPicture(std::string_view bytes, std::string_view fileName
   check(frame->GetPixelFormat(&format), "pixel format");
 
   Bitmap out;
-  BeginRows(out, static_cast<int>(width), static_cast<int>(height), bytes.size());
+  BeginRows(out, static_cast<int>(width), static_cast<int>(height));
   // Copies the source in strips of rows, bytesPerPixel each, converting every pixel.
   auto copy = [&](IWICBitmapSource* source, UINT bytesPerPixel, auto convert) {
     const UINT stride = width * bytesPerPixel;

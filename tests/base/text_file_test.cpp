@@ -32,6 +32,21 @@ TEST(TextFile, ByteOrderMarkSelectsTheEncoding) {
   EXPECT_EQ(DecodeText("plain"), "plain");
 }
 
+TEST(TextFile, DecodedViewCopiesOnlyWhatNeedsDecoding) {
+  std::string decoded;
+  const std::string ascii = "plain <svg>\r\n";
+  EXPECT_EQ(DecodeTextView(ascii, decoded).data(), ascii.data());
+  const std::string utf8 = "\xEF\xBB\xBFh\xE9\xAB\x98";
+  EXPECT_EQ(DecodeTextView(utf8, decoded).data(), utf8.data() + 3);
+  EXPECT_TRUE(decoded.empty());
+  for (const std::string& bytes : {std::string("\xFF\xFEh\0\xD8\x9A", 6), std::string("h\xE9")}) {
+    std::string storage;
+    const std::string_view view = DecodeTextView(bytes, storage);
+    EXPECT_EQ(view, DecodeText(bytes));
+    EXPECT_EQ(view.data(), storage.data());
+  }
+}
+
 TEST(TextFile, WritesCrLfAfterEveryLineAndReadsBack) {
   testing::ScratchFolder dir;
   auto file = dir / "lines.txt";

@@ -192,6 +192,45 @@ TEST(BmpFile, RefusesBrokenFilesNamingThem) {
   }
 }
 
+TEST(BmpFile, ReadingTheFileAgreesWithReadingItsBytes) {
+  // A 24-bit file is read row by row from the file, every other kind from its bytes; both
+  // roads give the same pixels or the same refusal, naming the file.
+  testing::ScratchFolder folder;
+  std::vector<std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(TestData("pictures")))
+    if (entry.path().extension() == ".bmp") files.push_back(ReadFileBytes(entry.path()));
+  const std::string good = ReadFileBytes(TestData("pictures/colours-24.bmp"));
+  BmpBuilder topDown{.width = 3, .height = -2, .bpp = 24};
+  topDown.data = Bytes({1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0, 0, 0});
+  files.push_back(topDown.Build());
+  std::string offsetOutside = good;
+  offsetOutside[10] = offsetOutside[11] = offsetOutside[12] = '\x7F';
+  files.push_back(offsetOutside);
+  files.push_back(good.substr(0, good.size() - 1));  // the last row's padding may go
+  files.push_back(good.substr(0, good.size() - 40));
+  files.push_back(good.substr(0, 40));
+  ASSERT_GT(files.size(), 10u);
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    SCOPED_TRACE(i);
+    const auto path = folder / "読む.bmp";
+    WriteFileBytes(path, files[i]);
+    std::string fromBytes, fromFile;
+    Bitmap expected, got;
+    try {
+      expected = ReadBmp(files[i], PathToUtf8(path));
+    } catch (const FileError& e) {
+      fromBytes = e.what();
+    }
+    try {
+      got = ReadBmp(path);
+    } catch (const FileError& e) {
+      fromFile = e.what();
+    }
+    EXPECT_EQ(fromFile, fromBytes);
+    EXPECT_EQ(FirstDifference(got, expected), "");
+  }
+}
+
 TEST(BmpFile, MissingFileOrFolderIsAFileError) {
   testing::ScratchFolder folder;
   EXPECT_THROW(ReadBmp(folder / "none.bmp"), FileError);

@@ -55,5 +55,24 @@ TEST(RotateBitmap, LeavesWhiteWedgesAndKeepsFlatColour) {
   EXPECT_TRUE(RotateBitmap(Bitmap(), 0.3).empty());
 }
 
+TEST(RotateBitmap, InPlaceGivesTheSameBytes) {
+  // Small turns go by stripes held back until their source rows are read; a steep one, or a
+  // picture too low for stripes, makes a whole result.
+  for (auto [w, h] : {std::pair{700, 900}, {90, 64}, {5, 3}}) {
+    Bitmap picture(w, h);
+    std::uint32_t state = static_cast<std::uint32_t>(w);
+    for (std::uint8_t& byte : picture.pixels) {
+      state = state * 1664525 + 1013904223;
+      byte = static_cast<std::uint8_t>(state >> 24);
+    }
+    for (double degrees : {0.3, -0.3, 1.0, -2.5, 17.0, 0.0}) {
+      Bitmap turned = picture;
+      RotateBitmapInPlace(turned, degrees * kDegree);
+      EXPECT_TRUE(turned == RotateBitmap(picture, degrees * kDegree))
+          << w << "x" << h << " " << degrees;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace tesnova

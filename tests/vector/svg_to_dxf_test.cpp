@@ -105,6 +105,10 @@ TEST(SvgToDxf, PathLinesBecomeMovedAndFlippedPolylines) {
       {"CR line ends and CR LF",
        "<svg height=\"10\">\r" + path + " transform=\"translate(0,0)\"/>\r\n",
        {"0 0: 10,-10 30,-30 10,-10"}},
+      {"CR alone for every line end",
+       "<svg height=\"10\">\r" + path + " transform=\"translate(0,0)\"/>\r\r" + path +
+           " transform=\"translate(1,0)\"/>\r",
+       {"0 0: 10,-10 30,-30 10,-10", "0 0: 11,-10 31,-30 11,-10"}},
   };
   for (const auto& c : cases) EXPECT_EQ(Convert(c.svg), c.polylines) << c.name;
 }
@@ -148,6 +152,19 @@ TEST(SvgToDxf, FilesMissingMalformedAndWritten) {
   std::string bytes = ReadFileBytes(dxf);
   EXPECT_NE(bytes.find("VERTEX\r\n10\r\n1\r\n20\r\n98\r\n"), std::string::npos);
   EXPECT_EQ(bytes.substr(bytes.size() - 5), "EOF\r\n");
+
+  // A document of several chunks reaches the file whole, as it is built in memory.
+  std::string many = kSvgStart;
+  for (int i = 0; i < 12000; ++i)
+    many += "<path d=\"M" + std::to_string(i) +
+            " 0.5 C1 2 3 4 5 6 L7 8 Z\" transform=\"translate(" + std::to_string(i % 7) +
+            ",3)\"/>\n";
+  WriteFileBytes(svg, many);
+  EXPECT_TRUE(ConvertSVGToDXF(svg, dxf, 2, sink));
+  TDxfLines inMemory;
+  ConvertSVGTextToDXF(many, 2, inMemory);
+  ASSERT_GT(inMemory.Text().size(), std::size_t{2} << 20);  // chunks of a megabyte
+  EXPECT_TRUE(ReadFileBytes(dxf) == inMemory.Text());
 
   // The empty document: 18 lines.
   WriteFileBytes(svg, "");

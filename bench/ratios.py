@@ -1,0 +1,182 @@
+#!/usr/bin/env python3
+"""Runs the raster benchmark side by side with OpenCV and the svg2dxf and prepare commands,
+each several times, and prints every figure as the median with its spread (min-max) over the
+runs, ratios beside times.
+
+    python3 bench/ratios.py [--build build/native] [--runs 3] [--skip-raster] [--skip-cli]
+                            [--other-cli PATH]
+
+The raster table comes from tesnova_bench, one process per run, each putting our kernels and
+OpenCV's functions side by side in the same process: the kernels the program picks (AVX2 where
+the processor has it) against OpenCV with every instruction set it dispatches to, then the
+baseline kernels against OpenCV restricted to SSE2 (OPENCV_CPU_DISABLE). Ratios are taken run
+by run and then summarised, so that a drift of the machine's speed between runs cancels.
+"""
+import argparse
+import json
+import os
+import random
+import statistics
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+import zlib
+
+OPS = ["median", "gauss", "otsu", "threshold", "rotate"]
+SIZES = [(1920, 1080), (6000, 4000)]
+# Every instruction set above SSE2 that OpenCV 4.6 knows by name on x86-64.
+SSE2_ONLY = "SSE3,SSSE3,SSE4.1,POPCNT,SSE4.2,FP16,FMA3,AVX,AVX2,AVX512F,AVX512_SKX"
+
+
+def summary(values, digits=2):
+    values = sorted(values)
+    return f"{statistics.median(values):.{digits}f} ({values[0]:.{digits}f}-{values[-1]:.{digits}f})"
+
+
+def raster_run(bench, env):
+    with tempfile.NamedTemporaryFile(suffix=".json") as out:
+        subprocess.run([bench, "--benchmark_filter=^raster/", f"--benchmark_out={out.name}",
+                        "--benchmark_out_format=json"], env=env, check=True, capture_output=True)
+        results = json.load(open(out.name))
+    times = {}
+    for b in results["benchmarks"]:
+        times[b["name"]] = b["cpu_time"]  # milliseconds (the benchmarks' unit)
+    return times
+
+
+def raster(bench, runs):
+    plain = dict(os.environ)
+    plain.pop("OPENCV_CPU_DISABLE", None)
+    restricted = dict(plain, OPENCV_CPU_DISABLE=SSE2_ONLY)
+    modes = [("fast set vs OpenCV (all its sets)", plain, 0),
+             ("baseline set vs OpenCV (SSE2 only)", restricted, 1)]
+    for title, env, setIndex in modes:
+        rows = {}
+        for _ in range(runs):
+            t = raster_run(bench, env)
+            for w, h in SIZES:
+                size = f"{w}/{h}"
+                copy = t[f"raster/memcpy/{size}"]
+                for op in OPS:
+                    ours = t[f"raster/{op}/ours/{size}/{setIndex}"]
+                    cv = t.get(f"raster/{op}/opencv/{size}")
+                    row = rows.setdefault((op, size), {"ours": [], "cv": [], "ratio": [], "copy": []})
+                    row["ours"].append(ours)
+                    row["copy"].append(ours / copy)
+                    if cv:
+                        row["cv"].append(cv)
+                        row["ratio"].append(ours / cv)
+        print(f"\n{title}, {runs} runs, processor time, median (min-max)")
+        print(f"{'operation':10} {'size':10} {'ours ms':>22} {'OpenCV ms':>22} {'ours/OpenCV':>18} {'ours/memcpy':>20}")
+        for (op, size), r in rows.items():
+            print(f"{op:10} {size.replace('/', 'x'):10} {summary(r['ours'], 3):>22} "
+                  f"{summary(r['cv'], 3) if r['cv'] else '-':>22} "
+                  f"{summary(r['ratio']) if r['ratio'] else '-':>18} {summary(r['copy'], 1):>20}")
+
+
+def write_svg(path, line_end, vertices=1_000_000):
+    # VTracer-like paths: a moveto, forty cubic segments and a close, with a translate; with two
+    # curve divisions each path gives 82 vertices.
+    rng = random.Random(1)
+    lines = ['<?xml version="1.0" encoding="UTF-8"?>',
+             '<svg version="1.1" xmlns="http://www.w3.org/2000/svg" width="4000" height="3000">']
+    count = 0
+    while count < vertices:
+        d = [f"M{rng.randint(0, 4000)} {rng.randint(0, 3000)}"]
+        for _ in range(40):
+            d.append("c" + " ".join(str(rng.randint(-50, 50)) for _ in range(6)))
+        d.append("Z")
+        count += 82
+        lines.append(f'<path d="{" ".join(d)} " fill="#000000" '
+                     f'transform="translate({rng.randint(0, 99)},{rng.randint(0, 99)})"/>')
+    lines.append("</svg>")
+    with open(path, "w", newline="") as f:
+        f.write(line_end.join(lines) + line_end)
+    return count
+
+
+def write_png(path, width, height):
+    # White paper with dark diagonal strokes, 24-bit, compressed fast.
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+    raw = bytearray()
+    for y in range(height):
+        row = bytearray(b"\xff" * (3 * width))
+        for x0 in range((y * 2) % 97, width - 4, 97):
+            row[3 * x0:3 * x0 + 12] = b"\x20" * 12
+        raw += b"\x00" + row
+    with open(path, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n")
+        f.write(chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)))
+        f.write(chunk(b"IDAT", zlib.compress(bytes(raw), 1)))
+        f.write(chunk(b"IEND", b""))
+
+
+def timed(command):
+    """Wall seconds of one run of a command."""
+    start = time.perf_counter()
+    subprocess.run(command, check=True, capture_output=True)
+    return time.perf_counter() - start
+
+
+def cli(build, runs, peer=None):
+    tool = os.path.join(build, "tesnova-cli")
+    with tempfile.TemporaryDirectory() as work:
+        print(f"\nsvg2dxf, {runs} runs, wall time of the whole command, median (min-max)")
+        for name, end in [("LF", "\n"), ("CR", "\r"), ("CR LF", "\r\n")]:
+            svg = os.path.join(work, "in.svg")
+            vertices = write_svg(svg, end)
+            walls, peers = [], []
+            for _ in range(runs):  # ours and the other build in turn, pair by pair
+                walls.append(timed([tool, "svg2dxf", svg, os.path.join(work, "out.dxf"),
+                                    "--divisions", "2"]))
+                if peer:
+                    peers.append(timed([peer, "svg2dxf", svg, os.path.join(work, "peer.dxf"),
+                                        "--divisions", "2"]))
+            rates = [vertices / w / 1e6 for w in walls]
+            print(f"  {name:6} line ends, {vertices} vertices, {os.path.getsize(svg) >> 20} MB: "
+                  f"{summary(walls, 3)} s, {summary(rates)} M vertices/s")
+            if peer:
+                same = open(os.path.join(work, "out.dxf"), "rb").read() == \
+                    open(os.path.join(work, "peer.dxf"), "rb").read()
+                print(f"         other build {summary(peers, 3)} s, ours/other "
+                      f"{summary([a / b for a, b in zip(walls, peers)])}, "
+                      f"{'the same DXF' if same else 'DIFFERENT DXF'}")
+        width, height = 12000, 8000
+        png = os.path.join(work, "big.png")
+        write_png(png, width, height)
+        bitmap = width * height * 3 / 1024
+        print(f"\nprepare of a {width}x{height} PNG, peak resident memory over the decoded "
+              f"24-bit bitmap ({bitmap / 1024:.0f} MB), one process per run")
+        for switches in [["--median"], ["--median", "--gauss", "--mono", "--otsu"]]:
+            peaks, walls = [], []
+            for _ in range(runs):
+                out = subprocess.run(["/usr/bin/time", "-f", "%M %e", tool, "prepare", png,
+                                      os.path.join(work, "out.bmp"), *switches],
+                                     check=True, capture_output=True, text=True).stderr.split()
+                peaks.append(int(out[-2]) / bitmap)
+                walls.append(float(out[-1]))
+            print(f"  {' '.join(switches):32} peak/bitmap {summary(peaks)}, wall {summary(walls)} s")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--build", default="build/native")
+    parser.add_argument("--runs", type=int, default=3)
+    parser.add_argument("--skip-raster", action="store_true")
+    parser.add_argument("--skip-cli", action="store_true")
+    parser.add_argument("--other-cli", help="another tesnova-cli to time svg2dxf against, in turn")
+    args = parser.parse_args()
+    print(subprocess.run(["sh", "-c", "lscpu | grep -E 'Model name|^CPU\\(s\\)|Flags' | cut -c1-200"],
+                         capture_output=True, text=True).stdout.strip())
+    if not args.skip_raster:
+        raster(os.path.join(args.build, "bench", "tesnova_bench"), args.runs)
+    if not args.skip_cli:
+        cli(args.build, args.runs, args.other_cli)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
