@@ -7,6 +7,7 @@
 #include "base/text_file.h"
 #include "cad/cad_command_support.h"
 #include "cad/cad_commands.h"
+#include "cad/insert_units.h"
 #include "raster/bmp_file.h"
 #include "raster/deskew_pipeline.h"
 #include "raster/picture.h"
@@ -47,8 +48,9 @@ void PickImage(CadCommandContext& c, CadApplication& app) {
   double rotation = entity.Rotation();
   f.topoDeg = rotation * kDegreesPerRadian;
 
-  // The extent of the unturned image: turn it back, measure, turn it again.
-  CadPoint origin = entity.Origin();
+  // The extent of the unturned image: turn it back, measure, turn it again, about its own
+  // Origin as the CAD program gives it.
+  Variant origin = entity.OriginValue();
   CadPoint lower, upper;
   entity.Rotate(origin, -rotation);
   try {
@@ -134,7 +136,7 @@ void InsertImageDxfCommand(CadCommandContext& c) {
   if (!GetCadApplication(c.automation, c.desktop, c.values.targetProgId, appObject, true)) return;
   CadDocument doc = CadApplication(appObject).ActiveDocument();
   doc.SendCommand(FormatInsertCommand(PathToUtf8(dxf), f.topoBase.x, f.topoBase.y,
-                                      FormatGeneralNumber(f.topoSc),
+                                      FormatGeneralNumber(UnitFreeInsertScale(doc, dxf, f.topoSc)),
                                       FormatGeneralNumber(f.topoDeg)));
   Status(c.view, "-INSERT 終了 !");
   c.view.ProcessMessages();
@@ -196,7 +198,8 @@ void InsertWorkDxfCommand(CadCommandContext& c) {
   c.desktop.BringToFront(app.Hwnd());
   CadDocument doc = app.ActiveDocument();
   const InsertionValues& v = c.values.insertion;
-  doc.SendCommand(FormatInsertCommand(dxf, v.baseX, v.baseY, FormatGeneralNumber(v.scale),
+  double scale = UnitFreeInsertScale(doc, PathFromUtf8(dxf), v.scale);
+  doc.SendCommand(FormatInsertCommand(dxf, v.baseX, v.baseY, FormatGeneralNumber(scale),
                                       FormatGeneralNumber(v.rotationDeg)));
   StatusAndDispatch(c.view, "-INSERT 終了!");
 }

@@ -7,7 +7,9 @@
 #include "base/text_file.h"
 #include "cad/cad_command_support.h"
 #include "cad/cad_commands.h"
+#include "cad/insert_units.h"
 #include "centerline/centerline_pipeline.h"
+#include "ports/system.h"
 #include "raster/bmp_file.h"
 #include "tools/tracer_command_lines.h"
 #include "tools/wintopo.h"
@@ -84,17 +86,80 @@ bool ScreenRoute(CadCommandContext& c, WindowId drawingWindow, const CutGeometry
   return SaveWorkBitmap(c, bitmap, "Bitmap ファイルに保存中 ...");
 }
 
+// How long the export may take to arrive and be complete, and how often it is looked at.
+constexpr std::uint32_t kExportWaitMs = 20000;
+constexpr std::uint32_t kExportPollMs = 200;
+
+// The size a BMP file declares in its header; 0 when the header is not there (yet).
+std::uintmax_t DeclaredBmpSize(const std::filesystem::path& file) {
+  std::string head;
+  try {
+    head = ReadFileBytes(file).substr(0, 6);
+  } catch (const Error&) {
+    return 0;
+  }
+  if (head.size() < 6 || head[0] != 'B' || head[1] != 'M') return 0;
+  std::uintmax_t size = 0;
+  for (int i = 5; i >= 2; --i) size = size * 256 + static_cast<unsigned char>(head[i]);
+  return size;
+}
+
+// Waits for the CAD program's export of the view: present, as long as its header says, no
+// longer growing and no longer open in the CAD program. The CAD program writes it after
+// SendCommand has returned, possibly much later, and the export file and the work bitmap are
+// one file on a case-blind file system, so a partial or late export must never be taken.
+bool WaitForExport(CadCommandContext& c) {
+  std::uintmax_t lastSize = 0;
+  for (std::uint32_t waited = 0; waited <= kExportWaitMs; waited += kExportPollMs) {
+    c.desktop.Sleep(waited == 0 ? 500 : kExportPollMs);
+    std::error_code error;
+    std::uintmax_t size = std::filesystem::file_size(c.exportFile, error);
+    if (error) continue;
+    std::uintmax_t declared = DeclaredBmpSize(c.exportFile);
+    if (size == lastSize && declared > 0 && size >= declared && CanOpenExclusively(c.exportFile))
+      return true;
+    lastSize = size;
+  }
+  return false;
+}
+
 bool ExportRoute(CadCommandContext& c, CadDocument& doc, const CutGeometry& g) {
   DeleteQuietly(c.exportFile);
+  if (FileExists(c.exportFile)) {
+    c.view.ShowMessage(PathToUtf8(c.exportFile) + "\nの削除に失敗しました。使用中？");
+    return false;
+  }
   doc.SetVariable("FILEDIA", 0);
   doc.SendCommand("_BMPOUT\r\"" + PathToUtf8(c.exportFile) + "\"\r\r");
+  bool arrived = WaitForExport(c);
+  // Only now: the command may read FILEDIA when it starts, after SendCommand has returned.
   doc.SetVariable("FILEDIA", 1);
-  c.desktop.Sleep(500);
-  if (!FileExists(c.exportFile)) return false;
+  if (!arrived) {
+    // What came in part must not pass for the work bitmap later (one file with it on Windows).
+    DeleteQuietly(c.exportFile);
+    c.view.ShowMessage(PathToUtf8(c.exportFile) + "\nが見つかりません.");
+    return false;
+  }
   Bitmap bitmap = Crop(ReadBmp(c.exportFile), g);
   Prepare(c, bitmap, false);
   c.view.ShowPicture(bitmap);
   return SaveWorkBitmap(c, bitmap, "Bitmap ファイルを保存中 ...");
+}
+
+// The two corners. The first goes back to the CAD program exactly as it came.
+void PickCorners(CadDocument& doc, Capture& out) {
+  CadUtility utility = doc.Utility();
+  Variant first = utility.GetPoint("\n切り取りコーナーの 1 点目を指示 : ");
+  out.p1 = PointFrom(first);
+  if (out.p1) out.p2 = utility.GetCorner(first, "\n切り取りコーナーの 2 点目を指示 : ");
+}
+
+void RestoreSnap(CadDocument& doc, std::int16_t savedSnap) {
+  try {
+    doc.SetVariable("osmode", static_cast<int>(savedSnap));
+  } catch (const AutomationError&) {
+    doc.SendCommand("\x1bSETVAR OSMODE " + std::to_string(savedSnap) + "\r");
+  }
 }
 
 void CaptureStage(CadCommandContext& c, CadApplication& app, Capture& out) {
@@ -103,16 +168,20 @@ void CaptureStage(CadCommandContext& c, CadApplication& app, Capture& out) {
   out.doc = doc;
   auto savedSnap = static_cast<std::int16_t>(doc.GetVariable("osmode").AsInteger());
   doc.SetVariable("osmode", 0);
-  CadUtility utility = doc.Utility();
-  out.p1 = utility.GetPoint("\n切り取りコーナーの 1 点目を指示 : ");
-  if (out.p1) out.p2 = utility.GetCorner(*out.p1, "\n切り取りコーナーの 2 点目を指示 : ");
   try {
-    doc.SetVariable("osmode", static_cast<int>(savedSnap));
-  } catch (const AutomationError&) {
-    doc.SendCommand("\x1bSETVAR OSMODE " + std::to_string(savedSnap) + "\r");
+    PickCorners(doc, out);
+  } catch (...) {
+    // A raised cancel or a failed pick: the user's snap mode comes back all the same.
+    try {
+      RestoreSnap(doc, savedSnap);
+    } catch (const std::exception&) {
+    }
+    throw;
   }
+  RestoreSnap(doc, savedSnap);
   SendEscapeToCad(c.desktop, app.Hwnd());
   view.Restore();
+  view.BringToFront();
   if (!out.p1 || !out.p2) return;
 
   StatusAndDispatch(view, "Bitmap を作成中 ...");
@@ -142,8 +211,9 @@ void InsertWorkDxf(CadCommandContext& c, Capture& cut, const std::string& dxf) {
   // Without a document and both picks (the capture failed early) there is nothing to insert into.
   if (!cut.doc || !cut.p1 || !cut.p2) throw Error("CAD の図面がありません");
   const InsertionValues& v = c.values.insertion;
+  double scale = UnitFreeInsertScale(*cut.doc, PathFromUtf8(dxf), v.scale);
   cut.doc->SendCommand(
-      FormatInsertCommand(dxf, v.baseX, v.baseY, FormatGeneralNumber(v.scale), "0.0"));
+      FormatInsertCommand(dxf, v.baseX, v.baseY, FormatGeneralNumber(scale), "0.0"));
 }
 
 void PotraceStage(CadCommandContext& c, Capture& cut) {

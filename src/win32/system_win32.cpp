@@ -41,4 +41,12 @@ std::filesystem::path ExecutablePath() {
 
 std::filesystem::path ExecutableFolder() { return ExecutablePath().parent_path(); }
 
+bool CanOpenExclusively(const std::filesystem::path& file) {
+  HANDLE h = CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(h);
+  return true;
+}
+
 }  // namespace tesnova

@@ -31,6 +31,7 @@ class CadView : public FakeView {
   void ProcessMessages() override { events.push_back("dispatch"); }
   void Minimise() override { events.push_back("minimise"); }
   void Restore() override { events.push_back("restore"); }
+  void BringToFront() override { events.push_back("front"); }
   void SetEnabled(std::string_view control, bool enabled) override {
     events.push_back(std::string(enabled ? "enable " : "disable ") + std::string(control));
   }
