@@ -8,8 +8,8 @@
 #include "cad/cad_command_support.h"
 #include "cad/cad_commands.h"
 #include "cad/insert_units.h"
+#include "cad/view_export.h"
 #include "centerline/centerline_pipeline.h"
-#include "ports/system.h"
 #include "raster/bmp_file.h"
 #include "tools/tracer_command_lines.h"
 #include "tools/wintopo.h"
@@ -86,43 +86,6 @@ bool ScreenRoute(CadCommandContext& c, WindowId drawingWindow, const CutGeometry
   return SaveWorkBitmap(c, bitmap, "Bitmap ファイルに保存中 ...");
 }
 
-// How long the export may take to arrive and be complete, and how often it is looked at.
-constexpr std::uint32_t kExportWaitMs = 20000;
-constexpr std::uint32_t kExportPollMs = 200;
-
-// The size a BMP file declares in its header; 0 when the header is not there (yet).
-std::uintmax_t DeclaredBmpSize(const std::filesystem::path& file) {
-  std::string head;
-  try {
-    head = ReadFileBytes(file).substr(0, 6);
-  } catch (const Error&) {
-    return 0;
-  }
-  if (head.size() < 6 || head[0] != 'B' || head[1] != 'M') return 0;
-  std::uintmax_t size = 0;
-  for (int i = 5; i >= 2; --i) size = size * 256 + static_cast<unsigned char>(head[i]);
-  return size;
-}
-
-// Waits for the CAD program's export of the view: present, as long as its header says, no
-// longer growing and no longer open in the CAD program. The CAD program writes it after
-// SendCommand has returned, possibly much later, and the export file and the work bitmap are
-// one file on a case-blind file system, so a partial or late export must never be taken.
-bool WaitForExport(CadCommandContext& c) {
-  std::uintmax_t lastSize = 0;
-  for (std::uint32_t waited = 0; waited <= kExportWaitMs; waited += kExportPollMs) {
-    c.desktop.Sleep(waited == 0 ? 500 : kExportPollMs);
-    std::error_code error;
-    std::uintmax_t size = std::filesystem::file_size(c.exportFile, error);
-    if (error) continue;
-    std::uintmax_t declared = DeclaredBmpSize(c.exportFile);
-    if (size == lastSize && declared > 0 && size >= declared && CanOpenExclusively(c.exportFile))
-      return true;
-    lastSize = size;
-  }
-  return false;
-}
-
 bool ExportRoute(CadCommandContext& c, CadDocument& doc, const CutGeometry& g) {
   DeleteQuietly(c.exportFile);
   if (FileExists(c.exportFile)) {
@@ -131,7 +94,9 @@ bool ExportRoute(CadCommandContext& c, CadDocument& doc, const CutGeometry& g) {
   }
   doc.SetVariable("FILEDIA", 0);
   doc.SendCommand("_BMPOUT\r\"" + PathToUtf8(c.exportFile) + "\"\r\r");
-  bool arrived = WaitForExport(c);
+  // The export file and the work bitmap are one file on a case-blind file system: only a
+  // whole export is taken.
+  bool arrived = WaitForViewExport(c.desktop, c.exportFile);
   // Only now: the command may read FILEDIA when it starts, after SendCommand has returned.
   doc.SetVariable("FILEDIA", 1);
   if (!arrived) {
