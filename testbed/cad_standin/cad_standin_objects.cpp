@@ -13,6 +13,7 @@
 #include <oleauto.h>
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <memory>
 #include <string>
@@ -306,6 +307,25 @@ class ViewportObject : public Automated<ICadViewport> {
   }
 };
 
+// A picked point under the running object snaps: with "endpoint" on (OSMODE bit 1, unless bit
+// 16384 suspends them all) it moves to the nearest end or corner of an entity within the
+// aperture of ten pixels, as the real programs do it to the user's picks.
+Point Snapped(const Point& picked) {
+  short osmode = program.variables[L"OSMODE"];
+  if (!(osmode & 1) || (osmode & 16384)) return picked;
+  double best = 10 * UnitsPerPixel();
+  Point snapped = picked;
+  for (const auto& e : program.drawing.entities)
+    for (const Point& q : e->kind == Entity::Kind::RasterImage ? e->Outline() : e->vertices) {
+      double d = std::hypot(q.x - picked.x, q.y - picked.y);
+      if (d <= best) {
+        best = d;
+        snapped = q;
+      }
+    }
+  return snapped;
+}
+
 class UtilityObject : public Automated<ICadUtility> {
  public:
   UtilityObject() : Automated(IID_ICadUtility) {}
@@ -316,7 +336,7 @@ class UtilityObject : public Automated<ICadUtility> {
       Log(L"GetPoint " + PromptArg(prompt, L"GetPoint"));
       Pick pick = NextPick();
       if (pick.cancel) Fail(L"ユーザーが入力をキャンセルしました");
-      PutPoint(result, pick.point);
+      PutPoint(result, Snapped(pick.point));
     });
   }
   HRESULT STDMETHODCALLTYPE GetCorner(VARIANT point, VARIANT prompt, VARIANT* result) override {
@@ -325,7 +345,7 @@ class UtilityObject : public Automated<ICadUtility> {
       Log(L"GetCorner " + PromptArg(prompt, L"GetCorner"));
       Pick pick = NextPick();
       if (pick.cancel) Fail(L"ユーザーが入力をキャンセルしました");
-      PutPoint(result, pick.point);
+      PutPoint(result, Snapped(pick.point));
     });
   }
   HRESULT STDMETHODCALLTYPE GetEntity(IDispatch** object, VARIANT* pickedPoint,

@@ -171,6 +171,24 @@ TEST_F(CadAutomationTest, PicksByMouseWhenNoneAreQueued) {
   right.join();
 }
 
+// A pick snaps to the nearest corner while the endpoint snap is on, as the user's picks do in
+// the real programs; with the snaps off it stays where it was made.
+TEST_F(CadAutomationTest, PicksSnapWhileObjectSnapIsOn) {
+  ScratchFolder folder;
+  std::string picture = PathToUtf8(folder / "snap.bmp");
+  testing::WriteTestBmp(picture, 40, 20, Diagonal);
+  cad.app()->Call("TestAddImage", {In(picture), In(PointVariant({10, 20})), In(80.0), In(0.0)});
+  double pixel =
+      doc.GetVariable("viewsize").AsDouble() / doc.GetVariable("screensize").AsDoubles()[1];
+  CadPoint beside{10 + 3 * pixel, 20 + 2 * pixel};
+  EXPECT_EQ(doc.GetVariable("osmode").AsInteger(), 37);
+  QueuePick(beside.x, beside.y);
+  EXPECT_EQ(PointFrom(doc.Utility().GetPoint("p")), (CadPoint{10, 20}));
+  doc.SetVariable("osmode", 0);
+  QueuePick(beside.x, beside.y);
+  EXPECT_EQ(PointFrom(doc.Utility().GetPoint("p")), beside);
+}
+
 // A cancelled pick raises an error, as in the real programs; it does not answer empty.
 TEST_F(CadAutomationTest, CancelledPicksRaise) {
   CadUtility utility = doc.Utility();
