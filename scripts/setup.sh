@@ -9,8 +9,9 @@ packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev libjpeg62-turbo-dev libtiff-dev zlib1g-dev libopencv-dev
-  # Windows build and its tests under Wine
-  g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 xvfb xauth x11-utils
+  # Windows build and its tests under Wine; the stand-in CAD's type library is compiled with
+  # widl (mingw-w64-tools) and imports the stdole2.tlb of Wine's 64-bit libraries (libwine)
+  g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 libwine xvfb xauth x11-utils
   locales fonts-ipafont-gothic imagemagick
   # outside programs and independent readers used as test oracles
   potrace dime python3-ezdxf dpkg-dev
@@ -35,6 +36,10 @@ if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
   echo "setup: generating the ja_JP.UTF-8 locale"
   localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
 fi
+
+# The stand-in CAD's type library imports this one (testbed/cad_standin/CMakeLists.txt).
+stdole2=/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/stdole2.tlb
+[ -f "$stdole2" ] || { echo "setup: $stdole2 is missing (Debian package libwine)" >&2; exit 1; }
 
 # Further pieces (npm packages, cross-built tools) install themselves here.
 for step in "$root"/scripts/setup.d/*.sh; do

@@ -22,5 +22,6 @@ void ViewSink::SetBusy(bool busy) {
 }
 void ViewSink::StepAside() { view_.Minimise(); }
 void ViewSink::ComeBack() { view_.Restore(); }
+void ViewSink::ComeToFront() { view_.BringToFront(); }
 
 }  // namespace tesnova

@@ -31,6 +31,7 @@ class ViewSink : public CommandSink {
   void SetBusy(bool busy) override;
   void StepAside() override;
   void ComeBack() override;
+  void ComeToFront() override;
 
  private:
   View& view_;

@@ -13,6 +13,10 @@ std::string AnsiToUtf8(std::string_view ansi);
 // UTF-8 to the system's ANSI code page, for files written without a byte-order mark.
 std::string Utf8ToAnsi(std::string_view utf8);
 
+// True when the file can be opened with no sharing at all: no other program has it open, as a
+// program still writing it would.
+bool CanOpenExclusively(const std::filesystem::path& file);
+
 // The running executable's own file, and the folder that holds it: work files and settings
 // live there.
 std::filesystem::path ExecutablePath();

@@ -3,7 +3,7 @@
 namespace tesnova {
 
 Variant PointVariant(const CadPoint& point) {
-  return Variant(std::vector<double>{point.x, point.y});
+  return Variant(std::vector<double>{point.x, point.y, 0.0});
 }
 
 std::optional<CadPoint> PointFrom(const Variant& value) {
@@ -32,8 +32,8 @@ void CadEntity::GetBoundingBox(CadPoint& lower, CadPoint& upper) {
   upper = RequirePoint(args[1].value);
 }
 
-void CadEntity::Rotate(const CadPoint& base, double radians) {
-  object_->Call("Rotate", {In(PointVariant(base)), In(radians)});
+void CadEntity::Rotate(const Variant& base, double radians) {
+  object_->Call("Rotate", {In(base), In(radians)});
 }
 
 std::string CadEntity::ImageFile() { return object_->Get("ImageFile").AsText(); }
@@ -41,17 +41,19 @@ double CadEntity::Width() { return object_->Get("Width").AsDouble(); }
 double CadEntity::Height() { return object_->Get("Height").AsDouble(); }
 double CadEntity::Rotation() { return object_->Get("Rotation").AsDouble(); }
 CadPoint CadEntity::Origin() { return RequirePoint(object_->Get("Origin")); }
+Variant CadEntity::OriginValue() { return object_->Get("Origin"); }
 
-std::optional<CadPoint> CadUtility::GetPoint(const std::string& prompt) {
-  return PointFrom(object_->Call("GetPoint", {In(Variant()), In(prompt)}));
+Variant CadUtility::GetPoint(const std::string& prompt) {
+  // No base point: the optional argument is left out, not passed empty.
+  return object_->Call("GetPoint", {Missing(), In(prompt)});
 }
 
-std::optional<CadPoint> CadUtility::GetCorner(const CadPoint& first, const std::string& prompt) {
-  return PointFrom(object_->Call("GetCorner", {In(PointVariant(first)), In(prompt)}));
+std::optional<CadPoint> CadUtility::GetCorner(const Variant& first, const std::string& prompt) {
+  return PointFrom(object_->Call("GetCorner", {In(first), In(prompt)}));
 }
 
 CadEntity CadUtility::GetEntity(const std::string& prompt, CadPoint* pickedPoint) {
-  std::vector<Argument> args{Out(), Out(), In(prompt)};
+  std::vector<Argument> args{OutObject(), Out(), In(prompt)};
   object_->Call("GetEntity", args);
   if (args[0].value.kind() != Variant::Kind::Object)
     throw AutomationError("CAD で図形が選択されませんでした", 0);
@@ -62,7 +64,7 @@ CadEntity CadUtility::GetEntity(const std::string& prompt, CadPoint* pickedPoint
 }
 
 void CadViewport::SetCenter(const CadPoint& center) {
-  object_->Put("Center", PointVariant(center));
+  object_->Put("Center", Variant(std::vector<double>{center.x, center.y}));
 }
 void CadViewport::SetHeight(double height) { object_->Put("Height", height); }
 

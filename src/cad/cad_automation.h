@@ -15,8 +15,11 @@ struct CadPoint {
   bool operator==(const CadPoint&) const = default;
 };
 
+// A new point for the CAD program: X, Y and Z = 0, the three elements every point argument of
+// the automation model takes. Points the CAD program returned go back as it returned them.
 Variant PointVariant(const CadPoint& point);
-// A point as the CAD program gives it; nullopt for an empty value (a cancelled pick).
+// A point's X and Y as the CAD program gives it; nullopt for an empty value (a pick cancelled
+// by a program that answers empty rather than raising).
 std::optional<CadPoint> PointFrom(const Variant& value);
 
 // Values of the application's WindowState.
@@ -31,13 +34,16 @@ class CadEntity {
   std::string ObjectName();
   // The axis-parallel extent in drawing units.
   void GetBoundingBox(CadPoint& lower, CadPoint& upper);
-  void Rotate(const CadPoint& base, double radians);
+  // Turns the entity about the base point, a point value as the CAD program gave it (its own
+  // Origin) or made by PointVariant.
+  void Rotate(const Variant& base, double radians);
   // Raster image members.
   std::string ImageFile();
   double Width();
   double Height();
   double Rotation();
   CadPoint Origin();
+  Variant OriginValue();  // the Origin untouched
 
  private:
   AutomationRef object_;
@@ -47,10 +53,12 @@ class CadUtility {
  public:
   explicit CadUtility(AutomationRef object) : object_(std::move(object)) {}
 
-  // The picked point, nullopt when the user cancelled with an empty answer.
-  std::optional<CadPoint> GetPoint(const std::string& prompt);
-  std::optional<CadPoint> GetCorner(const CadPoint& first, const std::string& prompt);
-  // The picked entity; raises when nothing was picked.
+  // The picked point as the CAD program returned it: Empty when the user cancelled and the
+  // program answers so; the programs that raise on a cancel raise AutomationError.
+  Variant GetPoint(const std::string& prompt);
+  // The opposite corner of first, which goes back exactly as GetPoint returned it.
+  std::optional<CadPoint> GetCorner(const Variant& first, const std::string& prompt);
+  // The picked entity; raises when nothing was picked or the pick was cancelled.
   CadEntity GetEntity(const std::string& prompt, CadPoint* pickedPoint = nullptr);
 
  private:
@@ -62,6 +70,7 @@ class CadViewport {
   explicit CadViewport(AutomationRef object) : object_(std::move(object)) {}
   const AutomationRef& object() const { return object_; }
 
+  // A view's centre is the one two-element point of the automation model.
   void SetCenter(const CadPoint& center);
   void SetHeight(double height);
 

@@ -9,6 +9,7 @@
 #include "cad/cad_command_support.h"
 #include "cad/cad_commands.h"
 #include "cad/cad_values.h"
+#include "cad/insert_units.h"
 #include "raster/bmp_file.h"
 #include "raster/deskew.h"
 #include "raster/picture.h"
@@ -51,8 +52,9 @@ void PickImage(CadCommandContext& c, const PickOptions& options, CadApplication&
   double rotation = entity.Rotation();
   f.topoDeg = rotation * kDegreesPerRadian;
 
-  // The extent of the unturned image: turn it back, measure, turn it again.
-  CadPoint origin = entity.Origin();
+  // The extent of the unturned image: turn it back, measure, turn it again, about its own
+  // Origin as the CAD program gives it.
+  Variant origin = entity.OriginValue();
   CadPoint lower, upper;
   entity.Rotate(origin, -rotation);
   try {
@@ -132,7 +134,7 @@ void InsertImageDxfCommand(CadCommandContext& c) {
   if (!GetCadApplication(c.automation, c.desktop, c.targetProgId, appObject, true)) return;
   CadDocument doc = CadApplication(appObject).ActiveDocument();
   doc.SendCommand(FormatInsertCommand(PathToUtf8(dxf), f.topoBase.x, f.topoBase.y,
-                                      FormatGeneralNumber(f.topoSc),
+                                      FormatGeneralNumber(UnitFreeInsertScale(doc, dxf, f.topoSc)),
                                       FormatGeneralNumber(f.topoDeg)));
   StatusAndDispatch(c.sink, "-INSERT 終了 !");
 }
@@ -193,7 +195,8 @@ void InsertWorkDxfCommand(CadCommandContext& c, bool closeWinTopo) {
   c.desktop.BringToFront(app.Hwnd());
   CadDocument doc = app.ActiveDocument();
   const InsertionValues& v = c.state.insertion;
-  doc.SendCommand(FormatInsertCommand(dxf, v.baseX, v.baseY, FormatGeneralNumber(v.scale),
+  double scale = UnitFreeInsertScale(doc, PathFromUtf8(dxf), v.scale);
+  doc.SendCommand(FormatInsertCommand(dxf, v.baseX, v.baseY, FormatGeneralNumber(scale),
                                       FormatGeneralNumber(v.rotationDeg)));
   StatusAndDispatch(c.sink, "-INSERT 終了!");
 }

@@ -9,6 +9,8 @@
 #include "cad/cad_command_support.h"
 #include "cad/cad_commands.h"
 #include "cad/cad_values.h"
+#include "cad/insert_units.h"
+#include "cad/view_export.h"
 #include "raster/bmp_file.h"
 #include "tools/centerline_bench.h"
 #include "tools/tracer_command_lines.h"
@@ -81,16 +83,43 @@ bool ScreenRoute(CadCommandContext& c, const CutOptions& options, WindowId drawi
 
 bool ExportRoute(CadCommandContext& c, const CutOptions& options, CadDocument& doc,
                  const CutGeometry& g) {
-  RemoveStaleFile(c.exportFile);
+  if (!RemoveStaleFile(c.exportFile)) {
+    c.sink.Message(PathToUtf8(c.exportFile) + "\nの削除に失敗しました。使用中？");
+    return false;
+  }
   doc.SetVariable("FILEDIA", 0);
   doc.SendCommand("_BMPOUT\r\"" + PathToUtf8(c.exportFile) + "\"\r\r");
+  // The export file and the work bitmap are one file on a case-blind file system: only a
+  // whole export is taken.
+  bool arrived = WaitForViewExport(c.desktop, c.exportFile);
+  // Only now: the command may read FILEDIA when it starts, after SendCommand has returned.
   doc.SetVariable("FILEDIA", 1);
-  c.desktop.Sleep(500);
-  if (!FileExists(c.exportFile)) return false;
+  if (!arrived) {
+    // What came in part must not pass for the work bitmap later (one file with it on Windows).
+    RemoveStaleFile(c.exportFile);
+    c.sink.Message(PathToUtf8(c.exportFile) + "\nが見つかりません.");
+    return false;
+  }
   Bitmap bitmap = Crop(ReadBmp(c.exportFile), g);
   Prepare(c, options, bitmap, false);
   c.sink.ShowPicture(bitmap);
   return SaveWorkBitmap(c, bitmap, "Bitmap ファイルを保存中 ...");
+}
+
+// The two corners. The first goes back to the CAD program exactly as it came.
+void PickCorners(CadDocument& doc, Capture& out) {
+  CadUtility utility = doc.Utility();
+  Variant first = utility.GetPoint("\n切り取りコーナーの 1 点目を指示 : ");
+  out.p1 = PointFrom(first);
+  if (out.p1) out.p2 = utility.GetCorner(first, "\n切り取りコーナーの 2 点目を指示 : ");
+}
+
+void RestoreSnap(CadDocument& doc, std::int16_t savedSnap) {
+  try {
+    doc.SetVariable("osmode", static_cast<int>(savedSnap));
+  } catch (const AutomationError&) {
+    doc.SendCommand("\x1bSETVAR OSMODE " + std::to_string(savedSnap) + "\r");
+  }
 }
 
 void CaptureStage(CadCommandContext& c, const CutOptions& options, CadApplication& app,
@@ -100,16 +129,20 @@ void CaptureStage(CadCommandContext& c, const CutOptions& options, CadApplicatio
   out.doc = doc;
   auto savedSnap = static_cast<std::int16_t>(doc.GetVariable("osmode").AsInteger());
   doc.SetVariable("osmode", 0);
-  CadUtility utility = doc.Utility();
-  out.p1 = utility.GetPoint("\n切り取りコーナーの 1 点目を指示 : ");
-  if (out.p1) out.p2 = utility.GetCorner(*out.p1, "\n切り取りコーナーの 2 点目を指示 : ");
   try {
-    doc.SetVariable("osmode", static_cast<int>(savedSnap));
-  } catch (const AutomationError&) {
-    doc.SendCommand("\x1bSETVAR OSMODE " + std::to_string(savedSnap) + "\r");
+    PickCorners(doc, out);
+  } catch (...) {
+    // A raised cancel or a failed pick: the user's snap mode comes back all the same.
+    try {
+      RestoreSnap(doc, savedSnap);
+    } catch (const std::exception&) {
+    }
+    throw;
   }
+  RestoreSnap(doc, savedSnap);
   SendEscapeToCad(c.desktop, app.Hwnd());
   sink.ComeBack();
+  sink.ComeToFront();
   if (!out.p1 || !out.p2) return;
 
   StatusAndDispatch(sink, "Bitmap を作成中 ...");
@@ -139,8 +172,9 @@ void InsertWorkDxf(CadCommandContext& c, Capture& cut, const std::string& dxf) {
   // Without a document and both picks (the capture failed early) there is nothing to insert into.
   if (!cut.doc || !cut.p1 || !cut.p2) throw Error("CAD の図面がありません");
   const InsertionValues& v = c.state.insertion;
+  double scale = UnitFreeInsertScale(*cut.doc, PathFromUtf8(dxf), v.scale);
   cut.doc->SendCommand(
-      FormatInsertCommand(dxf, v.baseX, v.baseY, FormatGeneralNumber(v.scale), "0.0"));
+      FormatInsertCommand(dxf, v.baseX, v.baseY, FormatGeneralNumber(scale), "0.0"));
 }
 
 // The tracer wait: taken from the settings each time a tracer has been started, and kept.

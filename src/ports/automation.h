@@ -28,8 +28,9 @@ class AutomationError : public Error {
   std::int32_t code_;
 };
 
-// One value passed to or returned by a member. A point is a DoubleArray with X at [0] and Y
-// at [1]; Empty is what a cancelled pick gives back.
+// One value passed to or returned by a member. A point is a DoubleArray with X at [0], Y at [1]
+// and, as the CAD programs give and take it, Z at [2]; an array keeps its element count both
+// ways.
 class Variant {
  public:
   enum class Kind { Empty, Integer, Double, Boolean, Text, DoubleArray, Object };
@@ -55,7 +56,7 @@ class Variant {
   // Text as it stands; numbers and Booleans in their plain decimal form.
   std::string AsText() const;
   const std::vector<double>& AsDoubles() const;
-  // A point: at least two elements, or AutomationError.
+  // A point's X and Y: an array of at least two elements, or AutomationError.
   double X() const { return Element(0); }
   double Y() const { return Element(1); }
   const AutomationRef& AsObject() const;
@@ -71,13 +72,18 @@ class Variant {
 };
 
 // An argument of Call. An out argument is passed by reference: the member writes its result
-// into value.
+// into value. An out object is an out argument that the member declares as an object (the
+// picked entity of GetEntity); a missing argument is an optional one left out.
 struct Argument {
+  enum class Pass { In, Out, OutObject, Missing };
   Variant value;
-  bool out = false;
+  Pass pass = Pass::In;
+  bool out() const { return pass == Pass::Out || pass == Pass::OutObject; }
 };
-inline Argument In(Variant value) { return Argument{std::move(value), false}; }
-inline Argument Out() { return Argument{Variant(), true}; }
+inline Argument In(Variant value) { return Argument{std::move(value), Argument::Pass::In}; }
+inline Argument Out() { return Argument{Variant(), Argument::Pass::Out}; }
+inline Argument OutObject() { return Argument{Variant(), Argument::Pass::OutObject}; }
+inline Argument Missing() { return Argument{Variant(), Argument::Pass::Missing}; }
 
 class AutomationObject {
  public:

@@ -36,6 +36,8 @@ class CommandSink {
   // The window minimised out of the way while the user picks in the CAD program, and back.
   virtual void StepAside() {}
   virtual void ComeBack() {}
+  // The window brought to the foreground, once the user is done in the CAD program.
+  virtual void ComeToFront() {}
 };
 
 // The status line, then one round of the window's messages.

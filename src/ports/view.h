@@ -47,6 +47,8 @@ class View {
   // and restores it again.
   virtual void Minimise() = 0;
   virtual void Restore() = 0;
+  // Makes the window the one the user works in.
+  virtual void BringToFront() {}
 
   // A modal message box with the text and an OK button; returns when the user closed it.
   virtual void ShowMessage(std::string_view text) = 0;

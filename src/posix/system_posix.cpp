@@ -1,5 +1,6 @@
 // The system facts on Linux: texts without a byte-order mark are taken as UTF-8 when they
 // are valid UTF-8, otherwise as code page 932 (Shift_JIS), the Japanese Windows ANSI page.
+#include <fcntl.h>
 #include <iconv.h>
 #include <unistd.h>
 
@@ -53,6 +54,14 @@ std::string AnsiToUtf8(std::string_view ansi) {
 
 // Linux writes UTF-8, which the reading side above takes back unchanged.
 std::string Utf8ToAnsi(std::string_view utf8) { return std::string(utf8); }
+
+// POSIX has no share modes: a file that opens for reading is taken as free.
+bool CanOpenExclusively(const std::filesystem::path& file) {
+  int fd = ::open(file.c_str(), O_RDONLY);
+  if (fd < 0) return false;
+  ::close(fd);
+  return true;
+}
 
 std::filesystem::path ExecutablePath() {
   char buffer[PATH_MAX];

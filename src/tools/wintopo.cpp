@@ -63,16 +63,18 @@ void PostMenuCommand(Desktop& desktop, WindowId window, int menuPos, int itemPos
 }
 
 void CloseWinTopo(Desktop& desktop) {
+  // The pauses are kept whatever happens, also when there is no WinTopo window at all; the
+  // requests go only to a window that is there.
   WindowId w = FindWinTopoWindow(desktop);
-  if (w == 0) return;
-  if (desktop.IsMinimised(w)) desktop.Restore(w);
+  if (w != 0 && desktop.IsMinimised(w)) desktop.Restore(w);
   desktop.Sleep(100);
-  desktop.BringToFront(w);
-  desktop.Send(w, kWmSysCommand, kScClose, 0);
+  if (w != 0) {
+    desktop.BringToFront(w);
+    desktop.Send(w, kWmSysCommand, kScClose, 0);
+  }
   for (int again = 0; again < 2; ++again) {
     desktop.Sleep(50);
-    if (!desktop.IsWindow(w)) return;
-    desktop.Send(w, kWmSysCommand, kScClose, 0);
+    if (w != 0 && desktop.IsWindow(w)) desktop.Send(w, kWmSysCommand, kScClose, 0);
   }
 }
 

@@ -31,6 +31,12 @@ std::string HexCode(HRESULT hr) {
   throw AutomationError(message, static_cast<std::int32_t>(hr));
 }
 
+// The server's type machinery refused an argument's type before the member was entered.
+class ArgumentTypeRefused : public AutomationError {
+ public:
+  using AutomationError::AutomationError;
+};
+
 bool IsBusy(HRESULT hr) { return hr == RPC_E_CALL_REJECTED || hr == RPC_E_SERVERCALL_RETRYLATER; }
 
 // A VARIANT that clears itself.
@@ -220,41 +226,81 @@ class ComObject : public AutomationObject {
   }
 
   Variant Call(std::string_view member, std::span<Argument> arguments) override {
-    // IDispatch takes the arguments last first; out arguments point at variants of ours.
+    // An out object goes first as an object by reference, as servers that dispatch through
+    // their type library demand; a server whose machinery refuses that as a type mismatch
+    // (before the member is entered) is asked once more with a VARIANT by reference.
+    bool objectsByReference = true;
+    for (;;) {
+      try {
+        return CallOnce(member, arguments, objectsByReference);
+      } catch (const ArgumentTypeRefused&) {
+        bool hasOutObject = false;
+        for (const auto& a : arguments) hasOutObject |= a.pass == Argument::Pass::OutObject;
+        if (!objectsByReference || !hasOutObject) throw;
+        objectsByReference = false;
+      }
+    }
+  }
+
+ private:
+  Variant CallOnce(std::string_view member, std::span<Argument> arguments,
+                   bool objectsByReference) {
+    // IDispatch takes the arguments last first; out arguments point at values of ours.
     size_t n = arguments.size();
     std::vector<VARIANT> slots(n), outs(n);
+    std::vector<IDispatch*> objects(n, nullptr);
     for (auto& v : slots) VariantInit(&v);
     for (auto& v : outs) VariantInit(&v);
     struct Cleanup {
       std::vector<VARIANT>& a;
       std::vector<VARIANT>& b;
+      std::vector<IDispatch*>& c;
       ~Cleanup() {
         for (auto& v : a) VariantClear(&v);
         for (auto& v : b) VariantClear(&v);
+        for (auto* d : c)
+          if (d) d->Release();
       }
-    } cleanup{slots, outs};
+    } cleanup{slots, outs, objects};
     for (size_t i = 0; i < n; ++i) {
       VARIANT& slot = slots[n - 1 - i];
-      if (arguments[i].out) {
-        ToVariant(arguments[i].value, outs[i]);
-        slot.vt = VT_BYREF | VT_VARIANT;
-        slot.pvarVal = &outs[i];
-      } else {
-        ToVariant(arguments[i].value, slot);
+      switch (arguments[i].pass) {
+        case Argument::Pass::In:
+          ToVariant(arguments[i].value, slot);
+          break;
+        case Argument::Pass::Missing:
+          slot.vt = VT_ERROR;
+          slot.scode = DISP_E_PARAMNOTFOUND;
+          break;
+        case Argument::Pass::OutObject:
+          if (objectsByReference) {
+            slot.vt = VT_BYREF | VT_DISPATCH;
+            slot.ppdispVal = &objects[i];
+            break;
+          }
+          [[fallthrough]];
+        case Argument::Pass::Out:
+          ToVariant(arguments[i].value, outs[i]);
+          slot.vt = VT_BYREF | VT_VARIANT;
+          slot.pvarVal = &outs[i];
+          break;
       }
     }
     DISPPARAMS params{slots.data(), nullptr, static_cast<UINT>(n), 0};
     OwnedVariant result;
     Invoke(member, DISPATCH_METHOD | DISPATCH_PROPERTYGET, params, &result.v);
     for (size_t i = 0; i < n; ++i) {
-      if (!arguments[i].out) continue;
-      arguments[i].value = FromVariant(outs[i]);
-      slots[n - 1 - i].vt = VT_EMPTY;  // the reference is not ours to clear
+      if (!arguments[i].out()) continue;
+      VARIANT& slot = slots[n - 1 - i];
+      if (slot.vt == (VT_BYREF | VT_DISPATCH))
+        arguments[i].value = objects[i] ? Variant(WrapDispatch(objects[i])) : Variant();
+      else
+        arguments[i].value = FromVariant(outs[i]);
+      slot.vt = VT_EMPTY;  // the reference is not ours to clear
     }
     return FromVariant(result.v);
   }
 
- private:
   DISPID Id(std::string_view member) {
     std::string key(member);
     auto found = ids_.find(key);
@@ -295,6 +341,8 @@ class ComObject : public AutomationObject {
             SysFreeString(i.bstrHelpFile);
           }
         } free{info};
+        if (hr == DISP_E_TYPEMISMATCH)
+          throw ArgumentTypeRefused(std::string(member) + ": " + HexCode(hr), hr);
         Fail(std::string(member), reported, &info);
       }
       return;
@@ -328,11 +376,14 @@ AutomationRef ComAutomationHost::GetActiveObject(const std::string& progId) {
   CLSID clsid;
   HRESULT hr = CLSIDFromProgID(wide.c_str(), &clsid);
   if (FAILED(hr)) Fail(progId, hr);
+  // A busy program refuses the calls behind these as well (the interface query goes to it):
+  // they are retried like every other call.
   IUnknown* unknown = nullptr;
-  hr = ::GetActiveObject(clsid, nullptr, &unknown);
+  while (IsBusy(hr = ::GetActiveObject(clsid, nullptr, &unknown))) Sleep(kBusyRetryMs);
   if (FAILED(hr)) Fail(progId, hr);
   IDispatch* dispatch = nullptr;
-  hr = unknown->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch));
+  while (IsBusy(hr = unknown->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch))))
+    Sleep(kBusyRetryMs);
   unknown->Release();
   if (FAILED(hr)) Fail(progId, hr);
   AutomationRef object = WrapDispatch(dispatch);

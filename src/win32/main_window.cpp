@@ -294,6 +294,7 @@ void MainWindow::SetStayOnTop(bool onTop) {
 void MainWindow::Minimise() { ShowWindow(hwnd_, SW_MINIMIZE); }
 
 void MainWindow::Restore() { ShowWindow(hwnd_, SW_RESTORE); }
+void MainWindow::BringToFront() { SetForegroundWindow(hwnd_); }
 
 void MainWindow::ShowMessage(std::string_view text) {
   MessageBoxW(hwnd_, Utf8ToWide(text).c_str(), Utf8ToWide(kApplicationTitle).c_str(), MB_OK);

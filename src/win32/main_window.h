@@ -49,6 +49,7 @@ class MainWindow : public View {
   void SetStayOnTop(bool onTop) override;
   void Minimise() override;
   void Restore() override;
+  void BringToFront() override;
   void ShowMessage(std::string_view text) override;
   void ProcessMessages() override;
   void SetEnabled(std::string_view control, bool enabled) override;

@@ -49,4 +49,12 @@ std::string FindProgramOnPath(const std::string& name) {
   return FindFileInFolders(WideToUtf8(path), ';', name + ".exe").value_or(name);
 }
 
+bool CanOpenExclusively(const std::filesystem::path& file) {
+  HANDLE h = CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(h);
+  return true;
+}
+
 }  // namespace tesnova

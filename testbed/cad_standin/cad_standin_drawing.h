@@ -27,7 +27,8 @@ struct Entity {
   std::vector<Point> vertices;
   std::vector<double> bulges;
   bool closed = false;
-  bool inserted = false;  // came from an -INSERT
+  bool inserted = false;                      // came from an -INSERT
+  std::wstring objectName = L"AcDbPolyline";  // for polylines: the kind the DXF entity became
 
   // Outline in drawing units: the image's four corners, or the polyline with arcs flattened.
   std::vector<Point> Outline() const;
@@ -49,10 +50,13 @@ struct Drawing {
   std::shared_ptr<Entity> EntityAt(const Point& p, double tolerance) const;
 };
 
-// Reads the polylines of a DXF file (R12 POLYLINE/VERTEX with bulges, LWPOLYLINE, LINE) and
-// adds them placed at base, scaled and rotated (degrees). Returns how many were added; throws
-// std::runtime_error with a message when the file cannot be read.
+// Reads the entities of a DXF file (POLYLINE/VERTEX with bulges, LWPOLYLINE, LINE, ARC,
+// CIRCLE) and adds them placed at base, scaled and rotated (degrees). Returns how many were
+// added; throws std::runtime_error with a message when the file cannot be read.
 int InsertDxf(Drawing& drawing, const std::wstring& path, const Point& base, double scale,
               double rotationDeg);
+
+// The units the DXF file declares in its header ($INSUNITS); 0 when it declares none.
+int ReadDxfInsertUnits(const std::wstring& path);
 
 }  // namespace standin

@@ -45,12 +45,24 @@ std::vector<Pair> ReadPairs(const std::wstring& path) {
   return pairs;
 }
 
+constexpr double kPi = 3.14159265358979323846;
+
 }  // namespace
+
+int ReadDxfInsertUnits(const std::wstring& path) {
+  auto pairs = ReadPairs(path);
+  for (size_t i = 0; i + 1 < pairs.size(); ++i) {
+    if (pairs[i].code == 0 && pairs[i].value == "ENDSEC") break;  // the header is first
+    if (pairs[i].code == 9 && pairs[i].value == "$INSUNITS" && pairs[i + 1].code == 70)
+      return static_cast<int>(Number(pairs[i + 1].value));
+  }
+  return 0;
+}
 
 int InsertDxf(Drawing& drawing, const std::wstring& path, const Point& base, double scale,
               double rotationDeg) {
   auto pairs = ReadPairs(path);
-  double radians = rotationDeg * 3.14159265358979323846 / 180;
+  double radians = rotationDeg * kPi / 180;
   double c = std::cos(radians), s = std::sin(radians);
   auto place = [&](double x, double y) {
     x *= scale;
@@ -124,8 +136,28 @@ int InsertDxf(Drawing& drawing, const std::wstring& path, const Point& base, dou
       finish();
       auto e = std::make_shared<Entity>();
       e->inserted = true;
+      e->objectName = L"AcDbLine";
       e->vertices = {place(value(10, 0), value(20, 0)), place(value(11, 0), value(21, 0))};
       e->bulges = {0, 0};
+      drawing.entities.push_back(e);
+      ++added;
+    } else if (p.value == "ARC" || p.value == "CIRCLE") {
+      // Counter-clockwise from the start angle to the end angle (degrees); a circle is two
+      // half-circle bulges.
+      finish();
+      auto e = std::make_shared<Entity>();
+      e->inserted = true;
+      double cx = value(10, 0), cy = value(20, 0), r = value(40, 0);
+      bool circle = p.value == "CIRCLE";
+      double start = circle ? 0 : value(50, 0) * kPi / 180;
+      double sweep = circle ? kPi : std::fmod(value(51, 0) * kPi / 180 - start + 4 * kPi, 2 * kPi);
+      if (!circle && sweep == 0) sweep = 2 * kPi;
+      auto at = [&](double a) { return place(cx + r * std::cos(a), cy + r * std::sin(a)); };
+      e->objectName = circle ? L"AcDbCircle" : L"AcDbArc";
+      e->vertices = {at(start), at(start + sweep)};
+      double bulge = std::tan(sweep / 4) * bulgeSign;
+      e->bulges = {bulge, bulge};
+      e->closed = circle;
       drawing.entities.push_back(e);
       ++added;
     }

@@ -15,53 +15,28 @@
 // after objidl.h
 #include <gdiplus.h>
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <iomanip>
-#include <map>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "cad_standin_drawing.h"
+#include "cad_standin_objects.h"
+#include "cad_standin_program.h"
 
-using namespace standin;
+namespace standin {
+
+Program program;
 
 namespace {
 
 constexpr wchar_t kFrameClass[] = L"TesnovaStandInCadFrame";
 constexpr wchar_t kViewClass[] = L"TesnovaStandInCadView";
 constexpr double kPi = 3.14159265358979323846;
-
-// ---------------------------------------------------------------------------------------
-// Program state (one UI thread).
-
-struct Pick {
-  bool cancel = false;
-  Point point;
-};
-
-struct State {
-  Drawing drawing;
-  HWND frame = nullptr;
-  HWND view = nullptr;
-  std::wstring progId = L"TesnovaTestCad.Application";
-  short osmode = 37;
-  short filedia = 1;
-  std::deque<Pick> picks;
-  DWORD busyUntil = 0;
-  int dieAfterCalls = -1;
-  std::wstring lastCommand;
-  std::wstring log;
-  // A pick waiting for the mouse.
-  bool picking = false;
-  bool pickDone = false;
-  Pick pickResult;
-} g;
 
 std::wstring Utf8ToWide(const std::string& s) {
   if (s.empty()) return {};
@@ -71,33 +46,41 @@ std::wstring Utf8ToWide(const std::string& s) {
   return w;
 }
 
-void Log(const std::wstring& line) { g.log += line + L"\n"; }
+std::map<std::wstring, std::unique_ptr<Gdiplus::Bitmap>> g_images;
+
+}  // namespace
+
+void Log(const std::wstring& line) { program.log += line + L"\n"; }
+
+std::wstring Upper(std::wstring s) {
+  for (auto& c : s) c = towupper(c);
+  return s;
+}
 
 // ---------------------------------------------------------------------------------------
 // View geometry: the view window's client area shows the view centred on its centre.
 
 SIZE ScreenSize() {
   RECT r{};
-  GetClientRect(g.view, &r);
+  GetClientRect(program.view, &r);
   return {r.right - r.left, r.bottom - r.top};
 }
 
 double UnitsPerPixel() {
   SIZE s = ScreenSize();
-  return s.cy > 0 ? g.drawing.view.height / s.cy : 1;
+  return s.cy > 0 ? program.drawing.view.height / s.cy : 1;
 }
 
 Point ScreenToDrawing(int px, int py) {
+  // The point under the middle of the pixel.
   SIZE s = ScreenSize();
   double k = UnitsPerPixel();
-  return {g.drawing.view.center.x + (px - s.cx / 2.0) * k,
-          g.drawing.view.center.y - (py - s.cy / 2.0) * k};
+  return {program.drawing.view.center.x + (px + 0.5 - s.cx / 2.0) * k,
+          program.drawing.view.center.y - (py + 0.5 - s.cy / 2.0) * k};
 }
 
 // ---------------------------------------------------------------------------------------
 // Rendering with GDI+: world transform from drawing units (Y up) to view pixels.
-
-std::map<std::wstring, std::unique_ptr<Gdiplus::Bitmap>> g_images;
 
 Gdiplus::Bitmap* LoadImageFile(const std::wstring& file) {
   auto found = g_images.find(file);
@@ -113,16 +96,16 @@ Gdiplus::Bitmap* LoadImageFile(const std::wstring& file) {
 void Render(Gdiplus::Graphics& graphics, int width, int height) {
   graphics.Clear(Gdiplus::Color(255, 255, 255, 255));
   if (height <= 0) return;
-  double k = g.drawing.view.height / height;
+  double k = program.drawing.view.height / height;
   Gdiplus::Matrix world;
   world.Translate(static_cast<Gdiplus::REAL>(width / 2.0),
                   static_cast<Gdiplus::REAL>(height / 2.0));
   world.Scale(static_cast<Gdiplus::REAL>(1 / k), static_cast<Gdiplus::REAL>(-1 / k));
-  world.Translate(static_cast<Gdiplus::REAL>(-g.drawing.view.center.x),
-                  static_cast<Gdiplus::REAL>(-g.drawing.view.center.y));
+  world.Translate(static_cast<Gdiplus::REAL>(-program.drawing.view.center.x),
+                  static_cast<Gdiplus::REAL>(-program.drawing.view.center.y));
   graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBilinear);
   graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
-  for (auto& e : g.drawing.entities) {
+  for (auto& e : program.drawing.entities) {
     if (e->kind != Entity::Kind::RasterImage) continue;
     Gdiplus::Bitmap* image = LoadImageFile(e->file);
     if (!image) continue;
@@ -142,7 +125,7 @@ void Render(Gdiplus::Graphics& graphics, int width, int height) {
   graphics.SetSmoothingMode(Gdiplus::SmoothingModeNone);
   graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeNone);
   Gdiplus::Pen pen(Gdiplus::Color(255, 220, 0, 0), 1);
-  for (auto& e : g.drawing.entities) {
+  for (auto& e : program.drawing.entities) {
     if (e->kind != Entity::Kind::Polyline) continue;
     auto outline = e->Outline();
     std::vector<Gdiplus::PointF> points;
@@ -157,11 +140,13 @@ void Render(Gdiplus::Graphics& graphics, int width, int height) {
 }
 
 void Redraw() {
-  if (g.view) {
-    InvalidateRect(g.view, nullptr, FALSE);
-    UpdateWindow(g.view);
+  if (program.view) {
+    InvalidateRect(program.view, nullptr, FALSE);
+    UpdateWindow(program.view);
   }
 }
+
+namespace {
 
 bool EncoderClsid(const wchar_t* mime, CLSID& clsid) {
   UINT count = 0, size = 0;
@@ -178,8 +163,9 @@ bool EncoderClsid(const wchar_t* mime, CLSID& clsid) {
   return false;
 }
 
-// Renders the view off screen at its window size and saves it (PNG or BMP by mime type).
-bool SaveView(const std::wstring& path, const wchar_t* mime) {
+}  // namespace
+
+bool EncodeView(const wchar_t* mime, std::string& bytes) {
   SIZE s = ScreenSize();
   if (s.cx <= 0 || s.cy <= 0) return false;
   Gdiplus::Bitmap bitmap(s.cx, s.cy, PixelFormat24bppRGB);
@@ -188,13 +174,25 @@ bool SaveView(const std::wstring& path, const wchar_t* mime) {
     Render(graphics, s.cx, s.cy);
   }
   CLSID clsid;
-  if (!EncoderClsid(mime, clsid)) return false;
-  return bitmap.Save(path.c_str(), &clsid, nullptr) == Gdiplus::Ok;
+  IStream* stream = nullptr;
+  if (!EncoderClsid(mime, clsid) || FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream)))
+    return false;
+  bool saved = bitmap.Save(stream, &clsid, nullptr) == Gdiplus::Ok;
+  HGLOBAL memory = nullptr;
+  if (saved && SUCCEEDED(GetHGlobalFromStream(stream, &memory))) {
+    STATSTG stat{};
+    stream->Stat(&stat, STATFLAG_NONAME);
+    const char* data = static_cast<const char*>(GlobalLock(memory));
+    bytes.assign(data, data + stat.cbSize.QuadPart);
+    GlobalUnlock(memory);
+  }
+  stream->Release();
+  return saved;
 }
 
 void SetView(const View& view) {
-  g.drawing.previousViews.push_back(g.drawing.view);
-  g.drawing.view = view;
+  program.drawing.previousViews.push_back(program.drawing.view);
+  program.drawing.view = view;
   Redraw();
 }
 
@@ -203,539 +201,36 @@ void SetView(const View& view) {
 // cancels).
 
 Pick NextPick() {
-  if (!g.picks.empty()) {
-    Pick p = g.picks.front();
-    g.picks.pop_front();
+  if (!program.picks.empty()) {
+    Pick p = program.picks.front();
+    program.picks.pop_front();
     return p;
   }
-  g.picking = true;
-  g.pickDone = false;
-  SetWindowTextW(g.frame, L"Tesnova テスト用 CAD (stand-in) - 指示してください");
+  program.picking = true;
+  program.pickDone = false;
+  SetWindowTextW(program.frame, L"Tesnova テスト用 CAD (stand-in) - 指示してください");
   MSG msg;
-  while (!g.pickDone) {
+  while (!program.pickDone) {
     if (!GetMessageW(&msg, nullptr, 0, 0)) {
       PostQuitMessage(0);
-      g.pickResult = Pick{true, {}};
+      program.pickResult = Pick{true, {}};
       break;
     }
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
     // A test may fill the queue while the pick waits.
-    if (!g.pickDone && !g.picks.empty()) {
-      g.pickResult = g.picks.front();
-      g.picks.pop_front();
-      g.pickDone = true;
+    if (!program.pickDone && !program.picks.empty()) {
+      program.pickResult = program.picks.front();
+      program.picks.pop_front();
+      program.pickDone = true;
     }
   }
-  g.picking = false;
-  SetWindowTextW(g.frame, L"Tesnova テスト用 CAD (stand-in)");
-  return g.pickResult;
+  program.picking = false;
+  SetWindowTextW(program.frame, L"Tesnova テスト用 CAD (stand-in)");
+  return program.pickResult;
 }
 
-// ---------------------------------------------------------------------------------------
-// Command line of the CAD program: CR (and a blank outside quotes) ends an answer, ESC cancels.
-
-std::vector<std::wstring> Tokens(const std::wstring& text) {
-  std::vector<std::wstring> tokens;
-  std::wstring current;
-  bool quoted = false;
-  for (wchar_t c : text) {
-    if (c == 27) {
-      tokens.clear();
-      current.clear();
-      quoted = false;
-    } else if (c == L'"') {
-      quoted = !quoted;
-      current += c;
-    } else if (c == L'\r' || c == L'\n' || (c == L' ' && !quoted)) {
-      tokens.push_back(current);
-      current.clear();
-    } else {
-      current += c;
-    }
-  }
-  if (!current.empty()) tokens.push_back(current);
-  return tokens;
-}
-
-std::wstring Upper(std::wstring s) {
-  for (auto& c : s) c = towupper(c);
-  return s;
-}
-
-std::wstring Unquote(std::wstring s) {
-  if (s.size() >= 2 && s.front() == L'"' && s.back() == L'"') s = s.substr(1, s.size() - 2);
-  return s;
-}
-
-bool ParseNumber(const std::wstring& w, double& value) {
-  std::string s(w.begin(), w.end());
-  auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
-  return ec == std::errc() && end == s.data() + s.size();
-}
-
-bool ParsePoint(const std::wstring& text, Point& p) {
-  size_t comma = text.find(L',');
-  if (comma == std::wstring::npos) return false;
-  return ParseNumber(text.substr(0, comma), p.x) && ParseNumber(text.substr(comma + 1), p.y);
-}
-
-void RunCommands(const std::wstring& text) {
-  auto tokens = Tokens(text);
-  size_t i = 0;
-  auto next = [&]() -> std::wstring { return i < tokens.size() ? tokens[i++] : std::wstring(); };
-  while (i < tokens.size()) {
-    std::wstring command = Upper(next());
-    if (command.empty()) continue;
-    if (command == L"-INSERT" || command == L"_-INSERT") {
-      std::wstring block = Unquote(next());
-      std::wstring token = next();
-      if (Upper(token) == L"NON" || Upper(token) == L"_NON") token = next();
-      Point base;
-      double scale = 1, rotation = 0;
-      if (block.empty() || block[0] != L'*' || !ParsePoint(token, base) ||
-          !ParseNumber(next(), scale) || !ParseNumber(next(), rotation)) {
-        Log(L"-INSERT: 無効な入力です");
-        return;
-      }
-      try {
-        int n = InsertDxf(g.drawing, block.substr(1), base, scale, rotation);
-        Log(L"-INSERT: " + std::to_wstring(n) + L" 個の図形を挿入");
-      } catch (const std::exception&) {
-        Log(L"-INSERT: ファイルを読めません: " + block.substr(1));
-      }
-      Redraw();
-    } else if (command == L"_BMPOUT" || command == L"BMPOUT") {
-      if (g.filedia != 0) {
-        Log(L"BMPOUT: ダイアログ表示 (FILEDIA=1)");
-        return;
-      }
-      std::wstring file = Unquote(next());
-      next();  // selection: Enter takes the whole view
-      Log(SaveView(file, L"image/bmp") ? L"BMPOUT: " + file : L"BMPOUT: 失敗");
-    } else if (command == L"SETVAR" || command == L"_SETVAR") {
-      std::wstring name = Upper(next());
-      double value = 0;
-      if (!ParseNumber(next(), value)) return;
-      if (name == L"OSMODE") g.osmode = static_cast<short>(value);
-      if (name == L"FILEDIA") g.filedia = static_cast<short>(value);
-    } else if (command == L"ZOOM" || command == L"_ZOOM") {
-      std::wstring option = Upper(next());
-      if ((option == L"PRE" || option == L"P" || option == L"_P") &&
-          !g.drawing.previousViews.empty()) {
-        g.drawing.view = g.drawing.previousViews.back();
-        g.drawing.previousViews.pop_back();
-        Redraw();
-      }
-    } else {
-      Log(L"不明なコマンド: " + command);
-    }
-  }
-}
-
-// ---------------------------------------------------------------------------------------
-// Automation objects: IDispatch by hand, members by name.
-
-struct Failure {
-  HRESULT hr;
-  std::wstring text;
-};
-
-[[noreturn]] void Fail(const std::wstring& text, HRESULT hr = E_FAIL) { throw Failure{hr, text}; }
-
-VARIANT* Arg(DISPPARAMS* p, UINT index) {
-  if (index >= p->cArgs) Fail(L"引数が足りません", DISP_E_BADPARAMCOUNT);
-  VARIANT* v = &p->rgvarg[p->cArgs - 1 - index];
-  while (v->vt == (VT_BYREF | VT_VARIANT)) v = v->pvarVal;
-  return v;
-}
-
-bool IsEmptyArg(DISPPARAMS* p, UINT index) {
-  if (index >= p->cArgs) return true;
-  VARIANT* v = Arg(p, index);
-  return v->vt == VT_EMPTY || v->vt == VT_ERROR || v->vt == VT_NULL;
-}
-
-double DoubleArg(DISPPARAMS* p, UINT index) {
-  VARIANT converted;
-  VariantInit(&converted);
-  if (FAILED(VariantChangeType(&converted, Arg(p, index), 0, VT_R8)))
-    Fail(L"数値が必要です", DISP_E_TYPEMISMATCH);
-  return converted.dblVal;
-}
-
-std::wstring TextArg(DISPPARAMS* p, UINT index) {
-  VARIANT* v = Arg(p, index);
-  if (v->vt != VT_BSTR) Fail(L"文字列が必要です", DISP_E_TYPEMISMATCH);
-  return v->bstrVal ? std::wstring(v->bstrVal, SysStringLen(v->bstrVal)) : std::wstring();
-}
-
-Point PointArg(DISPPARAMS* p, UINT index) {
-  VARIANT* v = Arg(p, index);
-  SAFEARRAY* array = nullptr;
-  if (v->vt == (VT_ARRAY | VT_R8)) array = v->parray;
-  if (v->vt == (VT_BYREF | VT_ARRAY | VT_R8)) array = *v->pparray;
-  if (!array || SafeArrayGetDim(array) != 1) Fail(L"座標の配列が必要です", DISP_E_TYPEMISMATCH);
-  LONG low = 0, high = -1;
-  SafeArrayGetLBound(array, 1, &low);
-  SafeArrayGetUBound(array, 1, &high);
-  if (high - low < 1) Fail(L"座標の要素が足りません", DISP_E_TYPEMISMATCH);
-  Point point;
-  LONG i = low;
-  SafeArrayGetElement(array, &i, &point.x);
-  ++i;
-  SafeArrayGetElement(array, &i, &point.y);
-  return point;
-}
-
-void SetDouble(VARIANT* r, double value) {
-  if (!r) return;
-  r->vt = VT_R8;
-  r->dblVal = value;
-}
-
-void SetText(VARIANT* r, const std::wstring& text) {
-  if (!r) return;
-  r->vt = VT_BSTR;
-  r->bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-}
-
-void SetDoubles(VARIANT* r, const std::vector<double>& values) {
-  if (!r) return;
-  SAFEARRAY* array = SafeArrayCreateVector(VT_R8, 0, static_cast<ULONG>(values.size()));
-  for (LONG i = 0; i < static_cast<LONG>(values.size()); ++i)
-    SafeArrayPutElement(array, &i, const_cast<double*>(&values[i]));
-  r->vt = VT_ARRAY | VT_R8;
-  r->parray = array;
-}
-
-void SetPoint(VARIANT* r, const Point& p) { SetDoubles(r, {p.x, p.y, 0.0}); }
-
-void SetObject(VARIANT* r, IDispatch* object) {
-  if (!r) {
-    object->Release();
-    return;
-  }
-  r->vt = VT_DISPATCH;
-  r->pdispVal = object;  // takes the reference
-}
-
-// Writes into an out argument passed as VT_BYREF|VT_VARIANT.
-VARIANT* OutArg(DISPPARAMS* p, UINT index) {
-  if (index >= p->cArgs) Fail(L"引数が足りません", DISP_E_BADPARAMCOUNT);
-  VARIANT* v = &p->rgvarg[p->cArgs - 1 - index];
-  if (v->vt != (VT_BYREF | VT_VARIANT)) Fail(L"出力引数は VARIANT の参照で", DISP_E_TYPEMISMATCH);
-  VariantClear(v->pvarVal);
-  return v->pvarVal;
-}
-
-class Dispatch : public IDispatch {
- public:
-  explicit Dispatch(std::vector<std::wstring> members) : members_(std::move(members)) {}
-  virtual ~Dispatch() = default;
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (riid == IID_IUnknown || riid == IID_IDispatch) {
-      *out = static_cast<IDispatch*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    ULONG n = --refs_;
-    if (n == 0) delete this;
-    return n;
-  }
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-    *count = 0;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
-                                          DISPID* ids) override {
-    HRESULT hr = S_OK;
-    for (UINT n = 0; n < count; ++n) {
-      ids[n] = DISPID_UNKNOWN;
-      for (size_t i = 0; i < members_.size(); ++i)
-        if (_wcsicmp(members_[i].c_str(), names[n]) == 0) ids[n] = static_cast<DISPID>(i + 1);
-      if (ids[n] == DISPID_UNKNOWN) hr = DISP_E_UNKNOWNNAME;
-    }
-    return hr;
-  }
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
-                                   VARIANT* result, EXCEPINFO* info, UINT*) override {
-    if (g.dieAfterCalls == 0) ExitProcess(3);
-    if (g.dieAfterCalls > 0) --g.dieAfterCalls;
-    if (g.busyUntil && static_cast<LONG>(g.busyUntil - GetTickCount()) > 0)
-      return RPC_E_CALL_REJECTED;
-    if (id < 1 || id > static_cast<DISPID>(members_.size())) return DISP_E_MEMBERNOTFOUND;
-    if (result) VariantInit(result);
-    try {
-      bool put = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
-      Member(members_[id - 1], put, params, result);
-      return S_OK;
-    } catch (const Failure& f) {
-      if (f.hr != E_FAIL && f.hr != DISP_E_EXCEPTION) return f.hr;
-      if (info) {
-        *info = EXCEPINFO{};
-        info->bstrSource = SysAllocString(L"TesnovaTestCad");
-        info->bstrDescription = SysAllocString(f.text.c_str());
-        info->scode = E_FAIL;
-      }
-      return DISP_E_EXCEPTION;
-    }
-  }
-
- protected:
-  // Runs the member; put is true for a property write, whose value is argument 0.
-  virtual void Member(const std::wstring& name, bool put, DISPPARAMS* p, VARIANT* r) = 0;
-
- private:
-  std::vector<std::wstring> members_;
-  ULONG refs_ = 1;
-};
-
-class EntityObject : public Dispatch {
- public:
-  explicit EntityObject(std::shared_ptr<Entity> e)
-      : Dispatch({L"ObjectName", L"GetBoundingBox", L"Rotate", L"ImageFile", L"Width", L"Height",
-                  L"Rotation", L"Origin", L"Coordinates", L"TestOutline"}),
-        e_(std::move(e)) {}
-
- protected:
-  void Member(const std::wstring& name, bool put, DISPPARAMS* p, VARIANT* r) override {
-    bool image = e_->kind == Entity::Kind::RasterImage;
-    if (put) Fail(L"読み取り専用です", DISP_E_MEMBERNOTFOUND);
-    if (name == L"ObjectName") {
-      SetText(r, image ? L"AcDbRasterImage" : L"AcDbPolyline");
-    } else if (name == L"GetBoundingBox") {
-      auto outline = e_->Outline();
-      Point lo{1e300, 1e300}, hi{-1e300, -1e300};
-      for (auto& q : outline) {
-        lo = {std::min(lo.x, q.x), std::min(lo.y, q.y)};
-        hi = {std::max(hi.x, q.x), std::max(hi.y, q.y)};
-      }
-      SetPoint(OutArg(p, 0), lo);
-      SetPoint(OutArg(p, 1), hi);
-    } else if (name == L"Rotate") {
-      e_->Rotate(PointArg(p, 0), DoubleArg(p, 1));
-      Redraw();
-    } else if (name == L"TestOutline" || name == L"Coordinates") {
-      std::vector<double> values;
-      for (auto& q : name == L"Coordinates" ? e_->vertices : e_->Outline()) {
-        values.push_back(q.x);
-        values.push_back(q.y);
-      }
-      SetDoubles(r, values);
-    } else if (!image) {
-      Fail(L"ラスターイメージのメンバーです", DISP_E_MEMBERNOTFOUND);
-    } else if (name == L"ImageFile") {
-      SetText(r, e_->file);
-    } else if (name == L"Width") {
-      SetDouble(r, e_->pixelWidth);
-    } else if (name == L"Height") {
-      SetDouble(r, e_->pixelHeight);
-    } else if (name == L"Rotation") {
-      SetDouble(r, e_->rotation);
-    } else if (name == L"Origin") {
-      SetPoint(r, e_->origin);
-    }
-  }
-
- private:
-  std::shared_ptr<Entity> e_;
-};
-
-class ViewportObject : public Dispatch {
- public:
-  explicit ViewportObject(View v) : Dispatch({L"Center", L"Height"}), view(v) {}
-  View view;
-
- protected:
-  void Member(const std::wstring& name, bool put, DISPPARAMS* p, VARIANT* r) override {
-    if (name == L"Center") {
-      if (put)
-        view.center = PointArg(p, 0);
-      else
-        SetPoint(r, view.center);
-    } else if (name == L"Height") {
-      if (put)
-        view.height = DoubleArg(p, 0);
-      else
-        SetDouble(r, view.height);
-    }
-  }
-};
-
-class UtilityObject : public Dispatch {
- public:
-  UtilityObject() : Dispatch({L"GetPoint", L"GetCorner", L"GetEntity"}) {}
-
- protected:
-  void Member(const std::wstring& name, bool, DISPPARAMS* p, VARIANT* r) override {
-    if (name == L"GetPoint" || name == L"GetCorner") {
-      Log(name + L" " + (p->cArgs >= 2 ? TextArg(p, 1) : L""));
-      Pick pick = NextPick();
-      if (pick.cancel) return;  // empty answer
-      SetPoint(r, pick.point);
-    } else if (name == L"GetEntity") {
-      VARIANT* entityOut = OutArg(p, 0);
-      VARIANT* pointOut = OutArg(p, 1);
-      Pick pick = NextPick();
-      if (pick.cancel) Fail(L"選択がキャンセルされました");
-      auto entity = g.drawing.EntityAt(pick.point, 3 * UnitsPerPixel());
-      if (!entity) Fail(L"図形が選択されませんでした");
-      SetObject(entityOut, new EntityObject(entity));
-      SetPoint(pointOut, pick.point);
-    }
-  }
-};
-
-class DocumentObject : public Dispatch {
- public:
-  DocumentObject()
-      : Dispatch({L"HWND", L"GetVariable", L"SetVariable", L"SendCommand", L"Utility",
-                  L"ActiveViewport"}) {}
-
- protected:
-  void Member(const std::wstring& name, bool put, DISPPARAMS* p, VARIANT* r) override {
-    if (name == L"HWND") {
-      if (r) {
-        r->vt = VT_I8;
-        r->llVal = reinterpret_cast<LONG_PTR>(g.view);
-      }
-    } else if (name == L"GetVariable") {
-      std::wstring var = Upper(TextArg(p, 0));
-      SIZE s = ScreenSize();
-      if (var == L"OSMODE") {
-        r->vt = VT_I2;
-        r->iVal = g.osmode;
-      } else if (var == L"FILEDIA") {
-        r->vt = VT_I2;
-        r->iVal = g.filedia;
-      } else if (var == L"VIEWSIZE") {
-        SetDouble(r, g.drawing.view.height);
-      } else if (var == L"VIEWCTR") {
-        SetPoint(r, g.drawing.view.center);
-      } else if (var == L"SCREENSIZE") {
-        SetDoubles(r, {static_cast<double>(s.cx), static_cast<double>(s.cy)});
-      } else {
-        Fail(L"不明なシステム変数: " + var);
-      }
-    } else if (name == L"SetVariable") {
-      std::wstring var = Upper(TextArg(p, 0));
-      VARIANT* v = Arg(p, 1);
-      // Integer system variables take 16-bit integers only, as in the programs this plays.
-      if (v->vt != VT_I2) Fail(L"システム変数の型が違います: " + var);
-      if (var == L"OSMODE")
-        g.osmode = v->iVal;
-      else if (var == L"FILEDIA")
-        g.filedia = v->iVal;
-      else
-        Fail(L"不明なシステム変数: " + var);
-    } else if (name == L"SendCommand") {
-      g.lastCommand = TextArg(p, 0);
-      RunCommands(g.lastCommand);
-    } else if (name == L"Utility") {
-      SetObject(r, new UtilityObject());
-    } else if (name == L"ActiveViewport") {
-      if (put) {
-        VARIANT* v = Arg(p, 0);
-        if (v->vt != VT_DISPATCH || !v->pdispVal) Fail(L"ビューポートが必要です");
-        // Only our own viewports come back here; read their values through IDispatch.
-        auto* mine = dynamic_cast<ViewportObject*>(static_cast<Dispatch*>(v->pdispVal));
-        if (mine) {
-          SetView(mine->view);
-        } else {
-          Fail(L"ビューポートが違います");
-        }
-      } else {
-        SetObject(r, new ViewportObject(g.drawing.view));
-      }
-    }
-  }
-};
-
-class ApplicationObject : public Dispatch {
- public:
-  ApplicationObject()
-      : Dispatch({L"WindowState", L"HWND", L"ActiveDocument", L"TestAddImage", L"TestQueuePick",
-                  L"TestQueueCancel", L"TestBusy", L"TestDieAfterCalls", L"TestSaveView",
-                  L"TestEntityCount", L"TestEntity", L"TestLastCommand", L"TestLog",
-                  L"TestVariable", L"TestClearPicks", L"TestSetView"}) {}
-
- protected:
-  void Member(const std::wstring& name, bool put, DISPPARAMS* p, VARIANT* r) override {
-    if (name == L"WindowState") {
-      if (put) {
-        int state = static_cast<int>(DoubleArg(p, 0));
-        ShowWindow(g.frame, state == 2 ? SW_MINIMIZE : state == 3 ? SW_MAXIMIZE : SW_RESTORE);
-      } else if (r) {
-        r->vt = VT_I4;
-        r->lVal = IsIconic(g.frame) ? 2 : IsZoomed(g.frame) ? 3 : 1;
-      }
-    } else if (name == L"HWND") {
-      if (r) {
-        r->vt = VT_I8;
-        r->llVal = reinterpret_cast<LONG_PTR>(g.frame);
-      }
-    } else if (name == L"ActiveDocument") {
-      SetObject(r, new DocumentObject());
-    } else if (name == L"TestAddImage") {
-      // (file, origin point, width in drawing units, rotation in radians) -> entity
-      auto e = std::make_shared<Entity>();
-      e->kind = Entity::Kind::RasterImage;
-      e->file = TextArg(p, 0);
-      Gdiplus::Bitmap* image = LoadImageFile(e->file);
-      if (!image) Fail(L"画像を読めません: " + e->file);
-      e->pixelWidth = static_cast<int>(image->GetWidth());
-      e->pixelHeight = static_cast<int>(image->GetHeight());
-      e->origin = PointArg(p, 1);
-      e->unitsPerPixel = DoubleArg(p, 2) / e->pixelWidth;
-      e->rotation = DoubleArg(p, 3);
-      g.drawing.entities.push_back(e);
-      Redraw();
-      SetObject(r, new EntityObject(e));
-    } else if (name == L"TestQueuePick") {
-      g.picks.push_back(Pick{false, PointArg(p, 0)});
-    } else if (name == L"TestQueueCancel") {
-      g.picks.push_back(Pick{true, {}});
-    } else if (name == L"TestClearPicks") {
-      g.picks.clear();
-    } else if (name == L"TestBusy") {
-      // Every call from now on is rejected as busy for the given milliseconds.
-      g.busyUntil = GetTickCount() + static_cast<DWORD>(DoubleArg(p, 0));
-      if (g.busyUntil == 0) g.busyUntil = 1;
-    } else if (name == L"TestDieAfterCalls") {
-      // The process ends, without answering, on the n-th call after this one.
-      g.dieAfterCalls = static_cast<int>(DoubleArg(p, 0));
-    } else if (name == L"TestSaveView") {
-      if (!SaveView(TextArg(p, 0), L"image/png")) Fail(L"保存できません");
-    } else if (name == L"TestEntityCount") {
-      r->vt = VT_I4;
-      r->lVal = static_cast<LONG>(g.drawing.entities.size());
-    } else if (name == L"TestEntity") {
-      size_t index = static_cast<size_t>(DoubleArg(p, 0));
-      if (index >= g.drawing.entities.size()) Fail(L"番号が範囲外です", DISP_E_BADINDEX);
-      SetObject(r, new EntityObject(g.drawing.entities[index]));
-    } else if (name == L"TestLastCommand") {
-      SetText(r, g.lastCommand);
-    } else if (name == L"TestLog") {
-      SetText(r, g.log);
-    } else if (name == L"TestVariable") {
-      std::wstring var = Upper(TextArg(p, 0));
-      r->vt = VT_I4;
-      r->lVal = var == L"OSMODE" ? g.osmode : var == L"FILEDIA" ? g.filedia : -1;
-    } else if (name == L"TestSetView") {
-      // (centre point, height): sets the view without touching the zoom history.
-      g.drawing.view = View{PointArg(p, 0), DoubleArg(p, 1)};
-      Redraw();
-    }
-  }
-};
+namespace {
 
 // ---------------------------------------------------------------------------------------
 // Registration: ProgID -> CLSID in the classes root, the application object in the running
@@ -778,6 +273,17 @@ void RegisterProgId(const std::wstring& progId, const CLSID& clsid) {
 // ---------------------------------------------------------------------------------------
 // Windows.
 
+// Escape cancels a pick, or else the command waiting for input.
+void EscapeKey(WPARAM key) {
+  if (key != VK_ESCAPE) return;
+  if (program.picking) {
+    program.pickResult = Pick{true, {}};
+    program.pickDone = true;
+  } else {
+    CancelCommand();
+  }
+}
+
 LRESULT CALLBACK ViewProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_PAINT: {
@@ -803,17 +309,20 @@ LRESULT CALLBACK ViewProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ERASEBKGND:
       return 1;
     case WM_LBUTTONDOWN:
-      if (g.picking) {
-        g.pickResult = Pick{
+      if (program.picking) {
+        program.pickResult = Pick{
             false, ScreenToDrawing(static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)))};
-        g.pickDone = true;
+        program.pickDone = true;
       }
       return 0;
     case WM_RBUTTONDOWN:
-      if (g.picking) {
-        g.pickResult = Pick{true, {}};
-        g.pickDone = true;
+      if (program.picking) {
+        program.pickResult = Pick{true, {}};
+        program.pickDone = true;
       }
+      return 0;
+    case WM_KEYDOWN:
+      EscapeKey(wp);
       return 0;
   }
   return DefWindowProcW(hwnd, msg, wp, lp);
@@ -824,14 +333,14 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE: {
       RECT rc;
       GetClientRect(hwnd, &rc);
-      if (g.view) MoveWindow(g.view, 0, 0, rc.right, rc.bottom, TRUE);
+      if (program.view) MoveWindow(program.view, 0, 0, rc.right, rc.bottom, TRUE);
       return 0;
     }
     case WM_KEYDOWN:
-      if (wp == VK_ESCAPE && g.picking) {
-        g.pickResult = Pick{true, {}};
-        g.pickDone = true;
-      }
+      EscapeKey(wp);
+      return 0;
+    case WM_TIMER:
+      OnCommandTimer(wp);
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
@@ -851,7 +360,7 @@ void LoadDrawingFile(const std::wstring& path) {
     if (kind == "view") {
       View v;
       words >> v.center.x >> v.center.y >> v.height;
-      g.drawing.view = v;
+      program.drawing.view = v;
     } else if (kind == "image") {
       std::string file;
       double x, y, width, degrees;
@@ -866,12 +375,56 @@ void LoadDrawingFile(const std::wstring& path) {
       e->origin = {x, y};
       e->unitsPerPixel = width / e->pixelWidth;
       e->rotation = degrees * kPi / 180;
-      g.drawing.entities.push_back(e);
+      program.drawing.entities.push_back(e);
     }
   }
 }
 
+// ---------------------------------------------------------------------------------------
+// The message filter: while a command runs (or a test made the program busy), incoming calls
+// are refused, as the real programs refuse them while a command or a dialog is active. They
+// answer "retry later"; Wine does not implement that answer (it runs the call anyway), so
+// under Wine the filter answers "rejected", which Wine does pass on to the caller.
+
+class BusyFilter : public IMessageFilter {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    if (iid == IID_IUnknown || iid == IID_IMessageFilter) {
+      *object = static_cast<IMessageFilter*>(this);
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO) override {
+    if (!Busy()) return SERVERCALL_ISHANDLED;
+    ++program.refusedCalls;
+    return refusal_;
+  }
+  DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK, DWORD, DWORD) override {
+    return static_cast<DWORD>(-1);
+  }
+  DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD, DWORD) override {
+    return PENDINGMSG_WAITDEFPROCESS;
+  }
+
+ private:
+  static bool UnderWine() {
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+  }
+  DWORD refusal_ = UnderWine() ? SERVERCALL_REJECTED : SERVERCALL_RETRYLATER;
+};
+
+BusyFilter g_filter;
+
 }  // namespace
+
+}  // namespace standin
+
+using namespace standin;
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   RECT place{0, 0, 720, 620};
@@ -880,7 +433,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   for (int i = 1; i + 1 < argc; ++i) {
     std::wstring a = argv[i];
-    if (a == L"--progid") g.progId = argv[++i];
+    if (a == L"--progid") program.progId = argv[++i];
     if (a == L"--drawing") drawingFile = argv[++i];
     if (a == L"--geometry") {
       int x, y, w, h;
@@ -890,6 +443,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   LocalFree(argv);
 
   if (FAILED(OleInitialize(nullptr))) return 1;
+  // Without its type library the program cannot answer a single call; the exit code says so.
+  if (!LoadTypeLibrary()) return 2;
+  IMessageFilter* previousFilter = nullptr;
+  CoRegisterMessageFilter(&g_filter, &previousFilter);
   Gdiplus::GdiplusStartupInput gdiplusInput;
   ULONG_PTR gdiplusToken;
   Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
@@ -907,18 +464,19 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   viewClass.lpszClassName = kViewClass;
   RegisterClassW(&viewClass);
 
-  g.frame = CreateWindowExW(0, kFrameClass, L"Tesnova テスト用 CAD (stand-in)", WS_OVERLAPPEDWINDOW,
-                            place.left, place.top, place.right - place.left,
-                            place.bottom - place.top, nullptr, nullptr, instance, nullptr);
-  g.view = CreateWindowExW(0, kViewClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, g.frame,
-                           nullptr, instance, nullptr);
-  ShowWindow(g.frame, SW_SHOWNORMAL);
-  SendMessageW(g.frame, WM_SIZE, 0, 0);
-  UpdateWindow(g.frame);
+  program.frame =
+      CreateWindowExW(0, kFrameClass, L"Tesnova テスト用 CAD (stand-in)", WS_OVERLAPPEDWINDOW,
+                      place.left, place.top, place.right - place.left, place.bottom - place.top,
+                      nullptr, nullptr, instance, nullptr);
+  program.view = CreateWindowExW(0, kViewClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10,
+                                 program.frame, nullptr, instance, nullptr);
+  ShowWindow(program.frame, SW_SHOWNORMAL);
+  SendMessageW(program.frame, WM_SIZE, 0, 0);
+  UpdateWindow(program.frame);
 
-  CLSID clsid = ClsidFor(g.progId);
-  RegisterProgId(g.progId, clsid);
-  auto* application = new ApplicationObject();
+  CLSID clsid = ClsidFor(program.progId);
+  RegisterProgId(program.progId, clsid);
+  IDispatch* application = NewApplicationObject();
   DWORD cookie = 0;
   HRESULT hr = RegisterActiveObject(application, clsid, ACTIVEOBJECT_STRONG, &cookie);
   if (FAILED(hr)) {

@@ -31,7 +31,7 @@ class ImagePick : public CadCommandTest {
     cad.imageWidth = 20;
     cad.imageHeight = 10;
     cad.unitsPerPixel = 0.2;
-    cad.origin = {10, 20};
+    cad.origin = {10, 20, 0};
     QueuePick(11, 21);
     options.winTopo = "C:\\WinTopo\\WinTopoFree.exe";
   }
@@ -64,7 +64,11 @@ TEST_F(ImagePick, DeskewedPickOfAnImageTurnedBy90Point3Degrees) {
   EXPECT_EQ(ReadBmp(scratch / "tesnova.bmp"), expected);
   EXPECT_EQ(sink.threshold, otsu);
 
-  // The entity was measured unturned and left as it was.
+  // The entity was measured unturned, about its own Origin as the CAD program gave it, and
+  // left as it was.
+  EXPECT_EQ(cad.pointArguments,
+            (std::vector<std::string>{"Rotate (10.000000,20.000000,0.000000)",
+                                      "Rotate (10.000000,20.000000,0.000000)"}));
   EXPECT_NEAR(cad.rotation, 90.3 * kDegree, 1e-12);
   EXPECT_NEAR(cad.origin[0], 10, 1e-9);
   EXPECT_NEAR(cad.origin[1], 20, 1e-9);

@@ -36,13 +36,18 @@ TEST_F(RegionCut, PotraceRoadCapturesTracesAndInserts) {
   options.prepare.monochrome = options.prepare.otsu = true;
   Cut(CutTool::kPotrace);
 
-  // The snap is off while the user picks and back afterwards; the pick ends with Escape in
-  // the CAD window.
-  EXPECT_TRUE(
-      LoggedBefore("SetVariable osmode 0", "GetPoint empty \n切り取りコーナーの 1 点目を指示 : "));
-  EXPECT_TRUE(LoggedBefore("GetCorner (450.300000,420.200000) \n切り取りコーナーの 2 点目を指示 : ",
-                           "SetVariable osmode 37"));
+  // The snap is off while the user picks and back afterwards; the first pick has no base point
+  // (the optional argument left out) and goes back to GetCorner as the CAD program gave it; the
+  // pick ends with Escape in the CAD window and Tesnova's window in front again.
+  EXPECT_TRUE(LoggedBefore("SetVariable osmode 0",
+                           "GetPoint missing \n切り取りコーナーの 1 点目を指示 : "));
+  EXPECT_TRUE(LoggedBefore(
+      "GetCorner (450.300000,420.200000,0.000000) \n切り取りコーナーの 2 点目を指示 : ",
+      "SetVariable osmode 37"));
   EXPECT_EQ(EscapeKeys(), 2);
+  auto front = std::find(sink.events.begin(), sink.events.end(), "front");
+  ASSERT_NE(front, sink.events.end());
+  EXPECT_EQ(*(front - 1), "back");
 
   ASSERT_EQ(capture.copies.size(), 1u);
   const auto& copy = capture.copies[0];
@@ -97,16 +102,30 @@ TEST_F(RegionCut, PotraceRoadCapturesTracesAndInserts) {
 }
 
 TEST_F(RegionCut, CancelledPickRestoresTheSnapAndMakesNoBitmap) {
-  cad.picks.clear();
-  QueueCancel();
-  Cut(CutTool::kPotrace);
-  EXPECT_FALSE(Logged("GetCorner"));
-  EXPECT_TRUE(Logged("SetVariable osmode 37"));
-  EXPECT_TRUE(capture.copies.empty());
-  EXPECT_FALSE(std::filesystem::exists(scratch / "tesnova.bmp"));
-  EXPECT_TRUE(processes.runs.empty());
-  EXPECT_EQ(sink.Messages(),
-            (std::vector<std::string>{Work("tesnova.bmp") + "\nの読み込みエラーです."}));
+  // Either pick cancelled, raised as the CAD programs do or answered empty as some do.
+  struct Case {
+    bool answersEmpty;
+    int picksBeforeCancel;
+  } cases[] = {{false, 0}, {false, 1}, {true, 0}, {true, 1}};
+  for (const auto& c : cases) {
+    cad.log.clear();
+    cad.picks.clear();
+    cad.variables["osmode"] = Variant(37);
+    cad.cancelAnswersEmpty = c.answersEmpty;
+    if (c.picksBeforeCancel) QueuePick(450.3, 420.2);
+    QueueCancel();
+    sink.events.clear();
+    Cut(CutTool::kPotrace);
+    std::string which = std::to_string(c.answersEmpty) + "/" + std::to_string(c.picksBeforeCancel);
+    auto corners = std::count_if(cad.log.begin(), cad.log.end(),
+                                 [](const std::string& e) { return e.rfind("GetCorner", 0) == 0; });
+    EXPECT_EQ(corners, c.picksBeforeCancel) << which;
+    EXPECT_EQ(cad.variables["osmode"].AsInteger(), 37) << which;
+    EXPECT_TRUE(capture.copies.empty()) << which;
+    EXPECT_FALSE(std::filesystem::exists(scratch / "tesnova.bmp")) << which;
+    EXPECT_TRUE(processes.runs.empty()) << which;
+    EXPECT_EQ(sink.Messages().back(), Work("tesnova.bmp") + "\nの読み込みエラーです.") << which;
+  }
 }
 
 TEST_F(RegionCut, CadNotRunningChangesNothing) {
@@ -173,11 +192,70 @@ TEST_F(RegionCut, ExportRouteLetsTheCadWriteTheViewAndCropsIt) {
             FormatInsertCommand(Work("tesnova.dxf"), 450.5, 380.25, "0.25", "0.0"));
 }
 
-TEST_F(RegionCut, ExportThatNeverComesMakesNoBitmap) {
+TEST_F(RegionCut, ExportThatNeverComesWholeMakesNoBitmapAndSaysSo) {
   context.targetProgId = "DRAFTSIGHT.Application";
+  // Never written, and written only in part (the header promises more than is there).
+  for (bool partial : {false, true}) {
+    QueuePick(450.3, 420.2);
+    QueuePick(520.1, 380.05);
+    cad.onSendCommand = [&](const std::string& text) {
+      if (!partial || text.rfind("_BMPOUT", 0) != 0) return;
+      Bitmap screen(1000, 800, 255);
+      WriteBmp24(scratch / "Tesnova.bmp", screen);
+      std::string bytes = ReadFileBytes(scratch / "Tesnova.bmp");
+      WriteFileBytes(scratch / "Tesnova.bmp", bytes.substr(0, bytes.size() / 2));
+    };
+    size_t before = sink.Messages().size();
+    Cut(CutTool::kPotrace);
+    // Nothing of a partial export is left to be taken for the work bitmap.
+    EXPECT_FALSE(std::filesystem::exists(scratch / "tesnova.bmp")) << partial;
+    EXPECT_FALSE(std::filesystem::exists(scratch / "Tesnova.bmp")) << partial;
+    EXPECT_TRUE(processes.runs.empty()) << partial;
+    ASSERT_EQ(sink.Messages().size(), before + 2) << partial;
+    EXPECT_EQ(sink.Messages()[before], Work("Tesnova.bmp") + "\nが見つかりません.") << partial;
+    // FILEDIA is back to 1 all the same.
+    EXPECT_EQ(cad.variables["FILEDIA"].AsInteger(), 1);
+  }
+}
+
+TEST_F(RegionCut, InsertionScaleMakesUpForTheCadsUnitSettings) {
+  // A drawing in millimetres that takes content without units as inches scales the DXF by
+  // 25.4: the typed scale makes up for it. A DXF that declares millimetres is not scaled.
+  struct Case {
+    int insUnits, defaultSource, defaultTarget;
+    const char* dxfHeader;
+    double typedScale;
+  } cases[] = {
+      {4, 1, 1, "", 0.25 / 25.4},
+      {0, 1, 4, "", 0.25 / 25.4},
+      {6, 4, 1, "", 0.25 * 1000},
+      {0, 0, 4, "", 0.25},
+      {4, 1, 1, "  9\n$INSUNITS\n 70\n4\n", 0.25},
+  };
+  for (const auto& c : cases) {
+    cad.variables["INSUNITS"] = Variant(c.insUnits);
+    cad.variables["INSUNITSDEFSOURCE"] = Variant(c.defaultSource);
+    cad.variables["INSUNITSDEFTARGET"] = Variant(c.defaultTarget);
+    processes.onRun = [&](const ProcessOptions&) {
+      WriteFileBytes(scratch / "tesnova.dxf", std::string("  0\nSECTION\n  2\nHEADER\n") +
+                                                  c.dxfHeader + "  0\nENDSEC\n  0\nEOF\n");
+    };
+    QueuePick(450.3, 420.2);
+    QueuePick(520.1, 380.05);
+    cad.commands.clear();
+    Cut(CutTool::kPotrace);
+    ASSERT_EQ(cad.commands.size(), 1u) << c.insUnits;
+    EXPECT_EQ(cad.commands[0], FormatInsertCommand(Work("tesnova.dxf"), 450.5, 380.25,
+                                                   FormatGeneralNumber(c.typedScale), "0.0"))
+        << c.insUnits << " " << c.defaultSource << " " << c.defaultTarget;
+  }
+}
+
+TEST_F(RegionCut, EveryPointSentIsThreeDoubles) {
   Cut(CutTool::kPotrace);
-  EXPECT_FALSE(std::filesystem::exists(scratch / "tesnova.bmp"));
-  EXPECT_TRUE(processes.runs.empty());
+  ASSERT_FALSE(cad.pointArguments.empty());
+  EXPECT_EQ(cad.pointArguments,
+            (std::vector<std::string>{"GetCorner (450.300000,420.200000,0.000000)"}));
 }
 
 TEST_F(RegionCut, PotraceMissingOrFailingToStart) {

@@ -2,11 +2,13 @@
 // real Potrace, inserted back into the drawing, and checked to lie over the picture.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <functional>
 
 #include "base/text_file.h"
 #include "cad/cad_automation.h"
+#include "e2e/support/alignment.h"
 #include "e2e/support/cad_standin.h"
 #include "e2e/support/driver.h"
 #include "support/windows_potrace.h"
@@ -32,32 +34,9 @@ bool Dark(int x, int y) {
   return std::fabs(d) <= 7 && x >= 200 && x <= 290 && y >= 60 && y <= 190;
 }
 
-// Fraction of the inserted vertices that lie within tolerance (drawing units) of a dark pixel of
-// the picture placed at origin, unitsPerPixel, rotation.
-double ShareOverThePicture(const std::vector<std::vector<double>>& polylines, CadPoint origin,
-                           double unitsPerPixel, double rotation, double tolerance) {
-  int hits = 0, total = 0;
-  double c = std::cos(-rotation), s = std::sin(-rotation);
-  int reach = static_cast<int>(std::ceil(tolerance / unitsPerPixel)) + 1;
-  for (const auto& coords : polylines) {
-    for (size_t i = 0; i + 1 < coords.size(); i += 2) {
-      double dx = coords[i] - origin.x, dy = coords[i + 1] - origin.y;
-      double u = (dx * c - dy * s) / unitsPerPixel;                   // pixels from the left
-      double v = kPictureHeight - (dx * s + dy * c) / unitsPerPixel;  // pixels from the top
-      ++total;
-      bool found = false;
-      for (int y = static_cast<int>(v) - reach; y <= static_cast<int>(v) + reach && !found; ++y)
-        for (int x = static_cast<int>(u) - reach; x <= static_cast<int>(u) + reach && !found; ++x) {
-          if (x < 0 || y < 0 || x >= kPictureWidth || y >= kPictureHeight || !Dark(x, y)) continue;
-          // Distance from the vertex to the pixel's square, in drawing units.
-          double ex = std::max({x - u, 0.0, u - (x + 1)});
-          double ey = std::max({y - v, 0.0, v - (y + 1)});
-          found = std::hypot(ex, ey) * unitsPerPixel <= tolerance;
-        }
-      hits += found;
-    }
-  }
-  return total ? static_cast<double>(hits) / total : 0;
+// The test picture placed in the drawing.
+testing::PlacedPicture Placed(CadPoint origin, double unitsPerPixel, double rotation) {
+  return {kPictureWidth, kPictureHeight, Dark, origin, unitsPerPixel, rotation};
 }
 
 class CadRoad : public ::testing::Test {
@@ -94,10 +73,12 @@ class CadRoad : public ::testing::Test {
   }
 
   // Runs a region cut from the button of the page and checks the lines against the picture.
-  // before runs just before the click, with the CAD program's application object.
-  void CutAndCheck(int page, const char* button,
-                   const std::string& progId = "TesnovaTestCad.Application",
-                   const std::function<void(const AutomationRef&)>& before = nullptr) {
+  // before runs just before the click, after once the insertion is there, each with the CAD
+  // program's application object; after also gets the time from the click to the insertion.
+  void CutAndCheck(
+      int page, const char* button, const std::string& progId = "TesnovaTestCad.Application",
+      const std::function<void(const AutomationRef&)>& before = nullptr,
+      const std::function<void(const AutomationRef&, std::chrono::milliseconds)>& after = nullptr) {
     StandInCad cad(host, progId);
     // 300 x 200 pixels placed 150 units wide: half a unit a pixel; the view shows about
     // 0.52 units a screen pixel.
@@ -112,21 +93,28 @@ class CadRoad : public ::testing::Test {
     HWND main = program.Start(kTitle);
     ASSERT_NE(main, nullptr);
     if (before) before(cad.app());
+    auto start = std::chrono::steady_clock::now();
     Click(Control(main, button));
     ASSERT_TRUE(
-        WaitUntil([&] { return WindowText(Control(main, "Edit12")) == "-INSERT 終了！"; }, 30000ms))
+        WaitUntil([&] { return WindowText(Control(main, "Edit12")) == "-INSERT 終了！"; }, 40000ms))
         << WindowText(Control(main, "Edit12")) << " / "
         << (FindMessageBox(program.pid()) ? AllTexts(FindMessageBox(program.pid())) : "");
+    // The command runs in the CAD program after SendCommand has returned.
+    ASSERT_TRUE(WaitUntil([&] { return Inserted(cad, 1).size() >= 3; }, 10000ms))
+        << cad.app()->Get("TestLog").AsText();
+    auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - start);
 
     auto polylines = Inserted(cad, 1);
     ASSERT_GE(polylines.size(), 3u);
     CadDocument doc = CadApplication(cad.app()).ActiveDocument();
     double screenPixel =
         doc.GetVariable("viewsize").AsDouble() / doc.GetVariable("screensize").AsDoubles()[1];
-    EXPECT_GE(ShareOverThePicture(polylines, origin, 0.5, 0, screenPixel), 0.95);
+    EXPECT_GE(testing::ShareOverThePicture(polylines, Placed(origin, 0.5, 0), screenPixel), 0.95);
     EXPECT_EQ(doc.GetVariable("osmode").AsInteger(), 37);
     std::string line = WindowText(Control(main, "Edit6"));
     EXPECT_EQ(line.rfind("挿入基点= 104.", 0), 0u) << line;
+    if (after) after(cad.app(), took);
     EXPECT_TRUE(program.Close(main));
   }
 
@@ -158,10 +146,51 @@ TEST_F(CadRoad, ExportRouteCutLandsOverThePicture) {
   CutAndCheck(2, "Button4", "AutoCAD.TesnovaStandIn");
 }
 
-// A CAD program that refuses every call as busy for three seconds: the cut waits it out.
+// The export comes late and is written slowly: the cut waits until it is whole.
+TEST_F(CadRoad, LateExportIsWaitedForUntilWhole) {
+  CutAndCheck(2, "Button4", "AutoCAD.TesnovaStandIn", [](const AutomationRef& app) {
+    app->Call("TestCommandTiming", {In(800), In(2500)});
+  });
+}
+
+// A CAD program whose message filter refuses every call for three seconds: the cut's calls
+// were refused, and Tesnova waited them out.
 TEST_F(CadRoad, BusyCadIsWaitedFor) {
-  CutAndCheck(2, "Button4", "TesnovaTestCad.Application",
-              [](const AutomationRef& app) { app->Call("TestBusy", {In(3000)}); });
+  CutAndCheck(
+      2, "Button4", "TesnovaTestCad.Application",
+      [](const AutomationRef& app) { app->Call("TestBusy", {In(3000)}); },
+      [](const AutomationRef& app, std::chrono::milliseconds took) {
+        EXPECT_GE(app->Get("TestRefusedCalls").AsInteger(), 1);
+        EXPECT_GE(took, 3000ms);
+      });
+}
+
+// The insertion lands right whatever the unit settings: here a drawing without units of its
+// own whose target default is metres, and content without units taken as inches.
+TEST_F(CadRoad, CutLandsWhateverTheUnitSettings) {
+  CutAndCheck(0, "Button9", "TesnovaTestCad.Application", [](const AutomationRef& app) {
+    app->Call("TestSetVariable", {In("INSUNITS"), In(0)});
+    app->Call("TestSetVariable", {In("INSUNITSDEFTARGET"), In(6)});
+    app->Call("TestSetVariable", {In("INSUNITSDEFSOURCE"), In(1)});
+  });
+}
+
+// A pick cancelled with Escape raises in the CAD program: the user's snap mode comes back, no
+// bitmap is made, and the Potrace page says so.
+TEST_F(CadRoad, CancelledCutRestoresTheSnap) {
+  StandInCad cad(host);
+  cad.app()->Call("TestQueueCancel", {});
+  WriteSettings(2);
+  HWND main = program.Start(kTitle);
+  ASSERT_NE(main, nullptr);
+  Click(Control(main, "Button4"));
+  HWND box = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (box = FindMessageBox(program.pid())) != nullptr; }, 20000ms));
+  EXPECT_NE(AllTexts(box).find("の読み込みエラーです."), std::string::npos) << AllTexts(box);
+  ConfirmMessageBox(box);
+  CadDocument doc = CadApplication(cad.app()).ActiveDocument();
+  EXPECT_EQ(doc.GetVariable("osmode").AsInteger(), 37);
+  EXPECT_TRUE(program.Close(main));
 }
 
 // The CAD program dies in the middle of the cut: Tesnova says what it must, keeps running
@@ -244,12 +273,14 @@ TEST_P(ImagePickRoad, DeskewedPickLandsOverThePicture) {
       << WindowText(Control(main, "Edit12"));
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(wintopo); }));
 
+  ASSERT_TRUE(WaitUntil([&] { return Inserted(cad, 1).size() >= 3; }, 10000ms))
+      << cad.app()->Get("TestLog").AsText();
   auto polylines = Inserted(cad, 1);
-  ASSERT_GE(polylines.size(), 3u) << cad.app()->Get("TestLog").AsText();
   CadDocument doc = CadApplication(cad.app()).ActiveDocument();
   double screenPixel =
       doc.GetVariable("viewsize").AsDouble() / doc.GetVariable("screensize").AsDoubles()[1];
-  EXPECT_GE(ShareOverThePicture(polylines, origin, 0.5, rotation, screenPixel), 0.95);
+  EXPECT_GE(testing::ShareOverThePicture(polylines, Placed(origin, 0.5, rotation), screenPixel),
+            0.95);
   EXPECT_TRUE(program.Close(main));
 }
 

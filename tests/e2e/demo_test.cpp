@@ -10,8 +10,10 @@
 
 #include "base/text_file.h"
 #include "cad/cad_automation.h"
+#include "e2e/support/alignment.h"
 #include "e2e/support/cad_standin.h"
 #include "e2e/support/driver.h"
+#include "raster/picture.h"
 #include "support/windows_potrace.h"
 #include "win32/com_automation.h"
 #include "win32/wide_text.h"
@@ -82,6 +84,38 @@ TEST(Demo, WholeRoadOnAScannedPlan) {
     std::filesystem::copy_file(program.folder() / "tesnova.dxf", out / name,
                                std::filesystem::copy_options::overwrite_existing);
   };
+  // The alignment bar: the lines a step inserted (they come once the CAD program has run the
+  // command) lie within one screen pixel of the plan's dark pixels, 95 % of their vertices.
+  Bitmap plan = LoadPicture(scan);
+  auto dark = [&](int x, int y) {
+    const std::uint8_t* p = plan.at(x, y);
+    return p[0] + p[1] + p[2] < 3 * 128;
+  };
+  CadDocument doc = CadApplication(app).ActiveDocument();
+  const double screenPixel =
+      doc.GetVariable("viewsize").AsDouble() / doc.GetVariable("screensize").AsDoubles()[1];
+  long counted = 2;  // the two pictures
+  auto checkAlignment = [&](const char* step, testing::PlacedPicture placed) {
+    long count = 0;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+          return (count = static_cast<long>(app->Get("TestEntityCount").AsInteger())) > counted;
+        },
+        20000ms))
+        << step << ": " << app->Get("TestLog").AsText();
+    std::vector<std::vector<double>> lines;
+    for (long i = counted; i < count; ++i)
+      lines.push_back(app->Call("TestEntity", {In(static_cast<int>(i))})
+                          .AsObject()
+                          ->Get("Coordinates")
+                          .AsDoubles());
+    counted = count;
+    double share = testing::ShareOverThePicture(lines, placed, screenPixel);
+    std::printf("demo: %s: %zu polylines, %.1f %% of their vertices within one screen pixel\n",
+                step, lines.size(), 100 * share);
+    EXPECT_GE(share, 0.95) << step;
+  };
+  const testing::PlacedPicture straight{plan.width, plan.height, dark, {0, 0}, 0.5, 0};
 
   // The plate with its holes, cut on the Potrace page.
   page(2);
@@ -91,6 +125,7 @@ TEST(Demo, WholeRoadOnAScannedPlan) {
   ASSERT_TRUE(WaitUntil([&] { return text("Edit12") == "-INSERT 終了！"; }, 60000ms))
       << text("Edit12");
   keep("potrace.dxf");
+  checkAlignment("Potrace cut", straight);
 
   // The arched part, cut on the VTracer page.
   page(0);
@@ -100,6 +135,7 @@ TEST(Demo, WholeRoadOnAScannedPlan) {
   ASSERT_TRUE(WaitUntil([&] { return text("Edit12") == "-INSERT 終了！"; }, 60000ms))
       << text("Edit12");
   keep("vtracer.dxf");
+  checkAlignment("VTracer cut", straight);
 
   // The turned copy, picked as an image and deskewed, handed to WinTopo.
   page(1);
@@ -119,6 +155,7 @@ TEST(Demo, WholeRoadOnAScannedPlan) {
       << text("Edit12");
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(wintopo); }));
   SetEnvironmentVariableW(L"TESNOVA_WINTOPO_STANDIN", nullptr);
+  checkAlignment("image pick", {plan.width, plan.height, dark, turnedOrigin, 0.25, turn});
   std::filesystem::copy_file(program.folder() / "tesnova.bmp", out / "image-pick.bmp",
                              std::filesystem::copy_options::overwrite_existing);
 

@@ -72,9 +72,18 @@ class FakeObject : public AutomationObject {
   Variant Call(std::string_view member, std::span<Argument> args) override {
     std::string m(member);
     std::string entry = m;
-    for (auto& a : args)
-      if (!a.out) entry += " " + Describe(a.value);
+    for (auto& a : args) {
+      if (a.pass == Argument::Pass::Missing) entry += " missing";
+      if (a.pass == Argument::Pass::In) entry += " " + Describe(a.value);
+    }
     Enter(entry);
+    // Every point a method takes is three doubles, as in the CAD programs' automation model.
+    for (auto& a : args)
+      if (a.pass == Argument::Pass::In && a.value.kind() == Variant::Kind::DoubleArray) {
+        cad_.pointArguments.push_back(m + " " + Describe(a.value));
+        if (a.value.AsDoubles().size() != 3)
+          throw AutomationError("Invalid argument in " + m, static_cast<std::int32_t>(0x80070057));
+      }
     if (kind_ == Kind::Document) {
       if (m == "GetVariable") {
         auto it = cad_.variables.find(args[0].value.AsText());
@@ -95,8 +104,11 @@ class FakeObject : public AutomationObject {
       if (cad_.picks.empty()) throw AutomationError("no pick queued", 0);
       Variant pick = cad_.picks.front();
       cad_.picks.pop_front();
+      if (pick.IsEmpty() && (m == "GetEntity" || !cad_.cancelAnswersEmpty))
+        throw AutomationError("user cancelled the pick", static_cast<std::int32_t>(0x80004005));
       if (m == "GetEntity") {
-        if (pick.IsEmpty()) throw AutomationError("nothing picked", 0);
+        if (args.size() != 3 || args[0].pass != Argument::Pass::OutObject)
+          throw AutomationError("GetEntity: type mismatch", static_cast<std::int32_t>(0x80020005));
         args[0].value = Make(Kind::Entity);
         args[1].value = pick;
         return {};
@@ -109,7 +121,7 @@ class FakeObject : public AutomationObject {
         double bx = args[0].value.X(), by = args[0].value.Y();
         double dx = cad_.origin[0] - bx, dy = cad_.origin[1] - by;
         cad_.origin = {bx + dx * std::cos(a) - dy * std::sin(a),
-                       by + dx * std::sin(a) + dy * std::cos(a)};
+                       by + dx * std::sin(a) + dy * std::cos(a), 0};
         cad_.rotation += a;
         return {};
       }

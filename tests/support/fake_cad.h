@@ -22,7 +22,7 @@ struct FakeCad {
                                            {"viewctr", Variant(std::vector<double>{500, 400, 0})},
                                            {"screensize", Variant(std::vector<double>{1000, 800})},
                                            {"FILEDIA", Variant(1)}};
-  // Answers of GetPoint, GetCorner and GetEntity in order; an empty Variant cancels.
+  // Answers of GetPoint, GetCorner and GetEntity in order; an empty Variant is a cancel.
   std::deque<Variant> picks;
   // The entity every GetEntity answers with.
   std::string objectName = "AcDbRasterImage";
@@ -31,7 +31,9 @@ struct FakeCad {
   double imageHeight = 1000;
   double unitsPerPixel = 0.2;
   double rotation = 0;  // radians
-  std::vector<double> origin{10, 20};
+  std::vector<double> origin{10, 20, 0};
+  // A cancelled pick raises, as in the CAD programs; some answer an empty value instead.
+  bool cancelAnswersEmpty = false;
   // A member named here raises AutomationError, as a refused call or a lost program does.
   std::string failingMember;
   // From the n-th logged call on every call raises (the program died); -1 never.
@@ -39,6 +41,8 @@ struct FakeCad {
   std::function<void(const std::string& text)> onSendCommand;
   std::vector<std::string> log;  // "GetVariable osmode", "SetVariable osmode 0", ...
   std::vector<std::string> commands;
+  // Every array passed to a method, as "Member (x,y,z)".
+  std::vector<std::string> pointArguments;
 
   void Record(const std::string& entry);
 };

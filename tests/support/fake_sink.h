@@ -13,7 +13,7 @@ namespace tesnova::testing {
 class FakeSink : public CommandSink {
  public:
   // "status:TEXT", "message:TEXT", "dispatch", "log:LINE", "clear log", "picture WxH",
-  // "insertion:LINE", "threshold:N", "caption:TEXT", "busy", "idle", "aside", "back".
+  // "insertion:LINE", "threshold:N", "caption:TEXT", "busy", "idle", "aside", "back", "front".
   std::vector<std::string> events;
   std::function<void()> onDispatch;  // another command or a timer running during a dispatch
 
@@ -54,6 +54,7 @@ class FakeSink : public CommandSink {
   }
   void StepAside() override { events.push_back("aside"); }
   void ComeBack() override { events.push_back("back"); }
+  void ComeToFront() override { events.push_back("front"); }
 
   // The texts of one kind of event ("status:", "message:", "log:"), in order; the log's since
   // it was last cleared.

@@ -150,7 +150,7 @@ TEST_F(WinTopoFixture, SaveStopsWhenTheOldDxfCannotBeDeleted) {
   EXPECT_FALSE(sink.busy);
 }
 
-TEST_F(WinTopoFixture, CloseAsksAtMostThreeTimes) {
+TEST_F(WinTopoFixture, CloseAsksAtMostThreeTimesAndAlwaysPauses) {
   int closes = 0;
   for (int closesAfter : {1, 2, 99}) {
     desktop.windows = {{kTopo, "WinTopo", ""}};
@@ -161,13 +161,18 @@ TEST_F(WinTopoFixture, CloseAsksAtMostThreeTimes) {
           ++closes == closesAfter)
         desktop.Find(kTopo)->alive = false;
     };
+    auto start = desktop.now;
     CloseWinTopo(desktop);
     EXPECT_EQ(closes, std::min(closesAfter, 3));
+    EXPECT_EQ(desktop.now - start, 200u) << closesAfter;
   }
+  // No WinTopo any more: nothing is sent, and the pauses of 100, 50 and 50 ms still pass.
   desktop.windows.clear();
   desktop.calls.clear();
-  CloseWinTopo(desktop);  // no WinTopo any more
+  auto start = desktop.now;
+  CloseWinTopo(desktop);
   EXPECT_TRUE(desktop.calls.empty());
+  EXPECT_EQ(desktop.now - start, 200u);
 }
 
 TEST_F(WinTopoFixture, TestCommandShowsTheWindowAndDrivesItsMenus) {
