@@ -1,0 +1,116 @@
+#include "centerline/stroke_pruning.h"
+
+#include <algorithm>
+
+namespace tesnova {
+namespace {
+
+void Detach(StrokeGraph& g, int node, int edge) {
+  if (node < 0) return;
+  auto& list = g.nodes[node].edges;
+  auto it = std::find(list.begin(), list.end(), edge);
+  if (it != list.end()) list.erase(it);
+}
+
+void RemoveEdge(StrokeGraph& g, int e) {
+  StrokeEdge& edge = g.edges[e];
+  edge.removed = true;
+  Detach(g, edge.from, e);
+  Detach(g, edge.to, e);
+}
+
+bool IsEnd(const StrokeGraph& g, int node) { return node >= 0 && g.nodes[node].Degree() == 1; }
+
+// Joins the two edges that meet at a node of degree two into one edge (or closes a ring).
+void JoinAt(StrokeGraph& g, int node) {
+  StrokeNode& n = g.nodes[node];
+  const int a = n.edges[0], b = n.edges[1];
+  n.removed = true;
+  n.edges.clear();
+  if (a == b) {  // a loop through this node alone: a ring
+    StrokeEdge& ring = g.edges[a];
+    ring.from = ring.to = -1;
+    ring.closed = true;
+    if (ring.pixels.size() > 1) ring.pixels.pop_back();
+    return;
+  }
+  StrokeEdge& first = g.edges[a];
+  StrokeEdge& second = g.edges[b];
+  OrientEdgeFrom(first, node);
+  std::reverse(first.pixels.begin(), first.pixels.end());  // now ends at the node
+  std::swap(first.from, first.to);
+  OrientEdgeFrom(second, node);
+  first.pixels.insert(first.pixels.end(), second.pixels.begin() + 1, second.pixels.end());
+  first.to = second.to;
+  second.removed = true;
+  if (second.to >= 0) {
+    auto& list = g.nodes[second.to].edges;
+    std::replace(list.begin(), list.end(), b, a);
+  }
+}
+
+}  // namespace
+
+void OrientEdgeFrom(StrokeEdge& edge, int node) {
+  if (edge.from == node) return;
+  std::reverse(edge.pixels.begin(), edge.pixels.end());
+  std::swap(edge.from, edge.to);
+}
+
+void PruneStrokeGraph(StrokeGraph& g, const PruningOptions& options) {
+  for (bool changed = true; changed;) {
+    changed = false;
+    for (int e = 0; e < static_cast<int>(g.edges.size()); ++e) {
+      StrokeEdge& edge = g.edges[e];
+      if (edge.removed || edge.closed) continue;
+      const double length = edge.Length();
+      const int a = edge.from, b = edge.to;
+      // A spur: a free end on one side, a junction on the other.
+      for (auto [end, junction] : {std::pair{a, b}, std::pair{b, a}}) {
+        if (edge.removed || junction < 0 || !IsEnd(g, end) || g.nodes[junction].Degree() < 3)
+          continue;
+        const double width = 2 * HalfWidthOf(g.nodes[junction].distance);
+        if (length < options.spurWidths * width + 1) {
+          RemoveEdge(g, e);
+          g.nodes[end].removed = true;
+          changed = true;
+        }
+      }
+      if (edge.removed || a < 0 || b < 0) continue;
+      const double reach = HalfWidthOf(g.nodes[a].distance) + HalfWidthOf(g.nodes[b].distance) + 1;
+      if (a == b) {
+        // A small loop at a junction: a hole of a pixel or two inside a blot of ink.
+        if (length < 2 * reach + 2) {
+          RemoveEdge(g, e);
+          changed = true;
+        }
+        continue;
+      }
+      // Two junctions close together: one crossing of thick strokes, split by thinning.
+      if (g.nodes[a].Degree() >= 3 && g.nodes[b].Degree() >= 3 && length <= reach) {
+        RemoveEdge(g, e);
+        StrokeNode& keep = g.nodes[a];
+        StrokeNode& gone = g.nodes[b];
+        keep.x = (keep.x + gone.x) / 2;
+        keep.y = (keep.y + gone.y) / 2;
+        keep.distance = std::max(keep.distance, gone.distance);
+        for (int other : gone.edges) {
+          StrokeEdge& moved = g.edges[other];
+          if (moved.from == b) moved.from = a;
+          if (moved.to == b) moved.to = a;
+          keep.edges.push_back(other);
+        }
+        gone.edges.clear();
+        gone.removed = true;
+        changed = true;
+      }
+    }
+    for (int n = 0; n < static_cast<int>(g.nodes.size()); ++n)
+      if (!g.nodes[n].removed && g.nodes[n].Degree() == 2) {
+        JoinAt(g, n);
+        changed = true;
+      }
+  }
+}
+
+}  // namespace tesnova
