@@ -152,7 +152,7 @@ class Sheet:
     def motif_l(self, x, y, s, w):
         a = self.random_angle()
         b = a + self.rng.uniform(0.35, 0.65) * math.pi
-        cx, cy, l = x + s * 0.3, y + s * 0.3, s * 0.5
+        cx, cy, l = x + s / 2, y + s / 2, s * 0.4
         for t in (a, b):
             self.add(("line", cx, cy, cx + l * math.cos(t), cy + l * math.sin(t), w))
 

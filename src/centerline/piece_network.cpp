@@ -21,8 +21,13 @@ std::vector<TPoint2D> SupportInto(const StrokePiece& p, int side) {
   return s;
 }
 
-// The unit direction in which a line runs out of the given end.
+// The unit direction in which a piece runs out of the given end: a line's own, an arc's tangent.
 TPoint2D Outward(const StrokePiece& p, int side) {
+  if (p.kind == PieceKind::kArc) {
+    const double a = side == 0 ? p.startAngle : p.startAngle + p.sweep;
+    const double turn = (p.sweep >= 0 ? 1.0 : -1.0) * (side == 0 ? -1.0 : 1.0);
+    return {-std::sin(a) * turn, std::cos(a) * turn};
+  }
   TPoint2D a = EndPoint(p, 1 - side), b = EndPoint(p, side);
   double l = Distance(a, b);
   if (l < 1e-12) return {0, 0};
@@ -48,10 +53,16 @@ bool Combine(const PieceNetwork& net, PieceEnd a, PieceEnd b, double tolerance, 
   support.insert(support.end(), second.begin(), second.end());
   const double width = (pa.width * pa.support.size() + pb.width * pb.support.size()) /
                        static_cast<double>(pa.support.size() + pb.support.size());
-  if (pa.kind == PieceKind::kLine && pb.kind == PieceKind::kLine)
+  const bool lines = pa.kind == PieceKind::kLine && pb.kind == PieceKind::kLine;
+  const bool curves = (pa.kind == PieceKind::kArc || pa.kind == PieceKind::kLine) &&
+                      (pb.kind == PieceKind::kArc || pb.kind == PieceKind::kLine);
+  if (lines) return MakeLinePiece(std::move(support), width, tolerance, out);
+  // An arc with a line or another arc: an arc when one fits, else a line when the arc was
+  // only the noise of a straight stroke.
+  if (curves) {
+    if (MakeArcPiece(support, width, tolerance, out)) return true;
     return MakeLinePiece(std::move(support), width, tolerance, out);
-  if (pa.kind == PieceKind::kArc && pb.kind == PieceKind::kArc)
-    return MakeArcPiece(std::move(support), width, tolerance, out);
+  }
   return false;
 }
 
@@ -124,52 +135,65 @@ void PieceNetwork::Attach(int piece, int side, int joint) {
 
 void MergeThroughJunctions(PieceNetwork& net, const JoiningOptions& options) {
   const double cosLimit = std::cos(10.0 * std::numbers::pi / 180);
-  for (int j = 0; j < static_cast<int>(net.joints.size()); ++j) {
-    if (!net.joints[j].junction) continue;
-    CloseArcsAt(net, j, options);
-    for (;;) {
-      const auto ends = net.joints[j].ends;
-      double best = 1e300;
-      PieceEnd bestA, bestB;
-      StrokePiece bestPiece;
-      for (std::size_t u = 0; u < ends.size(); ++u)
-        for (std::size_t w = u + 1; w < ends.size(); ++w) {
-          if (ends[u].piece == ends[w].piece) continue;
-          const StrokePiece& a = net.pieces[ends[u].piece].piece;
-          const StrokePiece& b = net.pieces[ends[w].piece].piece;
-          if (a.kind != b.kind) continue;
-          if (a.kind == PieceKind::kLine) {
-            TPoint2D da = Outward(a, ends[u].side), db = Outward(b, ends[w].side);
-            if (da.X * db.X + da.Y * db.Y > -cosLimit) continue;  // not opposite
-          } else if (a.kind == PieceKind::kArc) {
-            if (Distance(a.center, b.center) > 2 * options.tolerance + 0.05 * a.radius ||
-                std::fabs(a.radius - b.radius) > 2 * options.tolerance + 0.03 * a.radius)
-              continue;
-          } else {
-            continue;
-          }
-          StrokePiece c;
-          if (!Combine(net, ends[u], ends[w], options.tolerance, c)) continue;
-          double score = 0;
-          for (const TPoint2D& p : c.support) {
-            double d = c.kind == PieceKind::kLine
-                           ? std::fabs((p.X - c.start.X) * (c.end.Y - c.start.Y) -
-                                       (p.Y - c.start.Y) * (c.end.X - c.start.X)) /
-                                 std::max(1e-12, Distance(c.start, c.end))
-                           : std::fabs(Distance(p, c.center) - c.radius);
-            score += d * d;
-          }
-          score /= static_cast<double>(c.support.size());
-          if (score < best) {
-            best = score;
-            bestA = ends[u];
-            bestB = ends[w];
-            bestPiece = std::move(c);
-          }
-        }
-      if (best == 1e300) break;
-      Replace(net, bestA, bestB, std::move(bestPiece), j);
+  const double cosCurveLimit = std::cos(20.0 * std::numbers::pi / 180);
+  // A merge at one junction can make a piece that merges again at the next: go round until
+  // nothing merges.
+  for (std::size_t before = 0; before != net.pieces.size();) {
+    before = net.pieces.size();
+    for (int j = 0; j < static_cast<int>(net.joints.size()); ++j) {
+      if (!net.joints[j].junction) continue;
       CloseArcsAt(net, j, options);
+      for (;;) {
+        const auto ends = net.joints[j].ends;
+        double best = 1e300;
+        PieceEnd bestA, bestB;
+        StrokePiece bestPiece;
+        for (std::size_t u = 0; u < ends.size(); ++u)
+          for (std::size_t w = u + 1; w < ends.size(); ++w) {
+            if (ends[u].piece == ends[w].piece) continue;
+            const StrokePiece& a = net.pieces[ends[u].piece].piece;
+            const StrokePiece& b = net.pieces[ends[w].piece].piece;
+            const bool mixed = a.kind != b.kind;
+            if (a.kind == PieceKind::kLine && b.kind == PieceKind::kLine) {
+              TPoint2D da = Outward(a, ends[u].side), db = Outward(b, ends[w].side);
+              if (da.X * db.X + da.Y * db.Y > -cosLimit) continue;  // not opposite
+            } else if (mixed) {
+              // A line and an arc: one arc when the line is a flat stretch of it.
+              if ((a.kind != PieceKind::kArc && a.kind != PieceKind::kLine) ||
+                  (b.kind != PieceKind::kArc && b.kind != PieceKind::kLine))
+                continue;
+              TPoint2D da = Outward(a, ends[u].side), db = Outward(b, ends[w].side);
+              if (da.X * db.X + da.Y * db.Y > -cosCurveLimit) continue;
+            } else if (a.kind == PieceKind::kArc) {
+              if (Distance(a.center, b.center) > 2 * options.tolerance + 0.05 * a.radius ||
+                  std::fabs(a.radius - b.radius) > 2 * options.tolerance + 0.03 * a.radius)
+                continue;
+            } else {
+              continue;
+            }
+            StrokePiece c;
+            if (!Combine(net, ends[u], ends[w], options.tolerance, c)) continue;
+            double score = 0;
+            for (const TPoint2D& p : c.support) {
+              double d = c.kind == PieceKind::kLine
+                             ? std::fabs((p.X - c.start.X) * (c.end.Y - c.start.Y) -
+                                         (p.Y - c.start.Y) * (c.end.X - c.start.X)) /
+                                   std::max(1e-12, Distance(c.start, c.end))
+                             : std::fabs(Distance(p, c.center) - c.radius);
+              score += d * d;
+            }
+            score /= static_cast<double>(c.support.size());
+            if (score < best) {
+              best = score;
+              bestA = ends[u];
+              bestB = ends[w];
+              bestPiece = std::move(c);
+            }
+          }
+        if (best == 1e300) break;
+        Replace(net, bestA, bestB, std::move(bestPiece), j);
+        CloseArcsAt(net, j, options);
+      }
     }
   }
 }
@@ -177,6 +201,7 @@ void MergeThroughJunctions(PieceNetwork& net, const JoiningOptions& options) {
 void BridgeGaps(PieceNetwork& net, const JoiningOptions& options) {
   if (options.maxGap <= 0) return;
   const double cosLimit = std::cos(5.0 * std::numbers::pi / 180);
+  const double cosCurveLimit = std::cos(20.0 * std::numbers::pi / 180);
   const double cell = options.maxGap;
   for (bool merged = true; merged;) {
     merged = false;
@@ -189,7 +214,8 @@ void BridgeGaps(PieceNetwork& net, const JoiningOptions& options) {
     std::vector<FreeEnd> free;
     for (int i = 0; i < static_cast<int>(net.pieces.size()); ++i) {
       const NetworkPiece& p = net.pieces[i];
-      if (p.removed || p.piece.kind != PieceKind::kLine) continue;
+      if (p.removed || (p.piece.kind != PieceKind::kLine && p.piece.kind != PieceKind::kArc))
+        continue;
       for (int side = 0; side < 2; ++side)
         if (IsFree(net, p.joint[side]))
           free.push_back({{i, side}, p.joint[side], EndPoint(p.piece, side)});
@@ -216,12 +242,13 @@ void BridgeGaps(PieceNetwork& net, const JoiningOptions& options) {
             if (gap > options.maxGap) continue;
             const StrokePiece& a = net.pieces[free[u].end.piece].piece;
             const StrokePiece& b = net.pieces[free[w].end.piece].piece;
+            const bool straight = a.kind == PieceKind::kLine && b.kind == PieceKind::kLine;
             TPoint2D da = Outward(a, free[u].end.side), db = Outward(b, free[w].end.side);
-            if (da.X * db.X + da.Y * db.Y > -cosLimit) continue;
+            if (da.X * db.X + da.Y * db.Y > -(straight ? cosLimit : cosCurveLimit)) continue;
             TPoint2D ab = {free[w].at.X - free[u].at.X, free[w].at.Y - free[u].at.Y};
             if (da.X * ab.X + da.Y * ab.Y < 0) continue;  // b behind a's end
             const double offset = std::fabs(da.X * ab.Y - da.Y * ab.X);
-            if (offset > options.tolerance) continue;
+            if (offset > options.tolerance + (straight ? 0 : 0.15 * gap)) continue;
             // A gap in a dashed or broken line is short beside the strokes; glyph strokes that
             // merely line up are short themselves and belong to a larger shape.
             const double la = a.Length(), lb = b.Length();
@@ -257,9 +284,23 @@ void BridgeGaps(PieceNetwork& net, const JoiningOptions& options) {
 }
 
 void DropDust(PieceNetwork& net, const JoiningOptions& options) {
+  // Only ends at the joint, and strokes passing through it.
+  auto onlyEndAtCrossing = [&](int joint, int piece) {
+    if (joint < 0) return false;
+    const Joint& j = net.joints[joint];
+    return j.junction && !j.through.empty() && j.ends.size() == 1 && j.ends[0].piece == piece;
+  };
   for (int i = 0; i < static_cast<int>(net.pieces.size()); ++i) {
     NetworkPiece& p = net.pieces[i];
     if (p.removed) continue;
+    // A short rung between two strokes that pass on either side: ink bled across a narrow
+    // gap between near-parallel lines.
+    if (p.piece.kind == PieceKind::kLine && onlyEndAtCrossing(p.joint[0], i) &&
+        onlyEndAtCrossing(p.joint[1], i) && p.piece.Length() < 3 * p.piece.width + 2) {
+      p.removed = true;
+      for (int side = 0; side < 2; ++side) RemoveEnd(net.joints[p.joint[side]], i);
+      continue;
+    }
     const bool alone =
         p.piece.kind == PieceKind::kCircle || (IsFree(net, p.joint[0]) && IsFree(net, p.joint[1]));
     if (!alone) continue;
@@ -271,82 +312,117 @@ void DropDust(PieceNetwork& net, const JoiningOptions& options) {
   }
 }
 
+namespace {
+
+struct LineNear {
+  TPoint2D p, q;  // two points of the line
+};
+
+// A piece as a straight line near a point: a line itself, an arc's or circle's tangent at the
+// rim point nearest to it, a polyline's first or last segment.
+bool LineOfPiece(const StrokePiece& p, int side, TPoint2D near, LineNear& out) {
+  switch (p.kind) {
+    case PieceKind::kLine:
+      out = {p.start, p.end};
+      break;
+    case PieceKind::kArc:
+    case PieceKind::kCircle: {
+      const double a = std::atan2(near.Y - p.center.Y, near.X - p.center.X);
+      const TPoint2D rim = PointAtAngle(p.center, p.radius, a);
+      out = {rim, {rim.X - std::sin(a), rim.Y + std::cos(a)}};
+      break;
+    }
+    case PieceKind::kPolyline: {
+      const auto& v = p.vertices;
+      if (v.size() < 2) return false;
+      out = side == 1 ? LineNear{v[v.size() - 2], v.back()} : LineNear{v[0], v[1]};
+      break;
+    }
+  }
+  return Distance(out.p, out.q) > 1e-9;
+}
+
+// Where two lines cross, when they cross at more than ten degrees.
+bool Crossing(const LineNear& a, const LineNear& b, TPoint2D& at) {
+  const double ax = a.q.X - a.p.X, ay = a.q.Y - a.p.Y, bx = b.q.X - b.p.X, by = b.q.Y - b.p.Y;
+  const double cross = ax * by - ay * bx;
+  if (std::fabs(cross) <
+      std::sin(10.0 * std::numbers::pi / 180) * std::hypot(ax, ay) * std::hypot(bx, by))
+    return false;
+  const double t = ((b.p.X - a.p.X) * by - (b.p.Y - a.p.Y) * bx) / cross;
+  at = {a.p.X + t * ax, a.p.Y + t * ay};
+  return true;
+}
+
+void MoveEnd(StrokePiece& p, int side, TPoint2D to) {
+  switch (p.kind) {
+    case PieceKind::kLine:
+      (side == 0 ? p.start : p.end) = to;
+      break;
+    case PieceKind::kPolyline:
+      (side == 0 ? p.vertices.front() : p.vertices.back()) = to;
+      (side == 0 ? p.start : p.end) = to;
+      break;
+    case PieceKind::kArc: {
+      const double a = std::atan2(to.Y - p.center.Y, to.X - p.center.X);
+      const double endAngle = p.startAngle + p.sweep;
+      if (side == 0) {
+        p.startAngle += std::remainder(a - p.startAngle, kTwoPi);
+        p.sweep = endAngle - p.startAngle;
+      } else {
+        p.sweep += std::remainder(a - endAngle, kTwoPi);
+      }
+      p.start = PointAtAngle(p.center, p.radius, p.startAngle);
+      p.end = PointAtAngle(p.center, p.radius, p.startAngle + p.sweep);
+      break;
+    }
+    case PieceKind::kCircle:
+      break;
+  }
+}
+
+}  // namespace
+
 void ShareJointPoints(PieceNetwork& net) {
   for (Joint& j : net.joints) {
     if (j.ends.empty() || j.ends.size() + j.through.size() < 2) continue;
-    // Each piece meeting here as a line near the joint: its own line, an arc's tangent, a
-    // polyline's last segment.
-    double a11 = 0, a12 = 0, a22 = 0, b1 = 0, b2 = 0;
-    auto addLine = [&](TPoint2D p, TPoint2D q) {
-      double l = Distance(p, q);
-      if (l < 1e-9) return;
-      double nx = -(q.Y - p.Y) / l, ny = (q.X - p.X) / l;
-      double c = nx * p.X + ny * p.Y;
-      a11 += nx * nx, a12 += nx * ny, a22 += ny * ny, b1 += nx * c, b2 += ny * c;
+    // The longest piece at the joint is the one the others meet: an end is carried to where
+    // its line crosses the longest's, and the longest's own end (a corner) to where it crosses
+    // the next longest. Strokes that do meet at one point so end at one shared point; a stroke
+    // that misses it by a little never drags the long ones along.
+    struct Member {
+      int piece, side;  // side -1: passes through
+      double length;
     };
-    auto addPiece = [&](const StrokePiece& p, int side) {
-      switch (p.kind) {
-        case PieceKind::kLine:
-          addLine(p.start, p.end);
-          break;
-        case PieceKind::kArc:
-        case PieceKind::kCircle: {
-          double a = std::atan2(j.point.Y - p.center.Y, j.point.X - p.center.X);
-          TPoint2D q = PointAtAngle(p.center, p.radius, a);
-          addLine(q, {q.X - std::sin(a), q.Y + std::cos(a)});
-          break;
-        }
-        case PieceKind::kPolyline: {
-          const auto& v = p.vertices;
-          if (v.size() >= 2) side == 0 ? addLine(v[0], v[1]) : addLine(v[v.size() - 2], v.back());
+    std::vector<Member> members;
+    for (const PieceEnd& e : j.ends)
+      members.push_back({e.piece, e.side, net.pieces[e.piece].piece.Length()});
+    for (int t : j.through) members.push_back({t, -1, net.pieces[t].piece.Length()});
+    std::stable_sort(members.begin(), members.end(),
+                     [](const Member& a, const Member& b) { return a.length > b.length; });
+    std::vector<LineNear> lines(members.size());
+    std::vector<bool> straight(members.size());
+    for (std::size_t m = 0; m < members.size(); ++m)
+      straight[m] = LineOfPiece(net.pieces[members[m].piece].piece, std::max(0, members[m].side),
+                                j.point, lines[m]);
+    const double limit = j.reach + 2.0;
+    std::vector<TPoint2D> targets(members.size());
+    std::vector<bool> moves(members.size(), false);
+    for (std::size_t m = 0; m < members.size(); ++m) {
+      if (members[m].side < 0 || !straight[m]) continue;
+      // Crossing with the longest other piece that it crosses near the joint.
+      for (std::size_t k = 0; k < members.size(); ++k) {
+        if (k == m || !straight[k]) continue;
+        TPoint2D at;
+        if (Crossing(lines[m], lines[k], at) && Distance(at, j.point) <= limit) {
+          targets[m] = at;
+          moves[m] = true;
           break;
         }
       }
-    };
-    TPoint2D mean{0, 0};
-    for (const PieceEnd& e : j.ends) {
-      const StrokePiece& p = net.pieces[e.piece].piece;
-      addPiece(p, e.side);
-      TPoint2D at = EndPoint(p, e.side);
-      mean.X += at.X / j.ends.size();
-      mean.Y += at.Y / j.ends.size();
     }
-    for (int t : j.through) addPiece(net.pieces[t].piece, 0);
-    TPoint2D shared = mean;
-    const double det = a11 * a22 - a12 * a12;
-    if (det > 0.03) {  // the lines cross at more than about ten degrees
-      TPoint2D crossing = {(b1 * a22 - b2 * a12) / det, (a11 * b2 - a12 * b1) / det};
-      if (Distance(crossing, j.point) <= j.reach + 2.0) shared = crossing;
-    }
-    for (const PieceEnd& e : j.ends) {
-      StrokePiece& p = net.pieces[e.piece].piece;
-      switch (p.kind) {
-        case PieceKind::kLine:
-          (e.side == 0 ? p.start : p.end) = shared;
-          break;
-        case PieceKind::kPolyline:
-          (e.side == 0 ? p.vertices.front() : p.vertices.back()) = shared;
-          (e.side == 0 ? p.start : p.end) = shared;
-          break;
-        case PieceKind::kArc: {
-          double a = std::atan2(shared.Y - p.center.Y, shared.X - p.center.X);
-          if (e.side == 0) {
-            double endAngle = p.startAngle + p.sweep;
-            double delta = std::remainder(a - p.startAngle, kTwoPi);
-            p.startAngle += delta;
-            p.sweep = endAngle - p.startAngle;
-          } else {
-            double endAngle = p.startAngle + p.sweep;
-            p.sweep += std::remainder(a - endAngle, kTwoPi);
-          }
-          p.start = PointAtAngle(p.center, p.radius, p.startAngle);
-          p.end = PointAtAngle(p.center, p.radius, p.startAngle + p.sweep);
-          break;
-        }
-        case PieceKind::kCircle:
-          break;
-      }
-    }
+    for (std::size_t m = 0; m < members.size(); ++m)
+      if (moves[m]) MoveEnd(net.pieces[members[m].piece].piece, members[m].side, targets[m]);
   }
 }
 

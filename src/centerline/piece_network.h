@@ -39,7 +39,7 @@ struct PieceNetwork {
 
 struct JoiningOptions {
   double tolerance = 1.0;
-  double maxGap = 12.0;    // widest gap bridged along a straight run
+  double maxGap = 16.0;    // widest gap bridged along a straight run
   double minLength = 3.0;  // shorter strokes standing alone are dust
 };
 
@@ -51,7 +51,8 @@ void MergeThroughJunctions(PieceNetwork& network, const JoiningOptions& options)
 // the dashes of a dashed line, a line broken by the scan.
 void BridgeGaps(PieceNetwork& network, const JoiningOptions& options);
 
-// Strokes that stand alone and are shorter than minLength, or than their own width, go.
+// Strokes that stand alone and are shorter than minLength, or than their own width, go, and
+// so do short rungs between two strokes that run on through both of the rung's ends.
 void DropDust(PieceNetwork& network, const JoiningOptions& options);
 
 // The ends that meet at a joint are moved to one point: where the pieces meeting there cross

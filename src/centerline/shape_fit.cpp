@@ -2,16 +2,16 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace tesnova {
 namespace {
 
-LineFit LineFromMoments(double n, double mx, double my, double cxx, double cxy, double cyy) {
+LineFit LineFromMoments(double mx, double my, double cxx, double cxy, double cyy) {
   LineFit fit;
   fit.point = {mx, my};
   const double angle = 0.5 * std::atan2(2 * cxy, cxx - cyy);
   fit.direction = {std::cos(angle), std::sin(angle)};
-  (void)n;
   return fit;
 }
 
@@ -76,8 +76,8 @@ LineFit FitLine(const TPoint2D* p, std::size_t n) {
     double dx = p[i].X - mx, dy = p[i].Y - my;
     cxx += dx * dx, cxy += dx * dy, cyy += dy * dy;
   }
-  LineFit fit = LineFromMoments(n, mx, my, cxx, cxy, cyy);
-  fit.maxDeviation = LineDeviation(p, n, fit);
+  LineFit fit = LineFromMoments(mx, my, cxx, cxy, cyy);
+  fit.deviation = LineDeviation(p, n, fit);
   return fit;
 }
 
@@ -97,25 +97,40 @@ CircleFit FitCircle(const TPoint2D* p, std::size_t n) {
   if (!CircleFromMoments(n, mx, my, suu, suv, svv, suuu, suuv, suvv, svvv, fit)) return fit;
   RefineCircle(p, n, fit);
   fit.ok = std::isfinite(fit.radius) && fit.radius > 0;
-  fit.maxDeviation = CircleDeviation(p, n, fit.center, fit.radius);
+  fit.deviation = CircleDeviation(p, n, fit.center, fit.radius);
   return fit;
 }
 
-double LineDeviation(const TPoint2D* p, std::size_t n, const LineFit& line) {
-  double worst = 0;
-  for (std::size_t i = 0; i < n; ++i) {
-    double d =
-        (p[i].X - line.point.X) * line.direction.Y - (p[i].Y - line.point.Y) * line.direction.X;
-    worst = std::max(worst, std::fabs(d));
-  }
-  return worst;
+namespace {
+
+// The deviation of distances d (reordered in place).
+Deviation DeviationOf(std::vector<double>& d) {
+  Deviation dev;
+  if (d.empty()) return dev;
+  const std::size_t setAside = d.size() / 20;
+  auto most = d.end() - 1 - setAside;
+  std::nth_element(d.begin(), most, d.end());
+  dev.most = *most;
+  dev.max = *std::max_element(most, d.end());
+  return dev;
 }
 
-double CircleDeviation(const TPoint2D* p, std::size_t n, TPoint2D c, double r) {
-  double worst = 0;
+}  // namespace
+
+Deviation LineDeviation(const TPoint2D* p, std::size_t n, const LineFit& line) {
+  thread_local std::vector<double> d;
+  d.resize(n);
   for (std::size_t i = 0; i < n; ++i)
-    worst = std::max(worst, std::fabs(std::hypot(p[i].X - c.X, p[i].Y - c.Y) - r));
-  return worst;
+    d[i] = std::fabs((p[i].X - line.point.X) * line.direction.Y -
+                     (p[i].Y - line.point.Y) * line.direction.X);
+  return DeviationOf(d);
+}
+
+Deviation CircleDeviation(const TPoint2D* p, std::size_t n, TPoint2D c, double r) {
+  thread_local std::vector<double> d;
+  d.resize(n);
+  for (std::size_t i = 0; i < n; ++i) d[i] = std::fabs(std::hypot(p[i].X - c.X, p[i].Y - c.Y) - r);
+  return DeviationOf(d);
 }
 
 TPoint2D ProjectOnLine(const LineFit& line, TPoint2D p) {
@@ -145,11 +160,11 @@ RunFitter::Sums RunFitter::Range(std::size_t first, std::size_t last) const {
 LineFit RunFitter::Line(std::size_t first, std::size_t last) const {
   const Sums s = Range(first, last);
   const double mx = s.x / s.n, my = s.y / s.n;
-  LineFit fit = LineFromMoments(s.n, mx, my, s.xx - s.n * mx * mx, s.xy - s.n * mx * my,
-                                s.yy - s.n * my * my);
+  LineFit fit =
+      LineFromMoments(mx, my, s.xx - s.n * mx * mx, s.xy - s.n * mx * my, s.yy - s.n * my * my);
   fit.point.X += origin_.X;
   fit.point.Y += origin_.Y;
-  fit.maxDeviation = LineDeviation(points_.data() + first, last - first + 1, fit);
+  fit.deviation = LineDeviation(points_.data() + first, last - first + 1, fit);
   return fit;
 }
 
@@ -170,12 +185,12 @@ CircleFit RunFitter::Circle(std::size_t first, std::size_t last, double toleranc
   fit.center.Y += origin_.Y;
   const TPoint2D* p = points_.data() + first;
   const std::size_t n = last - first + 1;
-  fit.maxDeviation = CircleDeviation(p, n, fit.center, fit.radius);
-  if (fit.maxDeviation > tolerance && fit.maxDeviation < 2 * tolerance) {
+  fit.deviation = CircleDeviation(p, n, fit.center, fit.radius);
+  if (!fit.deviation.Within(tolerance) && fit.deviation.most < 2 * tolerance) {
     RefineCircle(p, n, fit);
-    fit.maxDeviation = CircleDeviation(p, n, fit.center, fit.radius);
+    fit.deviation = CircleDeviation(p, n, fit.center, fit.radius);
   }
-  fit.ok = std::isfinite(fit.radius) && fit.radius > 0 && std::isfinite(fit.maxDeviation);
+  fit.ok = std::isfinite(fit.radius) && fit.radius > 0 && std::isfinite(fit.deviation.max);
   return fit;
 }
 

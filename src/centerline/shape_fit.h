@@ -9,16 +9,25 @@
 
 namespace tesnova {
 
+// How far points stray from a fitted shape: the farthest, and the farthest once the worst
+// twentieth is set aside (a speck of noise on a stroke's edge bends the skeleton locally).
+struct Deviation {
+  double max = 0;
+  double most = 0;
+  // Within the tolerance: nineteen points in twenty within it, none beyond twice it.
+  bool Within(double tolerance) const { return most <= tolerance && max <= 2 * tolerance; }
+};
+
 struct LineFit {
   TPoint2D point;      // the centroid
   TPoint2D direction;  // unit length
-  double maxDeviation = 0;
+  Deviation deviation;
 };
 
 struct CircleFit {
   TPoint2D center;
   double radius = 0;
-  double maxDeviation = 0;
+  Deviation deviation;
   bool ok = false;  // false for points on a line, where no circle is defined
 };
 
@@ -29,8 +38,9 @@ LineFit FitLine(const TPoint2D* points, std::size_t count);
 // Gauss-Newton steps on the distances themselves).
 CircleFit FitCircle(const TPoint2D* points, std::size_t count);
 
-double LineDeviation(const TPoint2D* points, std::size_t count, const LineFit& line);
-double CircleDeviation(const TPoint2D* points, std::size_t count, TPoint2D center, double radius);
+Deviation LineDeviation(const TPoint2D* points, std::size_t count, const LineFit& line);
+Deviation CircleDeviation(const TPoint2D* points, std::size_t count, TPoint2D center,
+                          double radius);
 
 // The projection of p onto the line.
 TPoint2D ProjectOnLine(const LineFit& line, TPoint2D p);

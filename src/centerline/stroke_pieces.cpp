@@ -25,7 +25,7 @@ bool ArcFits(const RunFitter& fitter, const std::vector<TPoint2D>& points, std::
              std::size_t last, double tolerance) {
   if (last - first + 1 < kArcPoints) return false;
   CircleFit c = fitter.Circle(first, last, tolerance);
-  if (!c.ok || c.maxDeviation > tolerance || c.radius < 1.5 || c.radius > kMaxArcRadius)
+  if (!c.ok || !c.deviation.Within(tolerance) || c.radius < 1.5 || c.radius > kMaxArcRadius)
     return false;
   std::vector<TPoint2D> run(points.begin() + first, points.begin() + last + 1);
   double sweep = 0;
@@ -103,7 +103,7 @@ bool MakeLinePiece(std::vector<TPoint2D> support, double width, double tolerance
                    StrokePiece& out) {
   if (support.size() < 2) return false;
   LineFit fit = FitLine(support.data(), support.size());
-  if (fit.maxDeviation > tolerance) return false;
+  if (!fit.deviation.Within(tolerance)) return false;
   out = StrokePiece{};
   out.kind = PieceKind::kLine;
   out.start = ProjectOnLine(fit, support.front());
@@ -115,7 +115,7 @@ bool MakeLinePiece(std::vector<TPoint2D> support, double width, double tolerance
 
 bool MakeArcPiece(std::vector<TPoint2D> support, double width, double tolerance, StrokePiece& out) {
   CircleFit fit = FitCircle(support.data(), support.size());
-  if (!fit.ok || fit.maxDeviation > tolerance || fit.radius > kMaxArcRadius) return false;
+  if (!fit.ok || !fit.deviation.Within(tolerance) || fit.radius > kMaxArcRadius) return false;
   double sweep = 0;
   if (!ArcSweep(support, fit.center, fit.radius, sweep)) return false;
   out = StrokePiece{};
@@ -170,7 +170,7 @@ std::vector<StrokePiece> FitStrokePieces(const std::vector<TPoint2D>& input,
   std::vector<Run> runs;
   for (std::size_t s = 0; s < last;) {
     std::size_t lineEnd = LongestRun(s, last, 1, [&](std::size_t e) {
-      return e == s + 1 || fitter.Line(s, e).maxDeviation <= tol;
+      return e == s + 1 || fitter.Line(s, e).deviation.Within(tol);
     });
     lineEnd = std::max(lineEnd, s + 1);
     // An arc run grows through stretches that are straight to the pixel (the top of a large
@@ -178,7 +178,7 @@ std::vector<StrokePiece> FitStrokePieces(const std::vector<TPoint2D>& input,
     std::size_t arcEnd = s;
     if (lineEnd < last) {
       arcEnd = LongestRun(s, last, kArcPoints - 1, [&](std::size_t e) {
-        return fitter.Line(s, e).maxDeviation <= tol || ArcFits(fitter, points, s, e, tol);
+        return fitter.Line(s, e).deviation.Within(tol) || ArcFits(fitter, points, s, e, tol);
       });
       if (arcEnd <= lineEnd || !ArcFits(fitter, points, s, arcEnd, tol)) arcEnd = s;
     }

@@ -70,7 +70,7 @@ void PruneStrokeGraph(StrokeGraph& g, const PruningOptions& options) {
         if (edge.removed || junction < 0 || !IsEnd(g, end) || g.nodes[junction].Degree() < 3)
           continue;
         const double width = 2 * HalfWidthOf(g.nodes[junction].distance);
-        if (length < options.spurWidths * width + 1) {
+        if (length < options.spurWidths * width + 2) {
           RemoveEdge(g, e);
           g.nodes[end].removed = true;
           changed = true;
@@ -85,6 +85,21 @@ void PruneStrokeGraph(StrokeGraph& g, const PruningOptions& options) {
           changed = true;
         }
         continue;
+      }
+      // Two short edges between the same two nodes: a pinhole in the ink, which the skeleton
+      // rings round. The longer of the two goes.
+      if (length <= 3 * reach + 2) {
+        for (int other : g.nodes[a].edges) {
+          const StrokeEdge& twin = g.edges[other];
+          if (other == e || twin.removed || twin.closed) continue;
+          if (!((twin.from == a && twin.to == b) || (twin.from == b && twin.to == a))) continue;
+          if (twin.Length() <= length) {
+            RemoveEdge(g, e);
+            changed = true;
+            break;
+          }
+        }
+        if (edge.removed) continue;
       }
       // Two junctions close together: one crossing of thick strokes, split by thinning.
       if (g.nodes[a].Degree() >= 3 && g.nodes[b].Degree() >= 3 && length <= reach) {

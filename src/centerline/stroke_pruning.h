@@ -8,7 +8,7 @@ namespace tesnova {
 
 struct PruningOptions {
   // A spur (an edge from a junction to a free end) is cut when it is shorter than this many
-  // stroke widths at its junction, plus one pixel.
+  // stroke widths at its junction, plus two pixels.
   double spurWidths = 1.0;
 };
 
