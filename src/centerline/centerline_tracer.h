@@ -19,7 +19,7 @@ struct CenterlineOptions {
   int inkBelow = 128;            // ink: pixels whose mean grey is below this
   double tolerance = 1.0;        // pixels: how far the skeleton may stray from its entity
   double minLength = 3.0;        // pixels: shorter strokes standing alone are dropped as dust
-  double maxGap = 12.0;          // pixels: widest gap bridged along a straight run (0: none)
+  double maxGap = 16.0;          // pixels: widest gap bridged along a straight run (0: none)
   double maxStrokeWidth = 20.0;  // pixels: ink wider than this is reported as a filled area
   // Called as each step starts, and with kDone at the end.
   std::function<void(CenterlineStep)> progress;
