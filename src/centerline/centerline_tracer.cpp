@@ -10,6 +10,7 @@
 #include "centerline/stroke_graph.h"
 #include "centerline/stroke_pieces.h"
 #include "centerline/stroke_pruning.h"
+#include "centerline/stroke_tips.h"
 
 namespace tesnova {
 namespace {
@@ -95,6 +96,7 @@ CenterlineDrawing TraceCenterlines(const Bitmap& picture, const CenterlineOption
   StrokeGraph graph = TraceStrokeGraph(plane, skeleton);
   std::vector<std::uint8_t>().swap(plane.values);
   std::vector<std::uint32_t>().swap(skeleton);
+  MeasureStrokeTips(graph, picture, options.inkBelow);
   PruneStrokeGraph(graph);
 
   Report(options, CenterlineStep::kFitting);
@@ -161,6 +163,14 @@ CenterlineDrawing TraceCenterlines(const Bitmap& picture, const CenterlineOption
     std::vector<double> runWidths(widths.begin() + first, widths.begin() + last + 1);
     std::vector<StrokePiece> pieces = FitStrokePieces(run, runWidths, edge.closed, fit);
     if (pieces.empty()) continue;
+    // Free ends go on to where the stroke ends.
+    auto extension = [&](int node) {
+      return node >= 0 && graph.nodes[node].Degree() == 1 ? graph.nodes[node].extension : 0.0;
+    };
+    if (!edge.closed && pieces.front().kind != PieceKind::kCircle) {
+      ExtendPieceEnd(pieces.front(), 0, extension(edge.from));
+      ExtendPieceEnd(pieces.back(), 1, extension(edge.to));
+    }
     int previous = -1, firstPiece = -1;
     for (StrokePiece& piece : pieces) {
       const bool circle = piece.kind == PieceKind::kCircle;

@@ -414,7 +414,9 @@ void ShareJointPoints(PieceNetwork& net) {
       for (std::size_t k = 0; k < members.size(); ++k) {
         if (k == m || !straight[k]) continue;
         TPoint2D at;
-        if (Crossing(lines[m], lines[k], at) && Distance(at, j.point) <= limit) {
+        // The pair in one order, so that both ends get the very same point.
+        if (Crossing(lines[std::min(m, k)], lines[std::max(m, k)], at) &&
+            Distance(at, j.point) <= limit) {
           targets[m] = at;
           moves[m] = true;
           break;

@@ -18,6 +18,7 @@ struct StrokeNode {
   double x = 0, y = 0;     // the middle of the node's pixels, in pixel indices
   int distance = 0;        // the largest ink distance among its pixels
   std::vector<int> edges;  // edge ids, a loop's twice
+  double extension = 0;    // end nodes: pixels the stroke goes on beyond them (MeasureStrokeTips)
   bool removed = false;
   int Degree() const { return static_cast<int>(edges.size()); }
 };

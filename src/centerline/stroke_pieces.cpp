@@ -83,6 +83,40 @@ TPoint2D PointAtAngle(TPoint2D c, double r, double a) {
   return {c.X + r * std::cos(a), c.Y + r * std::sin(a)};
 }
 
+void ExtendPieceEnd(StrokePiece& p, int side, double length) {
+  if (length <= 0) return;
+  switch (p.kind) {
+    case PieceKind::kLine:
+    case PieceKind::kPolyline: {
+      TPoint2D& end = side == 0 ? p.start : p.end;
+      const TPoint2D from = p.kind == PieceKind::kLine ? (side == 0 ? p.end : p.start)
+                            : side == 0                ? p.vertices[1]
+                                                       : p.vertices[p.vertices.size() - 2];
+      const double l = Distance(from, end);
+      if (l < 1e-9) return;
+      end = {end.X + (end.X - from.X) / l * length, end.Y + (end.Y - from.Y) / l * length};
+      if (p.kind == PieceKind::kPolyline)
+        (side == 0 ? p.vertices.front() : p.vertices.back()) = end;
+      break;
+    }
+    case PieceKind::kArc: {
+      const double turn = length / p.radius * (p.sweep >= 0 ? 1 : -1);
+      if (side == 0) {
+        p.startAngle -= turn;
+        p.sweep += turn;
+      } else {
+        p.sweep += turn;
+      }
+      if (std::fabs(p.sweep) >= kTwoPi) p.sweep = std::copysign(kTwoPi * 0.999, p.sweep);
+      p.start = PointAtAngle(p.center, p.radius, p.startAngle);
+      p.end = PointAtAngle(p.center, p.radius, p.startAngle + p.sweep);
+      break;
+    }
+    case PieceKind::kCircle:
+      break;
+  }
+}
+
 bool ArcSweep(const std::vector<TPoint2D>& points, TPoint2D c, double r, double& sweep) {
   sweep = 0;
   double forward = 0, backward = 0;

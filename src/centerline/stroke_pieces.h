@@ -47,4 +47,7 @@ bool ArcSweep(const std::vector<TPoint2D>& points, TPoint2D center, double radiu
 
 TPoint2D PointAtAngle(TPoint2D center, double radius, double angle);
 
+// Carries an end of a line, arc or polyline on by the given length, the way it runs out.
+void ExtendPieceEnd(StrokePiece& piece, int side, double length);
+
 }  // namespace tesnova

@@ -70,7 +70,7 @@ void PruneStrokeGraph(StrokeGraph& g, const PruningOptions& options) {
         if (edge.removed || junction < 0 || !IsEnd(g, end) || g.nodes[junction].Degree() < 3)
           continue;
         const double width = 2 * HalfWidthOf(g.nodes[junction].distance);
-        if (length < options.spurWidths * width + 2) {
+        if (length + g.nodes[end].extension < options.spurWidths * width + 2) {
           RemoveEdge(g, e);
           g.nodes[end].removed = true;
           changed = true;
