@@ -1,9 +1,10 @@
 // centerline-trace IN OUT.dxf [--tolerance PX] [--min-length PX] [--max-gap PX]
-//                  [--max-stroke-width PX] [--otsu] [--load-only]
+//                  [--max-stroke-width PX] [--ink-below GREY] [--load-only]
 //
 // Runs the centerline tracer on a picture file (PNG, BMP, TIFF, JPEG) and writes the DXF. Prints
-// how many entities of each kind it wrote and the tracer's own time. --otsu binarises the picture
-// by Otsu's threshold first; --load-only loads the picture and stops (for memory baselines).
+// how many entities of each kind it wrote and the tracer's own time. Ink is what is darker than
+// --ink-below (mean grey, default 128); --load-only loads the picture and stops (for memory
+// baselines).
 // Exit status: 0 done, 1 a file could not be read or written, 2 bad arguments.
 #include <chrono>
 #include <cstdio>
@@ -14,7 +15,6 @@
 #include "base/error.h"
 #include "centerline/centerline_drawing_dxf.h"
 #include "centerline/centerline_tracer.h"
-#include "raster/deskew_pipeline.h"
 #include "raster/picture.h"
 
 namespace {
@@ -22,7 +22,7 @@ namespace {
 int Usage() {
   std::fprintf(stderr,
                "usage: centerline-trace IN OUT.dxf [--tolerance PX] [--min-length PX] "
-               "[--max-gap PX] [--max-stroke-width PX] [--otsu] [--load-only]\n");
+               "[--max-gap PX] [--max-stroke-width PX] [--ink-below GREY] [--load-only]\n");
   return 2;
 }
 
@@ -38,29 +38,29 @@ int main(int argc, char** argv) {
   using namespace tesnova;
   if (argc < 3) return Usage();
   CenterlineOptions options;
-  bool otsu = false, loadOnly = false;
+  bool loadOnly = false;
+  double inkBelow = options.inkBelow;
   for (int i = 3; i < argc; ++i) {
     std::string_view a = argv[i];
     double* target = a == "--tolerance"          ? &options.tolerance
                      : a == "--min-length"       ? &options.minLength
                      : a == "--max-gap"          ? &options.maxGap
                      : a == "--max-stroke-width" ? &options.maxStrokeWidth
+                     : a == "--ink-below"        ? &inkBelow
                                                  : nullptr;
     if (target) {
       if (i + 1 >= argc || !Number(argv[++i], *target)) return Usage();
-    } else if (a == "--otsu") {
-      otsu = true;
     } else if (a == "--load-only") {
       loadOnly = true;
     } else {
       return Usage();
     }
   }
-  if (options.tolerance <= 0) return Usage();
+  if (options.tolerance <= 0 || inkBelow < 1 || inkBelow > 256) return Usage();
+  options.inkBelow = static_cast<int>(inkBelow);
   try {
     Bitmap picture = LoadPicture(argv[1]);
     if (loadOnly) return 0;
-    if (otsu) BinarizeOtsu(picture);
     const auto t0 = std::chrono::steady_clock::now();
     CenterlineDrawing drawing = TraceCenterlines(picture, options);
     const auto t1 = std::chrono::steady_clock::now();
