@@ -7,6 +7,7 @@
 #include "centerline/ink_distance.h"
 #include "centerline/piece_network.h"
 #include "centerline/skeleton_thinning.h"
+#include "centerline/stroke_centring.h"
 #include "centerline/stroke_graph.h"
 #include "centerline/stroke_pieces.h"
 #include "centerline/stroke_pruning.h"
@@ -135,6 +136,11 @@ CenterlineDrawing TraceCenterlines(const Bitmap& picture, const CenterlineOption
       }
       drawing.filledAreas.push_back(area);
       continue;
+    }
+    {
+      std::vector<double> halfWidths(widths.size());
+      for (std::size_t i = 0; i < widths.size(); ++i) halfWidths[i] = widths[i] / 2;
+      CentreOnInk(points, halfWidths, edge.closed, picture, options.inkBelow);
     }
     SmoothRun(points, edge.closed);
     // Leave out the points that lie within a junction's reach.

@@ -118,6 +118,22 @@ TEST(CenterlineTracer, GeometryInThePicturesFrame) {
   }
 }
 
+TEST(CenterlineTracer, StrokesOfEvenWidthLieOnTheirTrueMiddle) {
+  // Four pixels wide: the middle falls between two pixel rows, and thinning keeps one of them.
+  Bitmap picture(120, 40);
+  DrawSegment(picture, 10, 22, 110, 22, 4);
+  DrawSegment(picture, 20, 5, 100, 9, 2);
+  CenterlineDrawing d = TraceCenterlines(picture);
+  ASSERT_EQ(CountOf(d), (Counts{2, 0, 0, 0}));
+  for (const CenterlineEntity& e : d.entities) {
+    const bool thick = e.start.Y < 25;
+    const TPoint2D a = thick ? Up(picture, 10, 22) : Up(picture, 20, 5);
+    const TPoint2D b = thick ? Up(picture, 110, 22) : Up(picture, 100, 9);
+    EXPECT_LT(ToLine(e.start, a, b), 0.2);
+    EXPECT_LT(ToLine(e.end, a, b), 0.2);
+  }
+}
+
 TEST(CenterlineTracer, StrokesMeetingAtAJunctionShareTheirEnd) {
   // T: the stem ends on the bar.
   Bitmap t(120, 80);
