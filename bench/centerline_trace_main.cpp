@@ -61,6 +61,17 @@ int main(int argc, char** argv) {
   try {
     Bitmap picture = LoadPicture(argv[1]);
     if (loadOnly) return 0;
+    // Seconds spent in each step, from one progress call to the next.
+    static constexpr const char* kSteps[] = {"distance", "thinning", "graph", "fitting", "joining"};
+    double stepSeconds[5] = {};
+    int step = -1;
+    auto last = std::chrono::steady_clock::now();
+    options.progress = [&](CenterlineStep s) {
+      const auto now = std::chrono::steady_clock::now();
+      if (step >= 0) stepSeconds[step] += std::chrono::duration<double>(now - last).count();
+      last = now;
+      step = s == CenterlineStep::kDone ? -1 : static_cast<int>(s);
+    };
     const auto t0 = std::chrono::steady_clock::now();
     CenterlineDrawing drawing = TraceCenterlines(picture, options);
     const auto t1 = std::chrono::steady_clock::now();
@@ -72,6 +83,7 @@ int main(int argc, char** argv) {
                 drawing.Count(CenterlineEntityKind::kPolyline));
     std::printf("filled areas %zu\n", drawing.filledAreas.size());
     std::printf("trace seconds %.6f\n", std::chrono::duration<double>(t1 - t0).count());
+    for (int i = 0; i < 5; ++i) std::printf("  %s %.6f\n", kSteps[i], stepSeconds[i]);
     return 0;
   } catch (const Error& e) {
     std::fprintf(stderr, "%s\n", e.what());

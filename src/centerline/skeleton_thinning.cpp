@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cstring>
 
 namespace tesnova {
 namespace {
@@ -71,30 +72,55 @@ bool Removable(const std::uint8_t* p, const std::array<std::ptrdiff_t, 8>& off,
   return simple[m] && std::popcount(m) >= 2;
 }
 
+// Whether any of the eight bytes at p is at least d (1..127; bytes hold at most 127): adding
+// 128 - d to each byte sets its top bit exactly when it was at least d, with no carry across.
+bool AnyAtLeast(const std::uint8_t* p, int d) {
+  std::uint64_t w;
+  std::memcpy(&w, p, sizeof w);
+  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+  return ((w + kOnes * static_cast<std::uint64_t>(128 - d)) & (kOnes * 0x80)) != 0;
+}
+
 // Peels the given pixels (indices into v) until none can go: four passes per round, one per
 // side (north, south, east, west), each taking away at once every pixel that has paper on that
 // side, is simple and is no end. Deciding a whole side on the picture as it was keeps a strip
 // two pixels wide from being eaten along its length, as a pass in scan order would; taking away
 // simple non-end border pixels of one side together preserves the topology (Rosenfeld).
-// The pixels that stay are left in the list.
+// The pixels that stay are left in the list. With onlyLevel, pixels of other levels are left
+// alone.
 void PeelBySides(std::uint8_t* v, const std::array<std::ptrdiff_t, 8>& off,
-                 const std::array<bool, 256>& simple, std::vector<std::uint32_t>& pixels) {
+                 const std::array<bool, 256>& simple, std::vector<std::uint32_t>& pixels,
+                 int onlyLevel) {
   constexpr int kSides[4] = {2, 6, 0, 4};  // mask bits of north, south, east, west
-  std::vector<std::uint32_t> going;
-  for (bool changed = true; changed;) {
-    changed = false;
+  constexpr std::uint8_t kQueued = 0x80;
+  // The first round looks at every pixel; a later one only at those next to a pixel that the
+  // round before took away, as nothing else can have changed.
+  std::vector<std::uint32_t> work = pixels, going, gone, next;
+  while (!work.empty()) {
+    gone.clear();
     for (int side : kSides) {
       going.clear();
-      for (std::uint32_t i : pixels)
+      for (std::uint32_t i : work)
         if (v[i] && v[i + off[side]] == 0 && Removable(v + i, off, simple)) going.push_back(i);
       for (std::uint32_t i : going) v[i] = 0;
-      changed |= !going.empty();
+      gone.insert(gone.end(), going.begin(), going.end());
     }
-    std::size_t n = 0;
-    for (std::uint32_t i : pixels)
-      if (v[i]) pixels[n++] = i;
-    pixels.resize(n);
+    next.clear();
+    for (std::uint32_t i : gone)
+      for (std::ptrdiff_t o : off) {
+        std::uint8_t& n = v[i + o];
+        if (n && !(n & kQueued) && (onlyLevel == 0 || n == onlyLevel)) {
+          n |= kQueued;
+          next.push_back(static_cast<std::uint32_t>(i + o));
+        }
+      }
+    for (std::uint32_t i : next) v[i] &= static_cast<std::uint8_t>(~kQueued);
+    work.swap(next);
   }
+  std::size_t n = 0;
+  for (std::uint32_t i : pixels)
+    if (v[i]) pixels[n++] = i;
+  pixels.resize(n);
 }
 
 }  // namespace
@@ -117,51 +143,69 @@ std::vector<std::uint32_t> ThinToSkeleton(InkPlane& plane) {
   std::vector<int> lo(plane.height, plane.width), hi(plane.height, -1);
   for (int y = 0; y < plane.height; ++y) {
     const std::uint8_t* row = v + plane.Index(0, y);
-    for (int x = 0; x < plane.width; ++x)
+    for (int x = 0; x < plane.width; ++x) {
+      if (x + 8 <= plane.width && !AnyAtLeast(row + x, 1)) {
+        x += 7;
+        continue;
+      }
       if (row[x]) {
         present[row[x]] = true;
         lo[y] = std::min(lo[y], x);
         hi[y] = x;
       }
+    }
   }
 
+  // Each level is peeled a band of rows at a time, so that the pixels a band's passes look at
+  // stay in the cache. (Every pass still takes away pixels of one side together, so the
+  // topology holds; pixels beside a band that a pass reaches are just looked at early.)
+  constexpr int kBand = 32;
   std::vector<std::uint32_t> level;
   for (int d = 1; d <= kMaxInkDistance; ++d) {
     if (!present[d]) continue;
-    // The pixels of this level; the row ranges shrink to what lies deeper.
-    level.clear();
-    for (int y = 0; y < plane.height; ++y) {
-      if (lo[y] > hi[y]) continue;
-      std::uint8_t* row = v + plane.Index(0, y);
-      int first = plane.width, last = -1;
-      for (int x = lo[y]; x <= hi[y]; ++x) {
-        if (row[x] > d) {
-          first = std::min(first, x);
-          last = x;
-        } else if (row[x] == d) {
-          level.push_back(static_cast<std::uint32_t>(row + x - v));
+    for (int top = 0; top < plane.height; top += kBand) {
+      // The pixels of this level in the band; the row ranges shrink to what lies deeper.
+      level.clear();
+      for (int y = top; y < std::min(plane.height, top + kBand); ++y) {
+        if (lo[y] > hi[y]) continue;
+        std::uint8_t* row = v + plane.Index(0, y);
+        int first = plane.width, last = -1;
+        for (int x = lo[y]; x <= hi[y]; ++x) {
+          // Most of a drawing is paper or shallower ink: skip eight bytes at a time while
+          // none of them reaches this level (the same as testing them one by one).
+          if (x + 8 <= hi[y] + 1 && !AnyAtLeast(row + x, d)) {
+            x += 7;
+            continue;
+          }
+          if (row[x] > d) {
+            first = std::min(first, x);
+            last = x;
+          } else if (row[x] == d) {
+            level.push_back(static_cast<std::uint32_t>(row + x - v));
+          }
         }
+        lo[y] = first;
+        hi[y] = last;
       }
-      lo[y] = first;
-      hi[y] = last;
+      if (level.empty()) continue;
+      if (d == kMaxInkDistance) {
+        // The core of a blot at least 50 pixels across, reported as a filled area anyway:
+        // one sweep in scan order, which collapses it at once instead of ring by ring.
+        std::size_t n = 0;
+        for (std::uint32_t i : level)
+          if (Removable(v + i, off, simple))
+            v[i] = 0;
+          else
+            level[n++] = i;
+        level.resize(n);
+      }
+      PeelBySides(v, off, simple, level, d);
+      skeleton.insert(skeleton.end(), level.begin(), level.end());
     }
-    if (d == kMaxInkDistance) {
-      // The core of a blot at least 50 pixels across, reported as a filled area anyway:
-      // one sweep in scan order, which collapses it at once instead of ring by ring.
-      std::size_t n = 0;
-      for (std::uint32_t i : level)
-        if (Removable(v + i, off, simple))
-          v[i] = 0;
-        else
-          level[n++] = i;
-      level.resize(n);
-    }
-    PeelBySides(v, off, simple, level);
-    skeleton.insert(skeleton.end(), level.begin(), level.end());
   }
 
   // Pixels kept at a lower level may have become removable once their neighbours went.
-  PeelBySides(v, off, simple, skeleton);
+  PeelBySides(v, off, simple, skeleton, 0);
   std::sort(skeleton.begin(), skeleton.end());
   return skeleton;
 }

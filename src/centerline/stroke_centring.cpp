@@ -39,11 +39,18 @@ void CentreOnInk(std::vector<TPoint2D>& points, const std::vector<double>& halfW
     bool bounded = true;
     for (int side = 0; side < 2 && bounded; ++side) {
       const double s = side == 0 ? 1 : -1;
+      auto inkAt = [&](double t) {
+        return ink(points[i].X + s * nx * t, points[i].Y + s * ny * t);
+      };
+      // Quarter-pixel steps to the first paper, then two halvings: the edge to 1/16 pixel.
       double t = 0;
-      while (t + kStep <= limit &&
-             ink(points[i].X + s * nx * (t + kStep), points[i].Y + s * ny * (t + kStep)))
-        t += kStep;
+      while (t + kStep <= limit && inkAt(t + kStep)) t += kStep;
       bounded = t + kStep <= limit;
+      double step = kStep;
+      for (int k = 0; k < 2; ++k) {
+        step /= 2;
+        if (inkAt(t + step)) t += step;
+      }
       reach[side] = t;
     }
     if (!bounded) continue;
