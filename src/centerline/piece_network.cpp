@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
 #include <numbers>
 #include <unordered_map>
 
@@ -136,64 +137,71 @@ void PieceNetwork::Attach(int piece, int side, int joint) {
 void MergeThroughJunctions(PieceNetwork& net, const JoiningOptions& options) {
   const double cosLimit = std::cos(10.0 * std::numbers::pi / 180);
   const double cosCurveLimit = std::cos(20.0 * std::numbers::pi / 180);
-  // A merge at one junction can make a piece that merges again at the next: go round until
-  // nothing merges.
-  for (std::size_t before = 0; before != net.pieces.size();) {
-    before = net.pieces.size();
-    for (int j = 0; j < static_cast<int>(net.joints.size()); ++j) {
-      if (!net.joints[j].junction) continue;
-      CloseArcsAt(net, j, options);
-      for (;;) {
-        const auto ends = net.joints[j].ends;
-        double best = 1e300;
-        PieceEnd bestA, bestB;
-        StrokePiece bestPiece;
-        for (std::size_t u = 0; u < ends.size(); ++u)
-          for (std::size_t w = u + 1; w < ends.size(); ++w) {
-            if (ends[u].piece == ends[w].piece) continue;
-            const StrokePiece& a = net.pieces[ends[u].piece].piece;
-            const StrokePiece& b = net.pieces[ends[w].piece].piece;
-            const bool mixed = a.kind != b.kind;
-            if (a.kind == PieceKind::kLine && b.kind == PieceKind::kLine) {
-              TPoint2D da = Outward(a, ends[u].side), db = Outward(b, ends[w].side);
-              if (da.X * db.X + da.Y * db.Y > -cosLimit) continue;  // not opposite
-            } else if (mixed) {
-              // A line and an arc: one arc when the line is a flat stretch of it.
-              if ((a.kind != PieceKind::kArc && a.kind != PieceKind::kLine) ||
-                  (b.kind != PieceKind::kArc && b.kind != PieceKind::kLine))
-                continue;
-              TPoint2D da = Outward(a, ends[u].side), db = Outward(b, ends[w].side);
-              if (da.X * db.X + da.Y * db.Y > -cosCurveLimit) continue;
-            } else if (a.kind == PieceKind::kArc) {
-              if (Distance(a.center, b.center) > 2 * options.tolerance + 0.05 * a.radius ||
-                  std::fabs(a.radius - b.radius) > 2 * options.tolerance + 0.03 * a.radius)
-                continue;
-            } else {
+  // A merge at one junction makes a piece that may merge again at the junction at its other
+  // end: those junctions are looked at again, until nothing merges.
+  std::deque<int> todo;
+  std::vector<bool> queued(net.joints.size(), false);
+  for (int j = 0; j < static_cast<int>(net.joints.size()); ++j)
+    if (net.joints[j].junction) todo.push_back(j), queued[j] = true;
+  while (!todo.empty()) {
+    const int j = todo.front();
+    todo.pop_front();
+    queued[j] = false;
+    CloseArcsAt(net, j, options);
+    for (;;) {
+      const auto ends = net.joints[j].ends;
+      double best = 1e300;
+      PieceEnd bestA, bestB;
+      StrokePiece bestPiece;
+      for (std::size_t u = 0; u < ends.size(); ++u)
+        for (std::size_t w = u + 1; w < ends.size(); ++w) {
+          if (ends[u].piece == ends[w].piece) continue;
+          const StrokePiece& a = net.pieces[ends[u].piece].piece;
+          const StrokePiece& b = net.pieces[ends[w].piece].piece;
+          const bool mixed = a.kind != b.kind;
+          if (a.kind == PieceKind::kLine && b.kind == PieceKind::kLine) {
+            TPoint2D da = Outward(a, ends[u].side), db = Outward(b, ends[w].side);
+            if (da.X * db.X + da.Y * db.Y > -cosLimit) continue;  // not opposite
+          } else if (mixed) {
+            // A line and an arc: one arc when the line is a flat stretch of it.
+            if ((a.kind != PieceKind::kArc && a.kind != PieceKind::kLine) ||
+                (b.kind != PieceKind::kArc && b.kind != PieceKind::kLine))
               continue;
-            }
-            StrokePiece c;
-            if (!Combine(net, ends[u], ends[w], options.tolerance, c)) continue;
-            double score = 0;
-            for (const TPoint2D& p : c.support) {
-              double d = c.kind == PieceKind::kLine
-                             ? std::fabs((p.X - c.start.X) * (c.end.Y - c.start.Y) -
-                                         (p.Y - c.start.Y) * (c.end.X - c.start.X)) /
-                                   std::max(1e-12, Distance(c.start, c.end))
-                             : std::fabs(Distance(p, c.center) - c.radius);
-              score += d * d;
-            }
-            score /= static_cast<double>(c.support.size());
-            if (score < best) {
-              best = score;
-              bestA = ends[u];
-              bestB = ends[w];
-              bestPiece = std::move(c);
-            }
+            TPoint2D da = Outward(a, ends[u].side), db = Outward(b, ends[w].side);
+            if (da.X * db.X + da.Y * db.Y > -cosCurveLimit) continue;
+          } else if (a.kind == PieceKind::kArc) {
+            if (Distance(a.center, b.center) > 2 * options.tolerance + 0.05 * a.radius ||
+                std::fabs(a.radius - b.radius) > 2 * options.tolerance + 0.03 * a.radius)
+              continue;
+          } else {
+            continue;
           }
-        if (best == 1e300) break;
-        Replace(net, bestA, bestB, std::move(bestPiece), j);
-        CloseArcsAt(net, j, options);
-      }
+          StrokePiece c;
+          if (!Combine(net, ends[u], ends[w], options.tolerance, c)) continue;
+          double score = 0;
+          for (const TPoint2D& p : c.support) {
+            double d = c.kind == PieceKind::kLine
+                           ? std::fabs((p.X - c.start.X) * (c.end.Y - c.start.Y) -
+                                       (p.Y - c.start.Y) * (c.end.X - c.start.X)) /
+                                 std::max(1e-12, Distance(c.start, c.end))
+                           : std::fabs(Distance(p, c.center) - c.radius);
+            score += d * d;
+          }
+          score /= static_cast<double>(c.support.size());
+          if (score < best) {
+            best = score;
+            bestA = ends[u];
+            bestB = ends[w];
+            bestPiece = std::move(c);
+          }
+        }
+      if (best == 1e300) break;
+      Replace(net, bestA, bestB, std::move(bestPiece), j);
+      const int merged = static_cast<int>(net.pieces.size()) - 1;
+      CloseArcsAt(net, j, options);
+      for (int far : net.pieces[merged].joint)
+        if (far >= 0 && far != j && net.joints[far].junction && !queued[far])
+          todo.push_back(far), queued[far] = true;
     }
   }
 }
@@ -216,6 +224,8 @@ void BridgeGaps(PieceNetwork& net, const JoiningOptions& options) {
       const NetworkPiece& p = net.pieces[i];
       if (p.removed || (p.piece.kind != PieceKind::kLine && p.piece.kind != PieceKind::kArc))
         continue;
+      // Specks of dust bridge nothing (and a dusty scan has many).
+      if (p.piece.Length() < std::max(options.minLength, p.piece.width)) continue;
       for (int side = 0; side < 2; ++side)
         if (IsFree(net, p.joint[side]))
           free.push_back({{i, side}, p.joint[side], EndPoint(p.piece, side)});
