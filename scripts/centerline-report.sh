@@ -5,12 +5,12 @@
 #   scripts/centerline-report.sh [--seeds N] [--big] [--speed-runs N]
 #
 # Builds the native tracer driver, installs what the report needs (Debian's python3-skimage,
-# python3-ezdxf, potrace), and writes build/centerline-report/report.md and report.json.
+# python3-ezdxf, potrace, GNU time), and writes build/centerline-report/report.md and report.json.
 # --big adds the 6000 x 4000 drawing traced beside Potrace, as whole processes.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 need=()
-for p in python3-skimage python3-ezdxf python3-pil potrace cmake ninja-build; do
+for p in python3-skimage python3-ezdxf python3-pil potrace time cmake ninja-build; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || need+=("$p")
 done
 if ((${#need[@]})); then
