@@ -90,7 +90,7 @@ CenterlineDrawing TraceCenterlines(const Bitmap& picture, const CenterlineOption
   const double height = drawing.height;
 
   Report(options, CenterlineStep::kDistance);
-  InkPlane plane = MeasureInkDistance(picture, options.inkBelow);
+  InkPlane plane = MeasureInkDistance(picture, options.inkBelow, options.maxPinhole);
   Report(options, CenterlineStep::kThinning);
   std::vector<std::uint32_t> skeleton = ThinToSkeleton(plane);
   Report(options, CenterlineStep::kGraph);

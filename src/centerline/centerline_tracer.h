@@ -21,6 +21,7 @@ struct CenterlineOptions {
   double minLength = 3.0;        // pixels: shorter strokes standing alone are dropped as dust
   double maxGap = 16.0;          // pixels: widest gap bridged along a straight run (0: none)
   double maxStrokeWidth = 20.0;  // pixels: ink wider than this is reported as a filled area
+  int maxPinhole = 4;  // pixels: holes in the ink this small count as ink (0: keep every hole)
   // Called as each step starts, and with kDone at the end.
   std::function<void(CenterlineStep)> progress;
 };

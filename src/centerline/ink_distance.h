@@ -30,8 +30,9 @@ struct InkPlane {
 };
 
 // Ink is a pixel whose mean grey is below inkBelow (128 takes the two colours of a monochrome
-// picture apart, as the PBM export does).
-InkPlane MeasureInkDistance(const Bitmap& picture, int inkBelow = 128);
+// picture apart, as the PBM export does). Holes in the ink of at most maxHole pixels (specks of
+// paper that a scan leaves inside thick or merged strokes) count as ink.
+InkPlane MeasureInkDistance(const Bitmap& picture, int inkBelow = 128, int maxHole = 0);
 
 // The half-width of a stroke, in pixels, whose middle pixel has this distance value: the
 // distance to the nearest paper pixel's centre less half a pixel (a one-pixel line gives 0.5).

@@ -85,6 +85,27 @@ TEST(InkDistance, ChamferStepsAcrossABarAndPaperBeyondThePicture) {
   EXPECT_EQ(g.at(1, 0), 0);
 }
 
+TEST(InkDistance, PinholesUpToTheLimitBecomeInk) {
+  // A solid block with holes of 1, 4 and 5 pixels, and a notch open to the paper.
+  Bitmap picture(40, 12);
+  for (int y = 1; y < 11; ++y)
+    for (int x = 1; x < 39; ++x) std::fill_n(picture.at(x, y), 3, 0);
+  auto paper = [&](int x, int y) { std::fill_n(picture.at(x, y), 3, 255); };
+  paper(5, 5);                                             // 1 pixel
+  paper(12, 5), paper(13, 5), paper(12, 6), paper(13, 6);  // 4 pixels
+  for (int x = 20; x < 25; ++x) paper(x, 5);               // 5 pixels
+  paper(32, 1), paper(32, 2);                              // a notch from the edge
+  const InkPlane plane = MeasureInkDistance(picture, 128, 4);
+  EXPECT_GT(plane.at(5, 5), 0);
+  EXPECT_GT(plane.at(12, 5), 0);
+  EXPECT_GT(plane.at(13, 6), 0);
+  EXPECT_EQ(plane.at(22, 5), 0);
+  EXPECT_EQ(plane.at(32, 2), 0);
+  // Filled holes are measured as ink: the middle row is as deep as the block allows.
+  EXPECT_EQ(plane.at(5, 5), MeasureInkDistance(picture, 128, 4).at(6, 5));
+  EXPECT_EQ(MeasureInkDistance(picture).at(5, 5), 0);  // no filling by default
+}
+
 TEST(SkeletonThinning, SimplePixelsByTheirNeighbours) {
   struct Case {
     std::uint8_t mask;  // bit 0 east, counter-clockwise
