@@ -131,7 +131,7 @@ std::uint8_t NeighbourMask(const InkPlane& plane, std::size_t index) {
 
 bool IsSimplePixel(std::uint8_t neighbours) { return SimpleTable()[neighbours]; }
 
-std::vector<std::uint32_t> ThinToSkeleton(InkPlane& plane) {
+std::vector<std::uint32_t> ThinToSkeleton(InkPlane& plane, bool listDeeper) {
   std::vector<std::uint32_t> skeleton;
   if (plane.width == 0 || plane.height == 0) return skeleton;
   const auto off = Offsets(plane.stride());
@@ -139,7 +139,15 @@ std::vector<std::uint32_t> ThinToSkeleton(InkPlane& plane) {
   std::uint8_t* v = plane.values.data();
 
   // Which levels occur, and per row the columns that still hold pixels above the last level.
+  // The pixels deeper than the edge of the ink are listed too, while they are few (at most a
+  // byte's worth of memory for every two pixels of the picture): the levels below the first are
+  // then taken from the list instead of from a scan of the whole plane each.
   std::array<bool, 256> present{};
+  const std::size_t deeperBudget = listDeeper ? static_cast<std::size_t>(plane.width) *
+                                                    static_cast<std::size_t>(plane.height) / 8
+                                              : 0;
+  std::vector<std::uint32_t> deeper;
+  bool listed = true;
   std::vector<int> lo(plane.height, plane.width), hi(plane.height, -1);
   for (int y = 0; y < plane.height; ++y) {
     const std::uint8_t* row = v + plane.Index(0, y);
@@ -152,9 +160,14 @@ std::vector<std::uint32_t> ThinToSkeleton(InkPlane& plane) {
         present[row[x]] = true;
         lo[y] = std::min(lo[y], x);
         hi[y] = x;
+        if (row[x] > kInkDistanceUnit && deeper.size() < deeperBudget)
+          deeper.push_back(static_cast<std::uint32_t>(row + x - v));
+        else if (row[x] > kInkDistanceUnit)
+          listed = false;
       }
     }
   }
+  if (!listed) std::vector<std::uint32_t>().swap(deeper);
 
   // Each level is peeled a band of rows at a time, so that the pixels a band's passes look at
   // stay in the cache. (Every pass still takes away pixels of one side together, so the
@@ -163,10 +176,19 @@ std::vector<std::uint32_t> ThinToSkeleton(InkPlane& plane) {
   std::vector<std::uint32_t> level;
   for (int d = 1; d <= kMaxInkDistance; ++d) {
     if (!present[d]) continue;
+    const bool fromList = listed && d > kInkDistanceUnit;
+    std::size_t next = 0;  // in the list: the first entry not yet looked at for this level
     for (int top = 0; top < plane.height; top += kBand) {
-      // The pixels of this level in the band; the row ranges shrink to what lies deeper.
       level.clear();
-      for (int y = top; y < std::min(plane.height, top + kBand); ++y) {
+      if (fromList) {
+        // The list's pixels of this level in the band.
+        const std::size_t end = plane.Index(0, std::min(plane.height, top + kBand));
+        for (; next < deeper.size() && deeper[next] < end; ++next)
+          if (v[deeper[next]] == d) level.push_back(deeper[next]);
+      }
+      // Or the pixels of this level in the band by a scan; the row ranges shrink to what lies
+      // deeper.
+      for (int y = top; !fromList && y < std::min(plane.height, top + kBand); ++y) {
         if (lo[y] > hi[y]) continue;
         std::uint8_t* row = v + plane.Index(0, y);
         int first = plane.width, last = -1;
@@ -202,6 +224,10 @@ std::vector<std::uint32_t> ThinToSkeleton(InkPlane& plane) {
       PeelBySides(v, off, simple, level, d);
       skeleton.insert(skeleton.end(), level.begin(), level.end());
     }
+    if (fromList)  // what this level looked at is done with
+      deeper.erase(
+          std::remove_if(deeper.begin(), deeper.end(), [&](std::uint32_t i) { return v[i] <= d; }),
+          deeper.end());
   }
 
   // Pixels kept at a lower level may have become removable once their neighbours went.

@@ -20,6 +20,9 @@ bool IsSimplePixel(std::uint8_t neighbours);
 
 // Thins the plane in place: every ink pixel that is not on the skeleton becomes paper, the
 // skeleton keeps its distance values. Returns the indices of the skeleton pixels in raster order.
-std::vector<std::uint32_t> ThinToSkeleton(InkPlane& plane);
+// With listDeeper, the pixels below the ink's edge are listed once (while they are at most an
+// eighth of the picture) instead of each level being found by a scan of the whole plane; the
+// skeleton is the same either way.
+std::vector<std::uint32_t> ThinToSkeleton(InkPlane& plane, bool listDeeper = true);
 
 }  // namespace tesnova

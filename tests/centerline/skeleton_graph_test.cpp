@@ -164,6 +164,19 @@ TEST(SkeletonThinning, StrokesThinToTheirMiddleLinesEndToEnd) {
   }
 }
 
+TEST(SkeletonThinning, ListingTheDeeperPixelsGivesTheSameSkeletonAsScanning) {
+  Bitmap picture(160, 120);
+  DrawSegment(picture, 10, 10, 150, 30, 7);
+  DrawSegment(picture, 20, 110, 140, 15, 4);
+  DrawArc(picture, 80, 70, 30, 0, 7, 9);
+  DrawSegment(picture, 5, 60, 60, 60, 2);
+  for (int y = 85; y < 115; ++y)  // a blot, deeper than the widest stroke
+    for (int x = 100; x < 150; ++x) std::fill_n(picture.at(x, y), 3, 0);
+  InkPlane listed = MeasureInkDistance(picture), scanned = listed;
+  EXPECT_EQ(ThinToSkeleton(listed, true), ThinToSkeleton(scanned, false));
+  EXPECT_EQ(listed.values, scanned.values);
+}
+
 TEST(SkeletonThinning, KeepsHolesAndCollapsesBlots) {
   Bitmap ring(60, 60);
   DrawArc(ring, 30, 30, 20, 0, 7, 5);
