@@ -352,6 +352,17 @@ bool LineOfPiece(const StrokePiece& p, int side, TPoint2D near, LineNear& out) {
   return Distance(out.p, out.q) > 1e-9;
 }
 
+// The point of a piece's line (or an arc's circle) nearest to p.
+TPoint2D NearestOnPiece(const StrokePiece& piece, const LineNear& line, TPoint2D p) {
+  if (piece.kind == PieceKind::kArc) {
+    const double a = std::atan2(p.Y - piece.center.Y, p.X - piece.center.X);
+    return PointAtAngle(piece.center, piece.radius, a);
+  }
+  const double dx = line.q.X - line.p.X, dy = line.q.Y - line.p.Y;
+  const double t = ((p.X - line.p.X) * dx + (p.Y - line.p.Y) * dy) / (dx * dx + dy * dy);
+  return {line.p.X + t * dx, line.p.Y + t * dy};
+}
+
 // Where two lines cross, when they cross at more than ten degrees.
 bool Crossing(const LineNear& a, const LineNear& b, TPoint2D& at) {
   const double ax = a.q.X - a.p.X, ay = a.q.Y - a.p.Y, bx = b.q.X - b.p.X, by = b.q.Y - b.p.Y;
@@ -431,6 +442,12 @@ void ShareJointPoints(PieceNetwork& net) {
           moves[m] = true;
           break;
         }
+      }
+      // Crossing nothing there (pieces running on nearly straight, or alone): the end still
+      // goes to the junction, to the point of its own line or circle nearest to it.
+      if (!moves[m] && j.junction) {
+        targets[m] = NearestOnPiece(net.pieces[members[m].piece].piece, lines[m], j.point);
+        moves[m] = Distance(targets[m], j.point) <= limit;
       }
     }
     for (std::size_t m = 0; m < members.size(); ++m)

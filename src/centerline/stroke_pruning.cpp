@@ -1,6 +1,7 @@
 #include "centerline/stroke_pruning.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace tesnova {
 namespace {
@@ -17,6 +18,16 @@ void RemoveEdge(StrokeGraph& g, int e) {
   edge.removed = true;
   Detach(g, edge.from, e);
   Detach(g, edge.to, e);
+}
+
+// The middle value of a run's half-widths, its first and last pixel left out (a junction's is
+// wider, an end's narrower).
+double OwnHalfWidth(const StrokeEdge& edge) {
+  std::vector<int> d;
+  for (std::size_t i = 1; i + 1 < edge.pixels.size(); ++i) d.push_back(edge.pixels[i].distance);
+  if (d.empty()) return 0.5;
+  std::nth_element(d.begin(), d.begin() + d.size() / 2, d.end());
+  return HalfWidthOf(d[d.size() / 2]);
 }
 
 bool IsEnd(const StrokeGraph& g, int node) { return node >= 0 && g.nodes[node].Degree() == 1; }
@@ -69,8 +80,11 @@ void PruneStrokeGraph(StrokeGraph& g, const PruningOptions& options) {
       for (auto [end, junction] : {std::pair{a, b}, std::pair{b, a}}) {
         if (edge.removed || junction < 0 || !IsEnd(g, end) || g.nodes[junction].Degree() < 3)
           continue;
-        const double width = 2 * HalfWidthOf(g.nodes[junction].distance);
-        if (length + g.nodes[end].extension < options.spurWidths * width + 2) {
+        // How far it reaches beyond the edge of the stroke it leaves, against its own width:
+        // a bump on a stroke's edge reaches out a pixel or two, a real branch further.
+        const double protrusion =
+            length + g.nodes[end].extension - HalfWidthOf(g.nodes[junction].distance);
+        if (protrusion < std::max(options.spurWidths * 2 * OwnHalfWidth(edge) + 1, 3.0)) {
           RemoveEdge(g, e);
           g.nodes[end].removed = true;
           changed = true;

@@ -7,8 +7,9 @@
 namespace tesnova {
 
 struct PruningOptions {
-  // A spur (an edge from a junction to a free end) is cut when it is shorter than this many
-  // stroke widths at its junction, plus two pixels.
+  // A spur (an edge from a junction to a free end) is cut when it reaches beyond the edge of
+  // the stroke it leaves by less than this many of its own widths plus a pixel, or than three
+  // pixels.
   double spurWidths = 1.0;
 };
 
