@@ -91,6 +91,25 @@ TEST(CenterlineTracer, EntitiesForTypicalShapes) {
   }
 }
 
+TEST(CenterlineTracer, ShortBranchesOfBoldStrokesStay) {
+  // A bold E: its middle arm reaches out 9 px from the middle of a stem 7 px wide, less than
+  // twice the stem's width beyond its edge; bumps on a stroke's edge are cut, this stays.
+  Bitmap e(120, 80);
+  DrawSegment(e, 40, 12, 40, 68, 7);
+  DrawSegment(e, 40, 12, 62, 12, 7);
+  DrawSegment(e, 40, 40, 49, 40, 7);
+  DrawSegment(e, 40, 68, 62, 68, 7);
+  CenterlineDrawing d = TraceCenterlines(e);
+  int middleArms = 0;
+  for (const CenterlineEntity& l : d.entities) {
+    if (l.kind != Kind::kLine) continue;
+    const TPoint2D a = l.start.X < l.end.X ? l.start : l.end,
+                   b = l.start.X < l.end.X ? l.end : l.start;
+    middleArms += Distance(a, Up(e, 40, 40)) < 1.5 && Distance(b, Up(e, 49, 40)) < 1.5;
+  }
+  EXPECT_EQ(middleArms, 1);
+}
+
 TEST(CenterlineTracer, GeometryInThePicturesFrame) {
   Bitmap picture(120, 80);
   DrawArc(picture, 60, 30, 22, 0, 7, 3);     // a circle
