@@ -182,9 +182,9 @@ def fmt(v, d=3):
 
 def write_report(out, rows, scans, big, args):
     lines = ["# Centerline tracer: quality report and benchmark", ""]
-    lines.append("Machine: %s, %d cores (shared with other work), Python %s. Command: `scripts/centerline-report.sh`%s." % (
-        platform.processor() or platform.machine(), os.cpu_count(), platform.python_version(),
-        " --big" if big else ""))
+    lines.append("Machine: %s, %d cores shared with other work (load average %.1f when the report started), Python %s. Command: `scripts/centerline-report.sh --seeds %d%s`." % (
+        platform.processor() or platform.machine(), os.cpu_count(), args.load, platform.python_version(),
+        args.seeds, " --big" if big else ""))
     lines.append("Sheets 2000 x 1400 px, seeds 1..%d per set; figures are the mean over the seeds, [min, max] beside." % args.seeds)
     lines.append("")
     for kind in ("clean", "hard"):
@@ -244,6 +244,7 @@ def main():
     ap.add_argument("--big", action="store_true")
     ap.add_argument("--speed-runs", type=int, default=5)
     args = ap.parse_args()
+    args.load = os.getloadavg()[0]
     os.makedirs(args.out, exist_ok=True)
     rows = []
     for kind in ("clean", "hard"):
