@@ -10,31 +10,17 @@
   1 pixel, the origin the bottom-left corner and Y up.
 """
 import re
-import subprocess
 import sys
 
 import ezdxf
 from ezdxf import path as ezpath
 
+from picture_pixels import read_picture
+
 
 def fail(message):
     print("FAIL: " + message)
     sys.exit(1)
-
-
-def read_picture(path):
-    data = subprocess.run(["convert", path, "-colorspace", "Gray", "-depth", "8", "pgm:-"],
-                          check=True, stdout=subprocess.PIPE).stdout
-    fields, pos = [], 0
-    while len(fields) < 4:
-        while data[pos:pos + 1].isspace():
-            pos += 1
-        start = pos
-        while not data[pos:pos + 1].isspace():
-            pos += 1
-        fields.append(data[start:pos])
-    width, height = int(fields[1]), int(fields[2])
-    return width, height, data[pos + 1:pos + 1 + width * height]
 
 
 def main():
