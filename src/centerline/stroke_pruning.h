@@ -10,7 +10,7 @@ struct PruningOptions {
   // A spur (an edge from a junction to a free end) is cut when it reaches beyond the edge of
   // the stroke it leaves by less than this many of its own widths plus a pixel, or than three
   // pixels.
-  double spurWidths = 1.0;
+  double spurWidths = 0.5;
 };
 
 void PruneStrokeGraph(StrokeGraph& graph, const PruningOptions& options = {});
