@@ -91,8 +91,12 @@ PieceNetwork FitStrokeGraph(const StrokeGraph& graph, const Bitmap& picture,
       auto near = [](TPoint2D p, TPoint2D c, double r) {
         return std::hypot(p.X - c.X, p.Y - c.Y) < r;
       };
-      while (first < last && r0 > 0 && near(points[first], n0, r0)) ++first;
-      while (last > first && r1 > 0 && near(points[last], n1, r1)) --last;
+      // A short branch from a junction to a free end keeps at least its outer half.
+      const std::size_t n = points.size();
+      const std::size_t upTo = r1 > 0 ? n - 1 : (n - 1) / 2;
+      const std::size_t downTo = r0 > 0 ? 0 : n / 2;
+      while (first < std::min(last, upTo) && r0 > 0 && near(points[first], n0, r0)) ++first;
+      while (last > std::max(first, downTo) && r1 > 0 && near(points[last], n1, r1)) --last;
       if (last - first < 1) {  // all of it within the junctions: keep its middle
         first = std::min(first, (points.size() - 1) / 2);
         last = std::min(points.size() - 1, first + 1);

@@ -93,7 +93,9 @@ TEST(CenterlineTracer, EntitiesForTypicalShapes) {
 
 TEST(CenterlineTracer, ShortBranchesOfBoldStrokesStay) {
   // A bold E: its middle arm reaches out 13 px from the middle of a stem 7 px wide, under
-  // twice the arm's width beyond the stem's edge; bumps on a stroke's edge are cut, this stays.
+  // twice the arm's width beyond the stem's edge; bumps on a stroke's edge are cut, this stays,
+  // and reaches its end (it once lay all within the junction's reach and was fitted on a
+  // stub from its middle).
   Bitmap e(120, 80);
   DrawSegment(e, 40, 12, 40, 68, 7);
   DrawSegment(e, 40, 12, 62, 12, 7);
