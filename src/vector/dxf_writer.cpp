@@ -96,6 +96,47 @@ void AddDxfPolyline(const TPointList& points, std::string_view layer, bool close
   AddDxfPolyline(points.data(), points.size(), layer, closed, lines);
 }
 
+namespace {
+
+void AddSingle(TDxfLines& lines, std::string_view code, double value) {
+  lines.Add(code);
+  lines.AddNumber(RoundToSingle(value));
+}
+
+void StartEntity(TDxfLines& lines, std::string_view kind, std::string_view layer) {
+  lines.Add("0");
+  lines.Add(kind);
+  lines.Add("8");
+  lines.Add(layer);
+}
+
+}  // namespace
+
+void AddDxfLine(TPoint2D start, TPoint2D end, std::string_view layer, TDxfLines& lines) {
+  StartEntity(lines, "LINE", layer);
+  AddSingle(lines, "10", start.X);
+  AddSingle(lines, "20", start.Y);
+  AddSingle(lines, "11", end.X);
+  AddSingle(lines, "21", end.Y);
+}
+
+void AddDxfCircle(TPoint2D center, double radius, std::string_view layer, TDxfLines& lines) {
+  StartEntity(lines, "CIRCLE", layer);
+  AddSingle(lines, "10", center.X);
+  AddSingle(lines, "20", center.Y);
+  AddSingle(lines, "40", radius);
+}
+
+void AddDxfArc(TPoint2D center, double radius, double startDegrees, double endDegrees,
+               std::string_view layer, TDxfLines& lines) {
+  StartEntity(lines, "ARC", layer);
+  AddSingle(lines, "10", center.X);
+  AddSingle(lines, "20", center.Y);
+  AddSingle(lines, "40", radius);
+  AddSingle(lines, "50", startDegrees);
+  AddSingle(lines, "51", endDegrees);
+}
+
 void SaveDxfLines(const TDxfLines& lines, const std::filesystem::path& path) {
   WriteFileBytes(path, lines.Text());
 }

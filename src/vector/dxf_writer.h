@@ -1,7 +1,7 @@
 #pragma once
-// The DXF that the program writes: a minimal R12 (AC1009) text file that holds nothing but 2-D
-// polylines. The document is built in memory as a list of lines and saved in one piece, or
-// streamed to a file in chunks as it is built.
+// The DXF that the program writes: a minimal R12 (AC1009) text file that holds 2-D polylines,
+// and, for the centerline tracer, lines, arcs and circles. The document is built in memory as a
+// list of lines and saved in one piece, or streamed to a file in chunks as it is built.
 #include <cstddef>
 #include <filesystem>
 #include <functional>
@@ -57,6 +57,17 @@ void AddDxfPolyline(const TPointList& points, std::string_view layer, bool close
                     TDxfLines& lines);
 void AddDxfPolyline(const TPointF* points, std::size_t count, std::string_view layer, bool closed,
                     TDxfLines& lines);
+
+// The other entity kinds, on the layer, with no Z, colour or handle; every number (coordinates,
+// radius, angles in degrees) rounded to single precision and written in the general number
+// format, as the polyline's vertices are.
+// LINE: 10/20 the start, 11/21 the end.
+void AddDxfLine(TPoint2D start, TPoint2D end, std::string_view layer, TDxfLines& lines);
+// CIRCLE: 10/20 the centre, 40 the radius.
+void AddDxfCircle(TPoint2D center, double radius, std::string_view layer, TDxfLines& lines);
+// ARC: 10/20 the centre, 40 the radius, 50/51 the start and end angles, counter-clockwise.
+void AddDxfArc(TPoint2D center, double radius, double startDegrees, double endDegrees,
+               std::string_view layer, TDxfLines& lines);
 
 // Writes the document in one piece, replacing any file of that name. Raises FileError naming
 // the file when it cannot be written.

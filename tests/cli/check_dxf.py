@@ -9,10 +9,11 @@
 - the holes of shapes (inside of "O", "8", rings) are there: rings of the opposite turning
   sense, each inside an outer outline.
 """
-import subprocess
 import sys
 
 import ezdxf
+
+from picture_pixels import read_picture
 
 
 def fail(message):
@@ -20,27 +21,9 @@ def fail(message):
     sys.exit(1)
 
 
-def read_bitmap(path):
-    # ImageMagick decodes the PNG to a binary PGM: "P5 w h 255\n" and one byte per pixel.
-    data = subprocess.run(["convert", path, "-colorspace", "Gray", "-depth", "8", "pgm:-"],
-                          check=True, stdout=subprocess.PIPE).stdout
-    fields, pos = [], 0
-    while len(fields) < 4:
-        while data[pos:pos + 1].isspace():
-            pos += 1
-        start = pos
-        while not data[pos:pos + 1].isspace():
-            pos += 1
-        fields.append(data[start:pos])
-    if fields[0] != b"P5":
-        fail("unexpected bitmap format")
-    width, height = int(fields[1]), int(fields[2])
-    return width, height, data[pos + 1:pos + 1 + width * height]
-
-
 def main():
     dxf_path, png_path = sys.argv[1], sys.argv[2]
-    width, height, pixels = read_bitmap(png_path)
+    width, height, pixels = read_picture(png_path)
     doc = ezdxf.readfile(dxf_path)
     auditor = doc.audit()
     if auditor.errors or auditor.fixes:

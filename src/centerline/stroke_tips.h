@@ -1,0 +1,16 @@
+#pragma once
+// Where the strokes really end. Thinning leaves a stroke's skeleton short of its end by up to
+// about half the stroke's width; the picture itself shows how far the ink goes on, and the
+// middle line ends half a width before the ink does.
+#include "centerline/stroke_graph.h"
+#include "raster/bitmap.h"
+
+namespace tesnova {
+
+// For every end node (one edge), how far the stroke's middle line goes on beyond the skeleton's
+// last pixel, in pixels (0 where the ink ends sooner): measured along the run's last few pixels'
+// direction through the picture's ink (mean grey below inkBelow), less half the stroke's width.
+// Kept in StrokeNode::extension; never more than the stroke's width.
+void MeasureStrokeTips(StrokeGraph& graph, const Bitmap& picture, int inkBelow);
+
+}  // namespace tesnova
