@@ -120,32 +120,31 @@ tesnova-cli svg2dxf: --divisions needs a value|svg2dxf a.svg b.dxf --divisions
 tesnova-cli centerline: unknown switch --tool|centerline a.bmp b.dxf --tool x
 CASES")
 
-# The centerline tracer (bench/centerline-trace) on the scanned drawing: dime reads the DXF, ezdxf audits it, finds the entities the report counts, and the
-# geometry on the picture's dark pixels with Y up.
-if(TARGET centerline-trace OR EXISTS ${CMAKE_SOURCE_DIR}/bench/centerline_trace_main.cpp)
-  foreach(picture scan)
-    set(out ${TESNOVA_CLI_WORK}/centerline-${picture})
-    add_test(NAME cli_centerline_trace_${picture}
-      COMMAND sh -c "rm -f '${out}.dxf' && '$<TARGET_FILE:centerline-trace>' '${CMAKE_SOURCE_DIR}/demo/${picture}.png' '${out}.dxf' > '${out}.txt' && dxf2vrml '${out}.dxf' -o '${out}.wrl' && /usr/bin/python3 '${CMAKE_CURRENT_SOURCE_DIR}/cli/check_centerline_dxf.py' '${out}.dxf' '${CMAKE_SOURCE_DIR}/demo/${picture}.png' '${out}.txt'")
-    set_tests_properties(cli_centerline_trace_${picture} PROPERTIES TIMEOUT 120)
-  endforeach()
-  # Lines, arcs and a circle from one drawing. (Polylines, rare by design, are written by the
-  # same writer as every other trace's, which the tests above check with both readers.)
-  add_test(NAME cli_centerline_trace_kinds
-    COMMAND sh -c "w='${TESNOVA_CLI_WORK}'; convert -size 240x160 xc:white -stroke black -fill none -strokewidth 3 -draw 'line 10,20 200,30' -draw 'circle 120,90 120,130' -draw 'arc 20,60 100,140 200,340' -draw 'line 120,50 230,150' \"$w/kinds.png\" && '$<TARGET_FILE:centerline-trace>' \"$w/kinds.png\" \"$w/kinds.dxf\" > \"$w/kinds.txt\" && dxf2vrml \"$w/kinds.dxf\" -o \"$w/kinds.wrl\" && grep -Eq 'lines [1-9][0-9]*, arcs [1-9][0-9]*, circles [1-9][0-9]*,' \"$w/kinds.txt\" && /usr/bin/python3 '${CMAKE_CURRENT_SOURCE_DIR}/cli/check_centerline_dxf.py' \"$w/kinds.dxf\" \"$w/kinds.png\" \"$w/kinds.txt\" || { cat \"$w/kinds.txt\"; exit 1; }")
-  set_tests_properties(cli_centerline_trace_kinds PROPERTIES TIMEOUT 60)
-  # Errors: a message naming the file and exit status 1 for a missing or unreadable picture and
-  # an output that cannot be written, 2 for bad arguments; no DXF is left behind.
-  add_test(NAME cli_centerline_trace_errors
-    COMMAND sh -c "t='$<TARGET_FILE:centerline-trace>'; w='${TESNOVA_CLI_WORK}'; rm -f \"$w/ct-none.dxf\"
-      msg=$(\"$t\" \"$w/no such.png\" \"$w/ct-none.dxf\" 2>&1); test $? -eq 1 || { echo 'missing picture: not 1'; exit 1; }
-      case \"$msg\" in *'no such.png'*) ;; *) echo \"missing picture: $msg\"; exit 1;; esac
-      printf 'not a picture' > \"$w/ct-bad.png\"
-      msg=$(\"$t\" \"$w/ct-bad.png\" \"$w/ct-none.dxf\" 2>&1); test $? -eq 1 || { echo 'bad picture: not 1'; exit 1; }
-      case \"$msg\" in *'ct-bad.png'*) ;; *) echo \"bad picture: $msg\"; exit 1;; esac
-      test ! -e \"$w/ct-none.dxf\" || { echo 'DXF written despite the error'; exit 1; }
-      msg=$(\"$t\" '${CMAKE_SOURCE_DIR}/demo/scan.png' \"$w/no folder/x.dxf\" 2>&1); test $? -eq 1 || { echo 'unwritable output: not 1'; exit 1; }
-      case \"$msg\" in *'no folder'*) ;; *) echo \"unwritable output: $msg\"; exit 1;; esac
-      \"$t\" '${CMAKE_SOURCE_DIR}/demo/scan.png' \"$w/ct-none.dxf\" --tolerance x 2>/dev/null; test $? -eq 2 || { echo 'bad tolerance: not 2'; exit 1; }
-      \"$t\" '${CMAKE_SOURCE_DIR}/demo/scan.png' 2>/dev/null; test $? -eq 2 || { echo 'one file: not 2'; exit 1; }")
-endif()
+# The centerline tracer of Tesnova's own (trace --with centerline) on the scanned drawing: dime
+# reads the DXF, ezdxf audits it, finds the entities the report counts, and the geometry on the
+# picture's dark pixels with Y up.
+foreach(picture scan)
+  set(out ${TESNOVA_CLI_WORK}/centerline-${picture})
+  add_test(NAME cli_trace_centerline_${picture}
+    COMMAND sh -c "rm -f '${out}.dxf' && '$<TARGET_FILE:tesnova-cli>' trace '${CMAKE_SOURCE_DIR}/demo/${picture}.png' '${out}.dxf' --with centerline > '${out}.txt' && dxf2vrml '${out}.dxf' -o '${out}.wrl' && /usr/bin/python3 '${CMAKE_CURRENT_SOURCE_DIR}/cli/check_centerline_dxf.py' '${out}.dxf' '${CMAKE_SOURCE_DIR}/demo/${picture}.png' '${out}.txt'")
+  set_tests_properties(cli_trace_centerline_${picture} PROPERTIES TIMEOUT 120)
+endforeach()
+# Lines, arcs and a circle from one drawing. (Polylines, rare by design, are written by the
+# same writer as every other trace's, which the tests above check with both readers.)
+add_test(NAME cli_trace_centerline_kinds
+  COMMAND sh -c "w='${TESNOVA_CLI_WORK}'; convert -size 240x160 xc:white -stroke black -fill none -strokewidth 3 -draw 'line 10,20 200,30' -draw 'circle 120,90 120,130' -draw 'arc 20,60 100,140 200,340' -draw 'line 120,50 230,150' \"$w/kinds.png\" && '$<TARGET_FILE:tesnova-cli>' trace \"$w/kinds.png\" \"$w/kinds.dxf\" --with centerline --tolerance 1 --min-length=3 > \"$w/kinds.txt\" && dxf2vrml \"$w/kinds.dxf\" -o \"$w/kinds.wrl\" && grep -Eq '^arcs: [1-9]' \"$w/kinds.txt\" && grep -Eq '^circles: [1-9]' \"$w/kinds.txt\" && grep -Eq '^lines: [1-9]' \"$w/kinds.txt\" && /usr/bin/python3 '${CMAKE_CURRENT_SOURCE_DIR}/cli/check_centerline_dxf.py' \"$w/kinds.dxf\" \"$w/kinds.png\" \"$w/kinds.txt\" || { cat \"$w/kinds.txt\"; exit 1; }")
+set_tests_properties(cli_trace_centerline_kinds PROPERTIES TIMEOUT 60)
+# Errors: a message naming the file and exit status 1 for a missing or unreadable picture and
+# an output that cannot be written, 2 for bad switches; no DXF is left behind.
+add_test(NAME cli_trace_centerline_errors
+  COMMAND sh -c "cli='$<TARGET_FILE:tesnova-cli>'; w='${TESNOVA_CLI_WORK}'; rm -f \"$w/ct-none.dxf\"
+    msg=$(\"$cli\" trace \"$w/no such.png\" \"$w/ct-none.dxf\" --with centerline 2>&1); test $? -eq 1 || { echo 'missing picture: not 1'; exit 1; }
+    case \"$msg\" in *'no such.png'*) ;; *) echo \"missing picture: $msg\"; exit 1;; esac
+    printf 'not a picture' > \"$w/ct-bad.png\"
+    msg=$(\"$cli\" trace \"$w/ct-bad.png\" \"$w/ct-none.dxf\" --with centerline 2>&1); test $? -eq 1 || { echo 'bad picture: not 1'; exit 1; }
+    case \"$msg\" in *'ct-bad.png'*) ;; *) echo \"bad picture: $msg\"; exit 1;; esac
+    test ! -e \"$w/ct-none.dxf\" || { echo 'DXF written despite the error'; exit 1; }
+    msg=$(\"$cli\" trace '${CMAKE_SOURCE_DIR}/demo/scan.png' \"$w/no folder/x.dxf\" --with centerline 2>&1); test $? -eq 1 || { echo 'unwritable output: not 1'; exit 1; }
+    case \"$msg\" in *'no folder'*) ;; *) echo \"unwritable output: $msg\"; exit 1;; esac
+    \"$cli\" trace '${CMAKE_SOURCE_DIR}/demo/scan.png' \"$w/ct-none.dxf\" --with centerline --tolerance x 2>/dev/null; test $? -eq 2 || { echo 'bad tolerance: not 2'; exit 1; }
+    \"$cli\" trace '${CMAKE_SOURCE_DIR}/demo/scan.png' \"$w/ct-none.dxf\" --with centerline --tool x 2>/dev/null; test $? -eq 2 || { echo 'tool for centerline: not 2'; exit 1; }")

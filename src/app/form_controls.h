@@ -31,6 +31,7 @@ inline constexpr Name kMedian = "CheckBox3";
 inline constexpr Name kDeskew = "CheckBox4";
 inline constexpr Name kOtsu = "CheckBox5";
 inline constexpr Name kCloseWinTopo = "CheckBox6";
+inline constexpr Name kCenterlineTrace = "CheckBox7";  // "中心線で変換"
 
 // Memos: help texts; the VTracer page's memo doubles as the direct trace's log.
 inline constexpr Name kPotraceTestHelp = "Memo1";

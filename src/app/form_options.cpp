@@ -30,6 +30,9 @@ PrepareOptions ReadPrepareOptions(const View& view) {
 }
 
 CutOptions ReadCutOptions(const View& view, CutTool tool) {
+  // The centerline tracer takes over from the page's tool, not from the centerline bench.
+  if (view.Checked(form::kCenterlineTrace) && tool != CutTool::kCenterline)
+    tool = CutTool::kCenterlineTracer;
   return {tool, ReadPrepareOptions(view), ReadTracerSettings(view)};
 }
 
@@ -40,6 +43,7 @@ PickOptions ReadPickOptions(const View& view) {
   p.prepare.otsu = view.Checked(form::kOtsu);
   p.prepare.threshold = ThresholdFromText(view.Text(form::kThreshold));
   p.winTopo = view.Text(form::kWinTopoProgram);
+  p.centerline = view.Checked(form::kCenterlineTrace);
   return p;
 }
 

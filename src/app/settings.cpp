@@ -39,7 +39,7 @@ struct Key {
 };
 
 // In the order the file is read.
-const std::array<Key, 20> kKeys = {{
+const std::array<Key, 21> kKeys = {{
     {"Form", "Left", IntegerKey{&Settings::left, 0}},
     {"Form", "Top", IntegerKey{&Settings::top, 0}},
     {"PoTrace", "FullName", TextKey{&Settings::potraceFullName, ""}, form::kPotraceProgram},
@@ -60,11 +60,12 @@ const std::array<Key, 20> kKeys = {{
     {"Bitmap", "Keisha", BooleanKey{&Settings::keisha, false}, form::kDeskew},
     {"WinTopo", "Close", BooleanKey{&Settings::winTopoClose, true}, form::kCloseWinTopo},
     {"Niichika", "Shikiichi", TextKey{&Settings::threshold, "200"}, form::kThreshold},
+    {"Centerline", "Trace", BooleanKey{&Settings::centerline, false}, form::kCenterlineTrace},
 }};
 
 // Writing puts the curve divisions after the active page.
-constexpr std::array<int, 20> kWriteOrder = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,
-                                             10, 12, 13, 11, 14, 15, 16, 17, 18, 19};
+constexpr std::array<int, 21> kWriteOrder = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9, 10,
+                                             12, 13, 11, 14, 15, 16, 17, 18, 19, 20};
 
 }  // namespace
 

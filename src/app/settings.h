@@ -32,6 +32,7 @@ struct Settings {
   bool keisha = false;            // [Bitmap] Keisha
   bool winTopoClose = false;      // [WinTopo] Close
   std::string threshold;          // [Niichika] Shikiichi
+  bool centerline = false;        // [Centerline] Trace
 
   bool operator==(const Settings&) const = default;
 };

@@ -30,8 +30,10 @@ struct CadCommandContext {
   std::filesystem::path exportFile;  // the executable's path with ".bmp": the view export
 };
 
-// The tool whose page the cut was started from; it takes the captured bitmap on.
-enum class CutTool { kPotrace, kVTracer, kWinTopo, kCenterline };
+// What takes the captured bitmap on: the tool of the page the cut was started from, the
+// centerline bench of the test page, or the centerline tracer of Tesnova's own, which traces and
+// inserts in place of any page's tool.
+enum class CutTool { kPotrace, kVTracer, kWinTopo, kCenterline, kCenterlineTracer };
 
 struct CutOptions {
   CutTool tool = CutTool::kPotrace;
@@ -40,9 +42,10 @@ struct CutOptions {
 };
 
 struct PickOptions {
-  bool deskew = false;     // turn the picture back by its skew below a quarter turn
-  PrepareOptions prepare;  // the monochrome step
-  std::string winTopo;     // the program opened on the work bitmap
+  bool deskew = false;      // turn the picture back by its skew below a quarter turn
+  PrepareOptions prepare;   // the monochrome step
+  std::string winTopo;      // the program opened on the work bitmap
+  bool centerline = false;  // trace with the centerline tracer and insert, instead of WinTopo
 };
 
 // "CAD 切り取り": the capture stage, then the tool stage.

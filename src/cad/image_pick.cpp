@@ -15,6 +15,7 @@
 #include "raster/picture.h"
 #include "raster/prepare.h"
 #include "tools/tracer_command_lines.h"
+#include "tools/tracers.h"
 #include "tools/wintopo.h"
 #include "tools/work_files.h"
 #include "vector/number_format.h"
@@ -104,6 +105,22 @@ void PickImage(CadCommandContext& c, const PickOptions& options, CadApplication&
   if (!RemoveStaleFile(dxf)) {
     sink.Message(PathToUtf8(dxf) + "\nの削除に失敗しました。使用中？");
     throw Error("tesnova.dxf を削除できません");
+  }
+  if (options.centerline) {
+    // Traced here and inserted at once, with the image's place, scale and remaining rotation.
+    sink.Status("中心線を抽出中 ...");
+    const TraceOutcome outcome =
+        TraceWorkBitmap(kCenterlineTracer, {.files = WorkFilesIn(c.folder)}, c.processes);
+    if (outcome.status != TraceStatus::kTraced) {
+      sink.Message(PathToUtf8(dxf) + "\nが見つかりません.");
+      return;
+    }
+    const InsertionValues& v = c.state.insertion;
+    doc.SendCommand(FormatInsertCommand(PathToUtf8(dxf), v.baseX, v.baseY,
+                                        FormatGeneralNumber(UnitFreeInsertScale(doc, dxf, v.scale)),
+                                        FormatGeneralNumber(v.rotationDeg)));
+    sink.Status("-INSERT 終了！");
+    return;
   }
   c.shell.Execute("open", options.winTopo, WinTopoArguments(PathToUtf8(bmp)));
   c.desktop.Sleep(500);

@@ -292,6 +292,30 @@ void VTracerStage(CadCommandContext& c, const TracerSettings& tracers, Capture& 
   }
 }
 
+// In place of any page's tool: the centerline tracer of Tesnova's own traces the work bitmap,
+// and its lines, arcs and circles go into the drawing as a Potrace trace would.
+void CenterlineTracerStage(CadCommandContext& c, Capture& cut) {
+  CommandSink& sink = c.sink;
+  const WorkFiles files = WorkFilesIn(c.folder);
+  if (!cut.saved || !FileExists(PathFromUtf8(files.bmp))) {
+    sink.Message(files.bmp + "\nの読み込みエラーです.");
+    StatusAndDispatch(sink, "Bitmap ファイルの読み込みエラー ...");
+    return;
+  }
+  StatusAndDispatch(sink, "中心線を抽出中 ...");
+  const TraceOutcome outcome = TraceWorkBitmap(kCenterlineTracer, {.files = files}, c.processes);
+  if (outcome.status == TraceStatus::kStaleOutput) {
+    sink.Message(outcome.file + "\nの削除に失敗しました。使用中？");
+  } else if (outcome.status != TraceStatus::kTraced) {
+    sink.Message(files.dxf + "\nが見つかりません.");
+    StatusAndDispatch(sink, "DXF ファイルの作成失敗 ...");
+  } else {
+    StatusAndDispatch(sink, "-INSERT コマンドを実行 ...");
+    InsertWorkDxf(c, cut, files.dxf);
+    sink.Status("-INSERT 終了！");
+  }
+}
+
 void WinTopoStage(CadCommandContext& c, const TracerSettings& tracers) {
   StatusAndDispatch(c.sink, "WinTopo 起動中 ...");
   c.shell.Execute("open", tracers.winTopo, WinTopoArguments(WorkFilesIn(c.folder).bmp));
@@ -344,6 +368,9 @@ void RegionCutCommand(CadCommandContext& c, const CutOptions& options) {
       break;
     case CutTool::kCenterline:
       CenterlineStage(c, options.tracers);
+      break;
+    case CutTool::kCenterlineTracer:
+      CenterlineTracerStage(c, cut);
       break;
   }
 }

@@ -1,8 +1,10 @@
 // tesnova-cli trace IN OUT.dxf --with TRACER [--tool PATH] [--options TEXT] [--divisions N]
-//   [prepare switches]: the picture cleaned as prepare cleans it into the work bitmap, the
-// tracer's row run on it with the window's command line, and the DXF written in pixels with
+//   [--tolerance PX] [--min-length PX] [prepare switches]: the picture cleaned as prepare cleans
+// it into the work bitmap, the tracer's row run on it (an outside program with the window's
+// command line, or the centerline tracer of Tesnova's own), and the DXF written in pixels with
 // Y up from the bottom-left corner (the frame the CAD insertion expects). The work files lie in
 // a fresh folder that is removed afterwards.
+#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -43,10 +45,12 @@ class WorkFolder {
 
 const std::vector<Switch> kSwitches = [] {
   std::vector<Switch> s = {
-      {"--with", "TRACER", "the tracer: potrace or vtracer"},
+      {"--with", "TRACER", "the tracer: potrace, vtracer or centerline"},
       {"--tool", "PATH", "the tracer's program (default: its name, looked up on PATH)"},
       {"--options", "TEXT", "the tracer's options (default: the window's)"},
       {"--divisions", "N", "pieces per curve segment of an SVG, 0 to 10000 (default 2)"},
+      {"--tolerance", "PX", "centerline: how far an entity may stray from the stroke (default 1)"},
+      {"--min-length", "PX", "centerline: shorter lone strokes are dropped as dust (default 3)"},
   };
   s.insert(s.end(), kPrepareSwitches.begin(), kPrepareSwitches.end());
   return s;
@@ -67,9 +71,26 @@ int RunTrace(const Command&, const Arguments& args) {
   const std::string options = args.Value("--options").value_or(tracer->defaultOptions);
   const int divisions = DivisionsOf(args);
   const PrepareOptions prepare = PrepareOptionsOf(args);
+  const bool builtIn = tracer->traceHere != nullptr;
+  CenterlineOptions centerline;
+  for (const char* name : {"--tolerance", "--min-length"}) {
+    const std::optional<std::string> text = args.Value(name);
+    if (!text) continue;
+    if (!builtIn) throw UsageProblem(std::string(name) + " goes with --with centerline");
+    double value = 0;
+    const auto [end, error] = std::from_chars(text->data(), text->data() + text->size(), value);
+    if (text->empty() || error != std::errc() || end != text->data() + text->size() ||
+        !(value > 0 && value < 1e6))
+      throw UsageProblem(std::string(name) + " takes a positive number of pixels, not '" + *text +
+                         "'");
+    (std::string_view(name) == "--tolerance" ? centerline.tolerance : centerline.minLength) = value;
+  }
+  if (builtIn && (args.Has("--tool") || args.Has("--options")))
+    throw UsageProblem("the centerline tracer runs inside tesnova-cli: no --tool or --options");
   // A path that names no file is told before anything is done; a bare name is looked up on
   // the search path when it is started.
-  if (tool.find_first_of("/\\") != std::string::npos && !FileExists(PathFromUtf8(tool))) {
+  if (!builtIn && tool.find_first_of("/\\") != std::string::npos &&
+      !FileExists(PathFromUtf8(tool))) {
     std::fprintf(stderr, "tesnova-cli trace: %s が見つかりません.\n", tool.c_str());
     return 1;
   }
@@ -81,9 +102,13 @@ int RunTrace(const Command&, const Arguments& args) {
   WriteBmp24(PathFromUtf8(work.bmp), picture);
   picture = Bitmap();
 
-  const TraceOutcome outcome = TraceWorkBitmap(
-      *tracer, {.program = tool, .options = options, .files = work, .divisions = divisions},
-      *MakePlatformProcesses());
+  const TraceOutcome outcome = TraceWorkBitmap(*tracer,
+                                               {.program = tool,
+                                                .options = options,
+                                                .files = work,
+                                                .divisions = divisions,
+                                                .centerline = centerline},
+                                               *MakePlatformProcesses());
   switch (outcome.status) {
     case TraceStatus::kTraced:
       break;
@@ -102,14 +127,16 @@ int RunTrace(const Command&, const Arguments& args) {
   }
   fs::copy_file(PathFromUtf8(work.dxf), PathFromUtf8(args.files[1]),
                 fs::copy_options::overwrite_existing);
+  for (const auto& [kind, count] : outcome.drawn) std::printf("%s: %zu\n", kind.c_str(), count);
   return 0;
 }
 
 }  // namespace
 
 const Command kTrace{"trace",
-                     "trace IN OUT.dxf --with potrace|vtracer [--tool PATH] [--options TEXT] "
-                     "[--divisions N] [prepare switches]",
+                     "trace IN OUT.dxf --with potrace|vtracer|centerline [--tool PATH] "
+                     "[--options TEXT] [--divisions N] [--tolerance PX] [--min-length PX] "
+                     "[prepare switches]",
                      "trace a picture into a DXF in pixels, Y up", kSwitches, RunTrace};
 
 }  // namespace tesnova::cli

@@ -5,6 +5,8 @@
 #include "base/error.h"
 #include "base/files.h"
 #include "base/text_file.h"
+#include "centerline/centerline_drawing_dxf.h"
+#include "raster/bmp_file.h"
 #include "tools/tracer_command_lines.h"
 #include "vector/svg_to_dxf.h"
 
@@ -22,9 +24,22 @@ const Tracer kVTracer{"vtracer", TracerOutput::kSvg, "--colormode bw",
 
 namespace {
 
-constexpr std::array<const Tracer*, 2> kTracers = {&kPotrace, &kVTracer};
+DrawnCounts TraceCenterlinesHere(const TraceJob& job) {
+  const Bitmap bitmap = ReadBmp(PathFromUtf8(job.files.bmp));
+  const CenterlineDrawing drawing = TraceCenterlines(bitmap, job.centerline);
+  SaveCenterlineDrawingAsDxf(drawing, PathFromUtf8(job.files.dxf));
+  return {{"lines", drawing.Count(CenterlineEntityKind::kLine)},
+          {"arcs", drawing.Count(CenterlineEntityKind::kArc)},
+          {"circles", drawing.Count(CenterlineEntityKind::kCircle)},
+          {"polylines", drawing.Count(CenterlineEntityKind::kPolyline)},
+          {"filled areas", drawing.filledAreas.size()}};
+}
+
+constexpr std::array<const Tracer*, 3> kTracers = {&kPotrace, &kVTracer, &kCenterlineTracer};
 
 }  // namespace
+
+const Tracer kCenterlineTracer{"centerline", TracerOutput::kDxf, "", nullptr, TraceCenterlinesHere};
 
 std::span<const Tracer* const> Tracers() { return kTracers; }
 
@@ -51,16 +66,22 @@ TraceOutcome TraceWorkBitmap(const Tracer& tracer, const TraceJob& job, Processe
     }
   }
 
-  const std::string arguments = tracer.arguments(files, job.options);
-  tell(TracePhase::kStarting, arguments);
-  outcome.run = processes.RunProcess({.program = job.program,
-                                      .arguments = arguments,
-                                      .inCurrentFolder = job.inCurrentFolder,
-                                      .wait = job.wait,
-                                      .minimised = job.minimised});
-  if (!outcome.run.started) {
-    outcome.status = TraceStatus::kNotStarted;
-    return outcome;
+  if (tracer.traceHere) {
+    tell(TracePhase::kStarting);
+    outcome.drawn = tracer.traceHere(job);
+    outcome.run = {.started = true, .ended = true};
+  } else {
+    const std::string arguments = tracer.arguments(files, job.options);
+    tell(TracePhase::kStarting, arguments);
+    outcome.run = processes.RunProcess({.program = job.program,
+                                        .arguments = arguments,
+                                        .inCurrentFolder = job.inCurrentFolder,
+                                        .wait = job.wait,
+                                        .minimised = job.minimised});
+    if (!outcome.run.started) {
+      outcome.status = TraceStatus::kNotStarted;
+      return outcome;
+    }
   }
   tell(TracePhase::kEnded);
   if (job.outputWaitMs != 0) {

@@ -1,12 +1,17 @@
 #pragma once
-// The outside tracers of the work bitmap, one row each, and the one routine that traces the
-// work bitmap with a row. Adding a tracer is adding a row.
+// The tracers of the work bitmap, one row each (outside programs, and the centerline tracer of
+// Tesnova's own), and the one routine that traces the work bitmap with a row. Adding a tracer is
+// adding a row.
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
+#include "centerline/centerline_tracer.h"
 #include "ports/processes.h"
 #include "tools/work_files.h"
 
@@ -18,12 +23,19 @@ enum class TracerOutput {
   kSvg,  // the work SVG, which becomes the work DXF here
 };
 
+struct TraceJob;
+
+// How many entities of each kind a tracer drew ("lines", "arcs", ...), for its report.
+using DrawnCounts = std::vector<std::pair<std::string, std::size_t>>;
+
 struct Tracer {
   const char* name;  // as tesnova-cli's --with names it
   TracerOutput writes;
   const char* defaultOptions;  // the options a fresh installation starts with
-  // The argument text that has the tracer trace the work bitmap with the options.
+  // An outside program: the argument text that has it trace the work bitmap with the options.
   std::string (*arguments)(const WorkFiles& files, std::string_view options);
+  // A tracer of Tesnova's own (no program): traces the work bitmap into the work DXF here.
+  DrawnCounts (*traceHere)(const TraceJob& job) = nullptr;
 
   // The file the tracer writes.
   const std::string& OutputOf(const WorkFiles& files) const {
@@ -33,6 +45,7 @@ struct Tracer {
 
 extern const Tracer kPotrace;
 extern const Tracer kVTracer;
+extern const Tracer kCenterlineTracer;
 
 // Every row, in the order tesnova-cli lists them.
 std::span<const Tracer* const> Tracers();
@@ -61,6 +74,7 @@ struct TraceJob {
   bool inCurrentFolder = false;  // the tracer starts in the caller's folder, not its own
   bool minimised = true;
   std::uint32_t outputWaitMs = 0;  // how long to wait for the output after the tracer ended
+  CenterlineOptions centerline;    // for the centerline tracer
 };
 
 // Where a trace has got to, for the caller's statuses and log; detail is the argument text
@@ -80,6 +94,7 @@ struct TraceOutcome {
   TraceStatus status = TraceStatus::kTraced;
   ProcessResult run;  // the tracer's start and end
   std::string file;   // the file concerned: stale, or missing
+  DrawnCounts drawn;  // what a tracer of Tesnova's own drew
 };
 
 // Removes the outputs of an earlier run, runs the tracer on the work bitmap, and converts an

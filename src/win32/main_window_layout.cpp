@@ -133,6 +133,8 @@ constexpr ControlLayout kControls[] = {
     {K::kEdit, "Edit10", kSharedArea, 128, 258, 60, 22, "1000", "DXF ファイル出力待ち(ミリ秒)",
      kDigitsOnly},
     {K::kLabel, nullptr, kSharedArea, 194, 261, 40, 18, "msec", nullptr, 0},
+    {K::kCheckBox, "CheckBox7", kSharedArea, 236, 259, 100, 20, "中心線で変換",
+     "ページのツールの代わりに、線の中心を線・円弧・円でトレースして挿入", 0},
     {K::kCheckBox, "CheckBox3", kSharedArea, 8, 284, 150, 20, "ノイズを除去",
      "メディアンフィルタ（切り取り時のみ有効）", kTicked},
     {K::kCheckBox, "CheckBox2", kSharedArea, 160, 284, 172, 20, "エッジを滑らかに",

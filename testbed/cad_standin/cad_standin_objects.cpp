@@ -516,6 +516,18 @@ class ApplicationObject : public Automated<ICadApplication> {
       *entity = NewEntityObject(program.drawing.entities[static_cast<size_t>(index)]);
     });
   }
+  HRESULT STDMETHODCALLTYPE TestEntityOutline(LONG index, VARIANT* coordinates) override {
+    return Member([&] {
+      if (index < 0 || static_cast<size_t>(index) >= program.drawing.entities.size())
+        Fail(L"番号が範囲外です", DISP_E_BADINDEX);
+      std::vector<double> values;
+      for (const Point& q : program.drawing.entities[static_cast<size_t>(index)]->Outline()) {
+        values.push_back(q.x);
+        values.push_back(q.y);
+      }
+      PutDoubles(coordinates, values);
+    });
+  }
   HRESULT STDMETHODCALLTYPE get_TestLastCommand(BSTR* text) override {
     *text = NewText(program.lastCommand);
     return S_OK;

@@ -38,6 +38,14 @@ TEST(FormOptions, TheFieldsBecomeTheCommandsOptions) {
   EXPECT_FALSE(cut.prepare.deskewRotation);
   EXPECT_EQ(cut.prepare.threshold, 254);
 
+  // The centerline tracer takes over from the page's tool when ticked, but not from the
+  // centerline bench of the test page.
+  view.SetChecked("CheckBox7", true);
+  EXPECT_EQ(ReadCutOptions(view, CutTool::kWinTopo).tool, CutTool::kCenterlineTracer);
+  EXPECT_EQ(ReadCutOptions(view, CutTool::kCenterline).tool, CutTool::kCenterline);
+  EXPECT_TRUE(ReadPickOptions(view).centerline);
+  view.SetChecked("CheckBox7", false);
+
   // The pick deskews when asked, never filters, and opens WinTopo.
   const PickOptions pick = ReadPickOptions(view);
   EXPECT_TRUE(pick.deskew);
@@ -45,6 +53,7 @@ TEST(FormOptions, TheFieldsBecomeTheCommandsOptions) {
   EXPECT_FALSE(pick.prepare.median || pick.prepare.gaussian);
   EXPECT_EQ(pick.prepare.threshold, 254);
   EXPECT_EQ(pick.winTopo, "C:\\WinTopo.exe");
+  EXPECT_FALSE(pick.centerline);
 }
 
 TEST(ViewSink, PutsWhatTheCommandShowsIntoItsControls) {

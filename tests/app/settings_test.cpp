@@ -66,6 +66,7 @@ Settings Unusual() {
   s.keisha = true;
   s.winTopoClose = false;
   s.threshold = "180";
+  s.centerline = true;
   return s;
 }
 
@@ -92,6 +93,7 @@ TEST(Settings, MissingFileGivesTheDefaults) {
   EXPECT_FALSE(s.keisha);
   EXPECT_TRUE(s.winTopoClose);
   EXPECT_EQ(s.threshold, "200");
+  EXPECT_FALSE(s.centerline);
   EXPECT_EQ(CentredOrigin(1280, 547), 366);
   EXPECT_EQ(CentredOrigin(500, 547), -23);  // truncates toward zero
 }
@@ -135,7 +137,8 @@ TEST(Settings, WritesEveryKeyInOrderAndReadsItBack) {
       "PoTrace.Param",    "AutoTrace.FullName", "AutoTrace.Param",  "TargetCad.Name",
       "TargetCad.ProgId", "PoTrace.ParamDxf",   "ReadDxf.Sleep",    "WinTopoFree.FullName",
       "ActivePage.Index", "SvgToDxf.Divisions", "Bitmap.Binarize",  "Bitmap.Gaussian",
-      "Bitmap.Filter",    "Bitmap.Keisha",      "WinTopo.Close",    "Niichika.Shikiichi"};
+      "Bitmap.Filter",    "Bitmap.Keisha",      "WinTopo.Close",    "Niichika.Shikiichi",
+      "Centerline.Trace"};
   EXPECT_EQ(profile.written, order);
   EXPECT_EQ(profile.Get("ActivePage", "Index"), "-1");
   EXPECT_EQ(profile.Get("Bitmap", "Binarize"), "1");

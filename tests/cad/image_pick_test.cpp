@@ -88,6 +88,20 @@ TEST_F(ImagePick, DeskewedPickOfAnImageTurnedBy90Point3Degrees) {
   EXPECT_EQ(sink.events.back(), "back");
 }
 
+TEST_F(ImagePick, CenterlineTracerTracesAndInsertsInsteadOfWinTopo) {
+  cad.rotation = 90.3 * kDegree;
+  options.deskew = options.centerline = true;
+  Pick();
+  EXPECT_TRUE(sink.Messages().empty()) << sink.Messages().front();
+  EXPECT_TRUE(shell.opened.empty());
+  const std::string dxf = ReadFileBytes(scratch / "tesnova.dxf");
+  EXPECT_NE(dxf.find("LINE"), std::string::npos) << dxf;
+  // At the image's origin and scale, turned by what the deskew left.
+  ASSERT_EQ(cad.commands.size(), 1u);
+  EXPECT_EQ(cad.commands[0], "-INSERT\r\"*" + Work("tesnova.dxf") + "\"\rnon\r10,20\r0.2\r90\r");
+  EXPECT_EQ(sink.Statuses().back(), "-INSERT 終了！");
+}
+
 TEST_F(ImagePick, SmallTurnsAndUntickedDeskewKeepTheRotation) {
   struct Case {
     double degrees;

@@ -320,6 +320,31 @@ TEST_F(RegionCut, TestPageRunsTheCenterlineBenchOnTheBitmap) {
   EXPECT_TRUE(processes.runs.empty());
 }
 
+TEST_F(RegionCut, CenterlineTracerTracesHereAndInsertsLikePotrace) {
+  options.prepare.monochrome = true;
+  options.prepare.threshold = 128;
+  Cut(CutTool::kCenterlineTracer);
+  // No outside program: the tracer of Tesnova's own wrote the work DXF, which goes in at the
+  // bitmap's lower-left corner like a Potrace trace.
+  EXPECT_TRUE(processes.runs.empty());
+  const std::string dxf = ReadFileBytes(scratch / "tesnova.dxf");
+  EXPECT_EQ(dxf.substr(dxf.size() - 5), "EOF\r\n");
+  ASSERT_EQ(cad.commands.size(), 1u);
+  EXPECT_EQ(cad.commands[0],
+            FormatInsertCommand(Work("tesnova.dxf"), 450.5, 380.25, "0.25", "0.0"));
+  const auto statuses = sink.Statuses();
+  ASSERT_GE(statuses.size(), 3u);
+  EXPECT_EQ(statuses[statuses.size() - 3], "中心線を抽出中 ...");
+  EXPECT_EQ(statuses.back(), "-INSERT 終了！");
+
+  // Without a bitmap there is nothing to trace, and it is told.
+  cad.commands.clear();
+  QueueCancel();
+  Cut(CutTool::kCenterlineTracer);
+  EXPECT_TRUE(cad.commands.empty());
+  EXPECT_EQ(sink.Messages().back(), Work("tesnova.bmp") + "\nの読み込みエラーです.");
+}
+
 TEST_F(RegionCut, WinTopoPageOnlyOpensWinTopo) {
   options.tracers.winTopo = "C:\\WinTopo\\WinTopoFree.exe";
   Cut(CutTool::kWinTopo);

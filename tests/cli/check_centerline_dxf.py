@@ -44,7 +44,8 @@ def main():
             n = max(1, int(a.distance(b) / 0.25))
             samples += [(a.x + (b.x - a.x) * i / n, a.y + (b.y - a.y) * i / n) for i in range(n + 1)]
     text = open(report).read()
-    m = re.search(r"lines (\d+), arcs (\d+), circles (\d+), polylines (\d+)", text)
+    # tesnova-cli reports "lines: N" a line; the bench driver "lines N, arcs N, ..." on one.
+    m = re.search(r"lines:? (\d+),?\s*arcs:? (\d+),?\s*circles:? (\d+),?\s*polylines:? (\d+)", text)
     if not m:
         fail("no counts in the report: " + text)
     said = dict(zip(("LINE", "ARC", "CIRCLE", "POLYLINE"), map(int, m.groups())))

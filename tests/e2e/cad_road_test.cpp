@@ -70,6 +70,7 @@ class CadRoad : public ::testing::Test {
     set("AutoTrace", "Param", "--colormode bw");
     set("WinTopoFree", "FullName",
         PathToUtf8(BuiltProgram("testbed/wintopo_standin/wintopo_standin.exe")));
+    set("Centerline", "Trace", centerline ? "1" : "0");
   }
 
   // Runs a region cut from the button of the page and checks the lines against the picture.
@@ -105,11 +106,11 @@ class CadRoad : public ::testing::Test {
     auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - start);
 
-    auto polylines = Inserted(cad, 1);
-    ASSERT_GE(polylines.size(), 3u);
     CadDocument doc = CadApplication(cad.app()).ActiveDocument();
     double screenPixel =
         doc.GetVariable("viewsize").AsDouble() / doc.GetVariable("screensize").AsDoubles()[1];
+    auto polylines = Inserted(cad, 1, screenPixel / 2);
+    ASSERT_GE(polylines.size(), 3u);
     EXPECT_GE(testing::ShareOverThePicture(polylines, Placed(origin, 0.5, 0), screenPixel), 0.95);
     EXPECT_EQ(doc.GetVariable("osmode").AsInteger(), 37);
     std::string line = WindowText(Control(main, "Edit6"));
@@ -118,16 +119,23 @@ class CadRoad : public ::testing::Test {
     EXPECT_TRUE(program.Close(main));
   }
 
-  // Every polyline the insertion added, as flat coordinate lists.
-  std::vector<std::vector<double>> Inserted(StandInCad& cad, long before) {
+  // Every entity the insertion added, as flat coordinate lists sampled along the whole entity,
+  // arcs and circles included, at most step drawing units apart (0: its vertices only).
+  std::vector<std::vector<double>> Inserted(StandInCad& cad, long before, double step = 0) {
     std::vector<std::vector<double>> out;
     long count = static_cast<long>(cad.app()->Get("TestEntityCount").AsInteger());
-    for (long i = before; i < count; ++i)
-      out.push_back(cad.app()
-                        ->Call("TestEntity", {In(static_cast<int>(i))})
-                        .AsObject()
-                        ->Get("Coordinates")
-                        .AsDoubles());
+    for (long i = before; i < count; ++i) {
+      if (step == 0) {
+        out.push_back(cad.app()
+                          ->Call("TestEntity", {In(static_cast<int>(i))})
+                          .AsObject()
+                          ->Get("Coordinates")
+                          .AsDoubles());
+        continue;
+      }
+      out.push_back(testing::AlongThePath(
+          cad.app()->Call("TestEntityOutline", {In(static_cast<int>(i))}).AsDoubles(), step));
+    }
     return out;
   }
 
@@ -135,11 +143,52 @@ class CadRoad : public ::testing::Test {
   ProgramUnderTest program{BuiltProgram("Tesnova.exe")};
   std::filesystem::path potrace;
   std::string picture;
+  bool centerline = false;  // "中心線で変換" ticked
 };
 
 TEST_F(CadRoad, PotraceCutLandsOverThePicture) { CutAndCheck(2, "Button4"); }
 
 TEST_F(CadRoad, VTracerCutLandsOverThePicture) { CutAndCheck(0, "Button9"); }
+
+// With "中心線で変換" ticked, the cut on WinTopo's page traces with the centerline tracer and
+// inserts at once, instead of opening WinTopo; lines, arcs and circles lie over the strokes.
+TEST_F(CadRoad, CenterlineCutLandsOverThePicture) {
+  EndProgramsWithWindow("WinTopo");
+  centerline = true;
+  CutAndCheck(1, "Button10");
+  EXPECT_EQ(FindTopWindow("WinTopo"), nullptr);
+}
+
+// The same for the image pick of a picture turned by 0.3 degrees, deskewed: traced and inserted
+// at the image's place, scale and remaining rotation, with no WinTopo.
+TEST_F(CadRoad, CenterlinePickLandsOverThePicture) {
+  EndProgramsWithWindow("WinTopo");
+  const double rotation = 0.3 * 3.14159265358979323846 / 180;
+  StandInCad cad(host);
+  const CadPoint origin{170, 120};
+  cad.app()->Call("TestAddImage", {In(picture), In(PointVariant(origin)), In(150.0), In(rotation)});
+  cad.app()->Call("TestSetView", {In(PointVariant({170, 120})), In(360.0)});
+  cad.app()->Call("TestQueuePick", {In(PointVariant({origin.x + 75, origin.y + 50}))});
+  centerline = true;
+  WriteSettings(1, true);
+  HWND main = program.Start(kTitle);
+  ASSERT_NE(main, nullptr);
+  Click(Control(main, "Button20"));
+  ASSERT_TRUE(
+      WaitUntil([&] { return WindowText(Control(main, "Edit12")) == "-INSERT 終了！"; }, 40000ms))
+      << WindowText(Control(main, "Edit12")) << " / "
+      << (FindMessageBox(program.pid()) ? AllTexts(FindMessageBox(program.pid())) : "");
+  ASSERT_TRUE(WaitUntil([&] { return Inserted(cad, 1).size() >= 3; }, 10000ms))
+      << cad.app()->Get("TestLog").AsText();
+  CadDocument doc = CadApplication(cad.app()).ActiveDocument();
+  double screenPixel =
+      doc.GetVariable("viewsize").AsDouble() / doc.GetVariable("screensize").AsDoubles()[1];
+  auto inserted = Inserted(cad, 1, screenPixel / 2);
+  EXPECT_GE(testing::ShareOverThePicture(inserted, Placed(origin, 0.5, rotation), screenPixel),
+            0.95);
+  EXPECT_EQ(FindTopWindow("WinTopo"), nullptr);
+  EXPECT_TRUE(program.Close(main));
+}
 
 // A CAD program whose ProgID names it as one that exports its view itself: "_BMPOUT".
 TEST_F(CadRoad, ExportRouteCutLandsOverThePicture) {
@@ -275,10 +324,10 @@ TEST_P(ImagePickRoad, DeskewedPickLandsOverThePicture) {
 
   ASSERT_TRUE(WaitUntil([&] { return Inserted(cad, 1).size() >= 3; }, 10000ms))
       << cad.app()->Get("TestLog").AsText();
-  auto polylines = Inserted(cad, 1);
   CadDocument doc = CadApplication(cad.app()).ActiveDocument();
   double screenPixel =
       doc.GetVariable("viewsize").AsDouble() / doc.GetVariable("screensize").AsDoubles()[1];
+  auto polylines = Inserted(cad, 1, screenPixel / 2);
   EXPECT_GE(testing::ShareOverThePicture(polylines, Placed(origin, 0.5, rotation), screenPixel),
             0.95);
   EXPECT_TRUE(program.Close(main));

@@ -3,8 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "base/error.h"
 #include "base/text_file.h"
+#include "raster/bmp_file.h"
 #include "support/fake_ports.h"
 #include "support/test_paths.h"
 
@@ -17,8 +21,9 @@ TEST(Tracers, EachRowBuildsItsCommandLine) {
   const WorkFiles files = WorkFilesIn("w");
   ASSERT_EQ(FindTracer("potrace"), &kPotrace);
   ASSERT_EQ(FindTracer("vtracer"), &kVTracer);
+  ASSERT_EQ(FindTracer("centerline"), &kCenterlineTracer);
   EXPECT_EQ(FindTracer("autotrace"), nullptr);
-  EXPECT_EQ(Tracers().size(), 2u);
+  EXPECT_EQ(Tracers().size(), 3u);
   EXPECT_EQ(kPotrace.arguments(files, " -b dxf "), "\"" + files.bmp + "\" -b dxf");
   EXPECT_EQ(kVTracer.arguments(files, kVTracer.defaultOptions),
             "--colormode bw -i \"" + files.bmp + "\" -o \"" + files.svg + "\"");
@@ -62,6 +67,26 @@ TEST_F(TraceRoutine, AnSvgTracersOutputBecomesTheWorkDxf) {
   EXPECT_NE(ReadFileBytes(PathFromUtf8(files.dxf)).find("POLYLINE"), std::string::npos);
   EXPECT_EQ(phases, (std::vector<TracePhase>{TracePhase::kStarting, TracePhase::kEnded,
                                              TracePhase::kConverting, TracePhase::kConverted}));
+}
+
+TEST_F(TraceRoutine, TheCenterlineTracerRunsHereWithoutAProgram) {
+  // A black ring 3 pixels wide on white: one circle.
+  Bitmap picture(60, 60, 255);
+  for (int y = 0; y < 60; ++y)
+    for (int x = 0; x < 60; ++x) {
+      const double r = std::hypot(x + 0.5 - 30, y + 0.5 - 30);
+      if (r > 18.5 && r < 21.5) std::fill(picture.at(x, y), picture.at(x, y) + 3, 0);
+    }
+  WriteBmp24(PathFromUtf8(files.bmp), picture);
+  const TraceOutcome outcome = Trace(kCenterlineTracer);
+  EXPECT_EQ(outcome.status, TraceStatus::kTraced);
+  EXPECT_TRUE(processes.runs.empty());
+  const std::string dxf = ReadFileBytes(PathFromUtf8(files.dxf));
+  EXPECT_NE(dxf.find("CIRCLE"), std::string::npos);
+  EXPECT_EQ(dxf.substr(dxf.size() - 5), "EOF\r\n");
+  ASSERT_EQ(outcome.drawn.size(), 5u);
+  EXPECT_EQ(outcome.drawn[2], (std::pair<std::string, std::size_t>{"circles", 1}));
+  EXPECT_EQ(phases, (std::vector<TracePhase>{TracePhase::kStarting, TracePhase::kEnded}));
 }
 
 TEST_F(TraceRoutine, FailuresNameWhatWentWrong) {

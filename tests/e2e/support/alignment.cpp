@@ -5,6 +5,24 @@
 
 namespace tesnova::testing {
 
+std::vector<double> AlongThePath(const std::vector<double>& coords, double step) {
+  std::vector<double> out;
+  for (size_t i = 0; i + 1 < coords.size(); i += 2) {
+    if (i >= 2) {
+      const double x0 = coords[i - 2], y0 = coords[i - 1], x1 = coords[i], y1 = coords[i + 1];
+      const int pieces =
+          std::max(1, static_cast<int>(std::ceil(std::hypot(x1 - x0, y1 - y0) / step)));
+      for (int k = 1; k < pieces; ++k) {
+        out.push_back(x0 + (x1 - x0) * k / pieces);
+        out.push_back(y0 + (y1 - y0) * k / pieces);
+      }
+    }
+    out.push_back(coords[i]);
+    out.push_back(coords[i + 1]);
+  }
+  return out;
+}
+
 double ShareOverThePicture(const std::vector<std::vector<double>>& polylines,
                            const PlacedPicture& picture, double tolerance) {
   int hits = 0, total = 0;

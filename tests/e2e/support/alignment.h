@@ -20,6 +20,10 @@ struct PlacedPicture {
   double rotation = 0;
 };
 
+// Points at most step drawing units apart along a path of flat X, Y pairs, its corners included:
+// what the bar samples, so that a straight line is measured along its whole length.
+std::vector<double> AlongThePath(const std::vector<double>& coords, double step);
+
 // Fraction of the vertices (flat X, Y lists) within tolerance drawing units of a dark pixel.
 double ShareOverThePicture(const std::vector<std::vector<double>>& polylines,
                            const PlacedPicture& picture, double tolerance);
