@@ -91,9 +91,9 @@ std::vector<std::string> SplitLines(std::string_view text) {
 
 std::string ReadFileBytes(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw FileError(PathToUtf8(path) + " を開けません");
+  if (!in) throw FileError(PathToUtf8(path), "を開けません");
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw FileError(PathToUtf8(path) + " を読み込めません");
+  if (in.bad()) throw FileError(PathToUtf8(path), "を読み込めません");
   return bytes;
 }
 
@@ -103,10 +103,10 @@ std::vector<std::string> ReadTextLines(const std::filesystem::path& path) {
 
 void WriteFileBytes(const std::filesystem::path& path, std::string_view bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) throw FileError(PathToUtf8(path) + " を作成できません");
+  if (!out) throw FileError(PathToUtf8(path), "を作成できません");
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   out.close();
-  if (!out) throw FileError(PathToUtf8(path) + " に書き込めません");
+  if (!out) throw FileError(PathToUtf8(path), "に書き込めません");
 }
 
 void WriteTextLines(const std::filesystem::path& path, const std::vector<std::string>& lines) {

@@ -252,7 +252,8 @@ TEST_F(TesnovaWindow, RefusedSettingsWriteIsShownInTheErrorBox) {
   HWND box = nullptr;
   EXPECT_TRUE(WaitUntil([&] { return (box = FindMessageBox(program.pid())) != nullptr; }));
   if (box) {
-    EXPECT_NE(AllTexts(box).find(WideToUtf8(Ini().wstring()) + " に書き込めません"),
+    // The path and the sentence on lines of their own.
+    EXPECT_NE(AllTexts(box).find(WideToUtf8(Ini().wstring()) + "\r\nに書き込めません"),
               std::string::npos)
         << AllTexts(box);
     ConfirmMessageBox(box);

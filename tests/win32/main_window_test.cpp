@@ -5,6 +5,7 @@
 #include "base/error.h"
 #include "raster/bitmap.h"
 #include "win32/control_ids.h"
+#include "win32/error_box.h"
 
 namespace tesnova {
 namespace {
@@ -66,6 +67,15 @@ TEST(MainWindow, ControlsByNameAndPages) {
     EXPECT_EQ(IsWindowVisible(edit2) != FALSE, expected == 3) << page;
     EXPECT_EQ(IsWindowVisible(edit11) != FALSE, expected == 1) << page;
   }
+}
+
+TEST(ErrorBox, PutsAFilesPathAndTheSentenceOnLinesOfTheirOwn) {
+  EXPECT_EQ(ErrorBoxText(FileError("C:\\作業\\TargetCAD_APIVersion.txt", "を作成できません")),
+            "C:\\作業\\TargetCAD_APIVersion.txt\r\nを作成できません");
+  EXPECT_EQ(FileError("C:\\a.txt", "を開けません").what(), std::string("C:\\a.txt を開けません"));
+  EXPECT_EQ(ErrorBoxText(FileError("a.bmp を BMP 画像として読み込めません")),
+            "a.bmp を BMP 画像として読み込めません");
+  EXPECT_EQ(ErrorBoxText(Error("メッセージ")), "メッセージ");
 }
 
 }  // namespace
