@@ -10,8 +10,9 @@ namespace tesnova {
 std::filesystem::path PathFromUtf8(std::string_view utf8);
 std::string PathToUtf8(const std::filesystem::path& path);
 
-// Decodes file bytes to UTF-8: a byte-order mark selects UTF-8, UTF-16LE or UTF-16BE,
-// otherwise the system's ANSI code page applies.
+// Decodes file bytes to UTF-8: a byte-order mark selects UTF-8, UTF-16LE or UTF-16BE; without
+// one, valid UTF-8 holding non-ASCII bytes is UTF-8, anything else the system's ANSI code page
+// (DetectTextEncoding).
 std::string DecodeText(std::string_view bytes);
 
 // Splits at CR LF, a lone LF or a lone CR. A final line ending adds no empty line.

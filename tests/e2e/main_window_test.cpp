@@ -261,5 +261,25 @@ TEST_F(TesnovaWindow, RefusedSettingsWriteIsShownInTheErrorBox) {
   EXPECT_TRUE(WaitUntil([&] { return !program.Running(); }));
 }
 
+TEST_F(TesnovaWindow, HelpTextsInEveryEncodingCurrentEditorsSave) {
+  const std::string help = "説明書\r\n1. CAD 切り取り";
+  // UTF-8 without a mark (current editors), with a mark, UTF-16LE, and the ANSI code page 932.
+  WriteBytes(program.folder() / "CAD-VTracer.txt", help);
+  WriteBytes(program.folder() / "CAD-WinTopo.txt", "\xEF\xBB\xBF" + help);
+  WriteBytes(program.folder() / "CAD-Potrace.txt",
+             std::string("\xFF\xFE\xAC\x8A\x0E\x66\xF8\x66\r\0\n\0"
+                         "1\0",
+                         14));
+  WriteBytes(program.folder() / "Palvero.txt",
+             "\x90\xE0\x96\xBE\x8F\x91\r\n1. CAD \x90\xD8\x82\xE8\x8E\xE6\x82\xE8");
+  ASSERT_NE(Start(), nullptr);
+  EXPECT_EQ(Text("Memo3"), help);
+  EXPECT_EQ(Text("Memo4"), help);
+  EXPECT_EQ(Text("Memo5"), "説明書\r\n1");
+  EXPECT_EQ(Text("Memo1"), "説明書\r\n1");
+  EXPECT_EQ(Text("Memo2"), help);
+  CloseProgram();
+}
+
 }  // namespace
 }  // namespace tesnova::e2e

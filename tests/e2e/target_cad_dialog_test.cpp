@@ -110,7 +110,7 @@ TEST_F(TargetCadDialogTest, AddChangeDeleteSaveAtOnceAndOkTakesTheFields) {
   EXPECT_EQ(program.Setting("TargetCad", "ProgId"), "My.Application");
 }
 
-TEST_F(TargetCadDialogTest, WithoutAListTheFirstAddCreatesItInAnsi) {
+TEST_F(TargetCadDialogTest, WithoutAListTheFirstAddCreatesItInUtf16) {
   main = program.Start("Tesnova 2026.01.13");
   ASSERT_NE(main, nullptr);
   Click(Control(main, "Tab0"));
@@ -118,13 +118,34 @@ TEST_F(TargetCadDialogTest, WithoutAListTheFirstAddCreatesItInAnsi) {
   ASSERT_NE(dialog, nullptr);
   EXPECT_TRUE(ListItems(Control(dialog, "ListBox1")).empty());
   Click(Control(dialog, "SpeedButton2"));  // nothing selected: nothing to delete
-  SetWindowTextTo(Control(dialog, "Edit1"), "図面 CAD");
+  SetWindowTextTo(Control(dialog, "Edit1"), "José の図面 CAD");
   SetWindowTextTo(Control(dialog, "Edit2"), "Zumen.Application");
   Click(Control(dialog, "SpeedButton1"));
-  // Code page 932 without a byte-order mark.
-  const std::string expected = "\x90\x7D\x96\xCA CAD\tZumen.Application\r\n";
+  // UTF-16LE with its mark: é is in no Japanese code page.
+  const std::wstring line = L"\xFEFFJos\x00E9 \x306E\x56F3\x9762 CAD\tZumen.Application\r\n";
+  const std::string expected(reinterpret_cast<const char*>(line.data()), line.size() * 2);
   EXPECT_TRUE(WaitUntil([&] { return ReadBytes(ListFile()) == expected; }))
       << ReadBytes(ListFile());
+  Click(Control(dialog, "Button2"));
+  ASSERT_TRUE(WaitHidden(dialog));
+  ASSERT_TRUE(program.Close(main));
+}
+
+TEST_F(TargetCadDialogTest, Utf8ListWithoutAMarkIsReadAndKeptSo) {
+  WriteBytes(ListFile(), "図面 CAD\tZumen.Application\r\nZWCAD\tZWCAD.Application\r\n");
+  main = program.Start("Tesnova 2026.01.13");
+  ASSERT_NE(main, nullptr);
+  HWND dialog = OpenDialog("Button13");
+  ASSERT_NE(dialog, nullptr);
+  HWND list = Control(dialog, "ListBox1");
+  EXPECT_EQ(ListItems(list),
+            (std::vector<std::string>{"ZWCAD\tZWCAD.Application", "図面 CAD\tZumen.Application"}));
+  SetWindowTextTo(Control(dialog, "Edit1"), "設計 CAD");
+  SetWindowTextTo(Control(dialog, "Edit2"), "Sekkei.Application");
+  Click(Control(dialog, "SpeedButton1"));
+  const std::string expected =
+      "ZWCAD\tZWCAD.Application\r\n図面 CAD\tZumen.Application\r\n設計 CAD\tSekkei.Application\r\n";
+  EXPECT_TRUE(WaitUntil([&] { return List() == expected; })) << List();
   Click(Control(dialog, "Button2"));
   ASSERT_TRUE(WaitHidden(dialog));
   ASSERT_TRUE(program.Close(main));
