@@ -261,6 +261,35 @@ TEST_F(TesnovaWindow, RefusedSettingsWriteIsShownInTheErrorBox) {
   EXPECT_TRUE(WaitUntil([&] { return !program.Running(); }));
 }
 
+TEST_F(TesnovaWindow, SettingsFileKeepsEveryCharacter) {
+  // An existing file in the ANSI code page (932) is still read.
+  WriteBytes(Ini(), "[PoTrace]\r\nFullName=C:\\\x90\x7D\x96\xCA\\potrace.exe\r\n");
+  ASSERT_NE(Start(), nullptr);
+  EXPECT_EQ(Text("Edit1"), "C:\\図面\\potrace.exe");
+  // A value the code page cannot hold turns the file into UTF-16LE, the other values kept.
+  SetWindowTextTo(C("Edit11"), "C:\\Users\\José\\WinTopoFree.exe");
+  CloseProgram();
+  EXPECT_TRUE(ReadBytes(Ini()).starts_with("\xFF\xFE[")) << ReadBytes(Ini()).substr(0, 8);
+  EXPECT_EQ(IniValue("PoTrace", "FullName"), "C:\\図面\\potrace.exe");
+  EXPECT_EQ(IniValue("WinTopoFree", "FullName"), "C:\\Users\\José\\WinTopoFree.exe");
+
+  // A new file is UTF-16LE with its mark, and gives back what no code page holds.
+  std::filesystem::remove(Ini());
+  const std::string potrace = "C:\\Users\\José\\potrace.exe";
+  const std::string vtracer = "C:\\Users\\Zoë\\図面\\vtracer.exe";
+  ASSERT_NE(Start(), nullptr);
+  SetWindowTextTo(C("Edit1"), potrace);
+  SetWindowTextTo(C("Edit7"), vtracer);
+  CloseProgram();
+  EXPECT_TRUE(ReadBytes(Ini()).starts_with("\xFF\xFE[")) << ReadBytes(Ini()).substr(0, 8);
+  EXPECT_EQ(IniValue("PoTrace", "FullName"), potrace);
+  EXPECT_EQ(IniValue("AutoTrace", "FullName"), vtracer);
+  ASSERT_NE(Start(), nullptr);
+  EXPECT_EQ(Text("Edit1"), potrace);
+  EXPECT_EQ(Text("Edit7"), vtracer);
+  CloseProgram();
+}
+
 TEST_F(TesnovaWindow, HelpTextsInEveryEncodingCurrentEditorsSave) {
   const std::string help = "説明書\r\n1. CAD 切り取り";
   // UTF-8 without a mark (current editors), with a mark, UTF-16LE, and the ANSI code page 932.
