@@ -149,8 +149,10 @@ constexpr ControlLayout kControls[] = {
     {K::kButton, "Button15", kSharedArea, 8, 352, 96, 24, "色取得 ON", "カーソル位置の色を取得", 0},
     {K::kShape, "Shape1", kSharedArea, 110, 352, 24, 24, "", "マウスカーソル直下の色", 0},
     {K::kShape, "Shape2", kSharedArea, 138, 352, 24, 24, "", "閾値による二値化の色", 0},
-    {K::kLabel, "Label8", kSharedArea, 168, 355, 168, 18, "Label8", nullptr, 0},
-    {K::kImage, "Image1", kSharedArea, 340, 232, 183, 142, "", nullptr, 0},
+    // The probe's longest text, "輝度値=255 [R=255 G=255 B=255]", is wider than the room
+    // beside the picture: the label runs under the picture to the window's right edge.
+    {K::kLabel, "Label8", kSharedArea, 168, 355, 355, 18, "Label8", nullptr, 0},
+    {K::kImage, "Image1", kSharedArea, 340, 232, 183, 116, "", nullptr, 0},
     {K::kEdit, "Edit12", kSharedArea, 8, 380, 515, 22, "", nullptr, kReadOnly | kCentred},
     {K::kEdit, "Edit6", kSharedArea, 8, 404, 515, 22, "", nullptr, kCentred},
 };

@@ -307,6 +307,40 @@ void ProgramUnderTest::End() {
   info_ = {};
 }
 
+namespace {
+
+constexpr wchar_t kDpiKey[] = L"Control Panel\\Desktop";
+
+}  // namespace
+
+ScreenDpi::ScreenDpi(int dpi) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, kDpiKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
+                      &key, nullptr) != ERROR_SUCCESS) {
+    ADD_FAILURE() << "cannot open the dpi setting";
+    return;
+  }
+  DWORD size = sizeof previous_, type = 0;
+  hadPrevious_ = RegQueryValueExW(key, L"LogPixels", nullptr, &type,
+                                  reinterpret_cast<BYTE*>(&previous_), &size) == ERROR_SUCCESS &&
+                 type == REG_DWORD;
+  DWORD value = static_cast<DWORD>(dpi);
+  RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                 sizeof value);
+  RegCloseKey(key);
+}
+
+ScreenDpi::~ScreenDpi() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, kDpiKey, 0, KEY_WRITE, &key) != ERROR_SUCCESS) return;
+  if (hadPrevious_)
+    RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&previous_),
+                   sizeof previous_);
+  else
+    RegDeleteValueW(key, L"LogPixels");
+  RegCloseKey(key);
+}
+
 std::filesystem::path BuiltProgram(const std::string& fileName) {
   std::filesystem::path here = std::filesystem::current_path() / fileName;
   if (std::filesystem::exists(here)) return here;

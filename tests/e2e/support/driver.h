@@ -97,6 +97,20 @@ class ProgramUnderTest {
   PROCESS_INFORMATION info_{};
 };
 
+// The screen's dots per inch for programs started while the object lives (the prefix's
+// LogPixels setting); the setting found before is put back when it goes.
+class ScreenDpi {
+ public:
+  explicit ScreenDpi(int dpi);
+  ~ScreenDpi();
+  ScreenDpi(const ScreenDpi&) = delete;
+  ScreenDpi& operator=(const ScreenDpi&) = delete;
+
+ private:
+  DWORD previous_ = 0;
+  bool hadPrevious_ = false;
+};
+
 // Where the program under test was built: beside the working folder or two levels above this
 // driver.
 std::filesystem::path BuiltProgram(const std::string& fileName);
