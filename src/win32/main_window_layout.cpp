@@ -167,4 +167,17 @@ constexpr PageLayout kPages[kPageCount] = {
 std::span<const ControlLayout> MainWindowControls() { return kControls; }
 std::span<const PageLayout> MainWindowPages() { return kPages; }
 
+int NextTabPage(int current, int step) {
+  int first = -1, last = -1, next = -1, previous = -1;
+  for (int page = 0; page < kPageCount; ++page) {
+    if (!kPages[page].tabVisible) continue;
+    if (first < 0) first = page;
+    last = page;
+    if (page > current && next < 0) next = page;
+    if (page < current) previous = page;
+  }
+  if (step > 0) return next >= 0 ? next : first;
+  return previous >= 0 ? previous : last;
+}
+
 }  // namespace tesnova

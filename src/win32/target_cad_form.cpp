@@ -5,6 +5,7 @@
 #include "win32/dark_style.h"
 #include "win32/error_box.h"
 #include "win32/wide_text.h"
+#include "win32/window_keys.h"
 #include "win32/window_text.h"
 
 namespace tesnova {
@@ -116,6 +117,11 @@ std::optional<TargetCadChoice> TargetCadForm::ShowModal(std::string_view presele
     }
     if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE && GetParent(msg.hwnd) == hwnd_) {
       result_ = Result::kCancel;
+      continue;
+    }
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && GetParent(msg.hwnd) == hwnd_) {
+      // Enter presses the focused button; anywhere else it is OK.
+      PressButton(IsEnterOnPushButton(msg) ? msg.hwnd : Item("Button1"));
       continue;
     }
     if (IsDialogMessageW(hwnd_, &msg)) continue;

@@ -310,5 +310,50 @@ TEST_F(TesnovaWindow, HelpTextsInEveryEncodingCurrentEditorsSave) {
   CloseProgram();
 }
 
+TEST_F(TesnovaWindow, WindowsKeysSwitchPagesAndPressTheFocusedButton) {
+  ASSERT_NE(Start(), nullptr);
+  ASSERT_TRUE(BringToFront(main));
+  ASSERT_EQ(ShownPage(*this, main), 1);
+  // Ctrl+Tab and Ctrl+PgDn go forward, Ctrl+Shift+Tab and Ctrl+PgUp back, round over the
+  // pages that have a tab.
+  struct Step {
+    std::vector<WORD> keys;
+    int page;
+  } steps[] = {
+      {{VK_CONTROL, VK_TAB}, 2},           {{VK_CONTROL, VK_TAB}, 4},
+      {{VK_CONTROL, VK_TAB}, 0},           {{VK_CONTROL, VK_SHIFT, VK_TAB}, 4},
+      {{VK_CONTROL, VK_SHIFT, VK_TAB}, 2}, {{VK_CONTROL, VK_PRIOR}, 1},
+      {{VK_CONTROL, VK_PRIOR}, 0},         {{VK_CONTROL, VK_PRIOR}, 4},
+      {{VK_CONTROL, VK_NEXT}, 0},          {{VK_CONTROL, VK_NEXT}, 1},
+  };
+  for (const Step& step : steps) {
+    TypeKeys(step.keys);
+    EXPECT_TRUE(WaitUntil([&] { return ShownPage(*this, main) == step.page; }))
+        << "expected page " << step.page << ", shown " << ShownPage(*this, main);
+  }
+
+  // Enter on a focused button presses it, tabs included.
+  PressKey(C("Button15"), VK_RETURN);
+  EXPECT_TRUE(WaitUntil([&] { return Text("Button15") == "色取得 OFF"; }));
+  PressKey(C("Button15"), VK_RETURN);
+  EXPECT_TRUE(WaitUntil([&] { return Text("Button15") == "色取得 ON"; }));
+  PressKey(C("Tab2"), VK_RETURN);
+  EXPECT_TRUE(WaitUntil([&] { return ShownPage(*this, main) == 2; }));
+  // Enter in a field presses nothing.
+  PressKey(C("Edit4"), VK_RETURN);
+  Sleep(300);
+  EXPECT_EQ(ShownPage(*this, main), 2);
+  EXPECT_EQ(Text("Edit4"), "-b dxf");
+  CloseProgram();
+
+  // From a page without a tab, the keys go to the nearest tabbed page.
+  program.SetSetting("ActivePage", "Index", "3");
+  ASSERT_NE(Start(), nullptr);
+  ASSERT_TRUE(BringToFront(main));
+  TypeKeys({VK_CONTROL, VK_TAB});
+  EXPECT_TRUE(WaitUntil([&] { return ShownPage(*this, main) == 4; }));
+  CloseProgram();
+}
+
 }  // namespace
 }  // namespace tesnova::e2e

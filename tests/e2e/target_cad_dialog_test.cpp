@@ -151,5 +151,28 @@ TEST_F(TargetCadDialogTest, Utf8ListWithoutAMarkIsReadAndKeptSo) {
   ASSERT_TRUE(program.Close(main));
 }
 
+TEST_F(TargetCadDialogTest, EnterPressesTheFocusedButtonElseOk) {
+  WriteBytes(ListFile(), "ZWCAD 2024\tZWCAD.Application.2024\r\nIJCAD\tGcadApp.Application\r\n");
+  main = program.Start("Tesnova 2026.01.13");
+  ASSERT_NE(main, nullptr);
+  HWND dialog = OpenDialog("Button13");
+  ASSERT_NE(dialog, nullptr);
+  HWND list = Control(dialog, "ListBox1");
+  SelectListItem(list, 0);
+  ASSERT_TRUE(WaitUntil([&] { return WindowText(Control(dialog, "Edit1")) == "IJCAD"; }));
+  // Enter on "削除" deletes the selected entry.
+  PressKey(Control(dialog, "SpeedButton2"), VK_RETURN);
+  EXPECT_TRUE(WaitUntil([&] { return List() == "ZWCAD 2024\tZWCAD.Application.2024\r\n"; }))
+      << List();
+  EXPECT_TRUE(IsWindowVisible(dialog));
+  // Enter in the list is OK: the selected entry becomes the target.
+  PressKey(list, VK_RETURN);
+  ASSERT_TRUE(WaitHidden(dialog));
+  EXPECT_TRUE(WaitUntil([&] { return WindowText(main) == "Tesnova 2026.01.13 [ ZWCAD 2024 ]"; }))
+      << WindowText(main);
+  ASSERT_TRUE(program.Close(main));
+  EXPECT_EQ(program.Setting("TargetCad", "ProgId"), "ZWCAD.Application.2024");
+}
+
 }  // namespace
 }  // namespace tesnova::e2e

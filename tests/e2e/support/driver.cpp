@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 #include <thread>
+#include <vector>
 
 #include "win32/control_ids.h"
 #include "win32/wide_text.h"
@@ -166,6 +167,30 @@ bool ClickAndWaitForCommand(HWND button, std::chrono::milliseconds timeout) {
 void PressKey(HWND control, WORD virtualKey) {
   PostMessageW(control, WM_KEYDOWN, virtualKey, 1);
   PostMessageW(control, WM_KEYUP, virtualKey, 0xC0000001);
+}
+
+void TypeKeys(const std::vector<WORD>& keys) {
+  std::vector<INPUT> inputs;
+  auto add = [&](WORD key, DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = flags;
+    if (key == VK_PRIOR || key == VK_NEXT) input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+    inputs.push_back(input);
+  };
+  for (WORD key : keys) add(key, 0);
+  for (auto it = keys.rbegin(); it != keys.rend(); ++it) add(*it, KEYEVENTF_KEYUP);
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+bool BringToFront(HWND window) {
+  return WaitUntil([&] {
+    if (GetForegroundWindow() == window) return true;
+    SetForegroundWindow(window);
+    return false;
+  });
 }
 
 std::vector<std::string> ListItems(HWND listBox) {
