@@ -3,6 +3,7 @@
 
 #include "e2e/support/driver.h"
 #include "e2e/support/screenshot.h"
+#include "win32/wide_text.h"
 
 namespace tesnova::e2e {
 namespace {
@@ -172,6 +173,110 @@ TEST_F(TargetCadDialogTest, EnterPressesTheFocusedButtonElseOk) {
       << WindowText(main);
   ASSERT_TRUE(program.Close(main));
   EXPECT_EQ(program.Setting("TargetCad", "ProgId"), "ZWCAD.Application.2024");
+}
+
+// Where a row of the list shows its ProgID: the first ink after a gap wider than a space.
+int ProgIdColumn(const ScreenArea& row, std::uint32_t background, int gap) {
+  int x = 0, ink = -1;
+  for (; x < row.width; ++x) {
+    bool any = false;
+    for (int y = 0; y < row.height; ++y) any |= row.at(x, y) != background;
+    if (any) {
+      if (ink >= 0 && x - ink > gap) return x;
+      ink = x;
+    }
+  }
+  return -1;
+}
+
+TEST_F(TargetCadDialogTest, ListShowsAlignedColumnsAndScrollsLongEntries) {
+  WriteBytes(ListFile(),
+             "A\tAlpha.Application\r\n"
+             "Much longer CAD name\tBeta.Application\r\n"
+             "Mid name\tGamma.Application\r\n");
+  main = program.Start("Tesnova 2026.01.13");
+  ASSERT_NE(main, nullptr);
+  HWND dialog = OpenDialog("Button13");
+  ASSERT_NE(dialog, nullptr);
+  HWND list = Control(dialog, "ListBox1");
+  ASSERT_EQ(ListItems(list).size(), 3u);
+  ASSERT_EQ(ListSelection(list), -1);  // no row highlighted
+  EXPECT_FALSE(GetWindowLongW(list, GWL_STYLE) & WS_HSCROLL) << "short entries need no bar";
+  Sleep(300);
+
+  // Every row's ProgID starts in the same column, right of the longest name.
+  RECT client;
+  GetClientRect(list, &client);
+  MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  int rowHeight = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+  std::vector<int> columns;
+  for (int i = 0; i < 3; ++i) {
+    // Inside the dotted focus frame that the list draws round its current row.
+    RECT row{client.left + 2, client.top + i * rowHeight + 2, client.right - 2,
+             client.top + (i + 1) * rowHeight - 2};
+    columns.push_back(ProgIdColumn(CaptureScreenArea(row), RGB(20, 20, 20), 7));
+  }
+  // Glyphs begin their ink a pixel apart ("A", "B", "G"); a misplaced tab stop costs tens.
+  EXPECT_GT(columns[0], 0);
+  EXPECT_NEAR(columns[1], columns[0], 2) << "Much longer CAD name";
+  EXPECT_NEAR(columns[2], columns[0], 2) << "Mid name";
+  EXPECT_TRUE(SaveWindowPng(dialog, "tesnova-target-cad-columns.png"));
+  Click(Control(dialog, "Button2"));
+  ASSERT_TRUE(WaitHidden(dialog));
+
+  // A ProgID longer than the list is wide: a horizontal scroll bar reaches its end.
+  WriteBytes(ListFile(),
+             "A\tAlpha.Application\r\n"
+             "Long\tVendor.Product.Automation.Application.With.A.Very.Long.Version.2026.1\r\n");
+  dialog = OpenDialog("Button13");
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_TRUE(WaitUntil([&] { return (GetWindowLongW(list, GWL_STYLE) & WS_HSCROLL) != 0; }));
+  GetClientRect(list, &client);
+  EXPECT_GT(SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0), client.right);
+  Sleep(300);
+  EXPECT_TRUE(SaveWindowPng(dialog, "tesnova-target-cad-scroll.png"));
+  Click(Control(dialog, "Button2"));
+  ASSERT_TRUE(WaitHidden(dialog));
+  ASSERT_TRUE(program.Close(main));
+}
+
+TEST_F(TargetCadDialogTest, AListThatCannotBeSavedIsNamedOnALineOfItsOwn) {
+  WriteBytes(ListFile(), "ZWCAD\tZWCAD.Application\r\n");
+  main = program.Start("Tesnova 2026.01.13");
+  ASSERT_NE(main, nullptr);
+  HWND dialog = OpenDialog("Button13");
+  ASSERT_NE(dialog, nullptr);
+  // Another program holds the file open without sharing it.
+  HANDLE held = CreateFileW(ListFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  SetWindowTextTo(Control(dialog, "Edit1"), "IJCAD");
+  SetWindowTextTo(Control(dialog, "Edit2"), "GcadApp.Application");
+  Click(Control(dialog, "SpeedButton1"));
+  HWND box = nullptr;
+  EXPECT_TRUE(WaitUntil([&] { return (box = FindMessageBox(program.pid())) != nullptr; }));
+  CloseHandle(held);
+  if (box) {
+    Sleep(300);
+    EXPECT_TRUE(SaveWindowPng(box, "tesnova-target-cad-error.png"));
+    // The path alone on the first line, the sentence whole on the next.
+    std::string texts = AllTexts(box);
+    std::string path = WideToUtf8(ListFile().wstring());
+    size_t at = texts.find(path + "\r\n");
+    EXPECT_NE(at, std::string::npos) << texts;
+    if (at != std::string::npos) {
+      std::string sentence = texts.substr(at + path.size() + 2);
+      sentence = sentence.substr(0, sentence.find('\n'));
+      EXPECT_FALSE(sentence.empty()) << texts;
+      EXPECT_EQ(sentence.find(path), std::string::npos) << texts;
+    }
+    ConfirmMessageBox(box);
+  }
+  // The list keeps the entry although it was not saved.
+  EXPECT_TRUE(WaitUntil([&] { return ListItems(Control(dialog, "ListBox1")).size() == 2; }));
+  Click(Control(dialog, "Button2"));
+  ASSERT_TRUE(WaitHidden(dialog));
+  ASSERT_TRUE(program.Close(main));
 }
 
 }  // namespace
