@@ -355,5 +355,16 @@ TEST_F(TesnovaWindow, WindowsKeysSwitchPagesAndPressTheFocusedButton) {
   CloseProgram();
 }
 
+TEST_F(TesnovaWindow, PicturesOfThePagesWithoutTabs) {
+  for (int page : {3, 5}) {
+    program.SetSetting("ActivePage", "Index", std::to_string(page));
+    ASSERT_NE(Start(), nullptr);
+    ASSERT_EQ(ShownPage(*this, main), page);
+    Sleep(300);
+    EXPECT_TRUE(SaveWindowPng(main, "tesnova-page-" + std::to_string(page) + ".png"));
+    CloseProgram();
+  }
+}
+
 }  // namespace
 }  // namespace tesnova::e2e
