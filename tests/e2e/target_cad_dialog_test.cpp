@@ -23,6 +23,19 @@ class TargetCadDialogTest : public ::testing::Test {
   bool WaitHidden(HWND dialog) {
     return WaitUntil([&] { return !IsWindowVisible(dialog); });
   }
+  // Starts the program beside a list file of these bytes and opens the dialog from the page
+  // "CAD -> WinTopo"; nullptr when either does not come.
+  HWND StartWithList(const std::string& bytes) {
+    WriteBytes(ListFile(), bytes);
+    main = program.Start("Tesnova 2026.01.13");
+    return main ? OpenDialog("Button13") : nullptr;
+  }
+  // Cancels the dialog and closes the program.
+  void CancelAndClose(HWND dialog) {
+    Click(Control(dialog, "Button2"));
+    EXPECT_TRUE(WaitHidden(dialog));
+    EXPECT_TRUE(program.Close(main));
+  }
 
   ProgramUnderTest program{BuiltProgram("Tesnova.exe")};
   HWND main = nullptr;
@@ -133,10 +146,7 @@ TEST_F(TargetCadDialogTest, WithoutAListTheFirstAddCreatesItInUtf16) {
 }
 
 TEST_F(TargetCadDialogTest, Utf8ListWithoutAMarkIsReadAndKeptSo) {
-  WriteBytes(ListFile(), "図面 CAD\tZumen.Application\r\nZWCAD\tZWCAD.Application\r\n");
-  main = program.Start("Tesnova 2026.01.13");
-  ASSERT_NE(main, nullptr);
-  HWND dialog = OpenDialog("Button13");
+  HWND dialog = StartWithList("図面 CAD\tZumen.Application\r\nZWCAD\tZWCAD.Application\r\n");
   ASSERT_NE(dialog, nullptr);
   HWND list = Control(dialog, "ListBox1");
   EXPECT_EQ(ListItems(list),
@@ -147,16 +157,12 @@ TEST_F(TargetCadDialogTest, Utf8ListWithoutAMarkIsReadAndKeptSo) {
   const std::string expected =
       "ZWCAD\tZWCAD.Application\r\n図面 CAD\tZumen.Application\r\n設計 CAD\tSekkei.Application\r\n";
   EXPECT_TRUE(WaitUntil([&] { return List() == expected; })) << List();
-  Click(Control(dialog, "Button2"));
-  ASSERT_TRUE(WaitHidden(dialog));
-  ASSERT_TRUE(program.Close(main));
+  CancelAndClose(dialog);
 }
 
 TEST_F(TargetCadDialogTest, EnterPressesTheFocusedButtonElseOk) {
-  WriteBytes(ListFile(), "ZWCAD 2024\tZWCAD.Application.2024\r\nIJCAD\tGcadApp.Application\r\n");
-  main = program.Start("Tesnova 2026.01.13");
-  ASSERT_NE(main, nullptr);
-  HWND dialog = OpenDialog("Button13");
+  HWND dialog =
+      StartWithList("ZWCAD 2024\tZWCAD.Application.2024\r\nIJCAD\tGcadApp.Application\r\n");
   ASSERT_NE(dialog, nullptr);
   HWND list = Control(dialog, "ListBox1");
   SelectListItem(list, 0);
@@ -190,13 +196,10 @@ int ProgIdColumn(const ScreenArea& row, std::uint32_t background, int gap) {
 }
 
 TEST_F(TargetCadDialogTest, ListShowsAlignedColumnsAndScrollsLongEntries) {
-  WriteBytes(ListFile(),
-             "A\tAlpha.Application\r\n"
-             "Much longer CAD name\tBeta.Application\r\n"
-             "Mid name\tGamma.Application\r\n");
-  main = program.Start("Tesnova 2026.01.13");
-  ASSERT_NE(main, nullptr);
-  HWND dialog = OpenDialog("Button13");
+  HWND dialog = StartWithList(
+      "A\tAlpha.Application\r\n"
+      "Much longer CAD name\tBeta.Application\r\n"
+      "Mid name\tGamma.Application\r\n");
   ASSERT_NE(dialog, nullptr);
   HWND list = Control(dialog, "ListBox1");
   ASSERT_EQ(ListItems(list).size(), 3u);
@@ -235,16 +238,11 @@ TEST_F(TargetCadDialogTest, ListShowsAlignedColumnsAndScrollsLongEntries) {
   EXPECT_GT(SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0), client.right);
   Sleep(300);
   EXPECT_TRUE(SaveWindowPng(dialog, "tesnova-target-cad-scroll.png"));
-  Click(Control(dialog, "Button2"));
-  ASSERT_TRUE(WaitHidden(dialog));
-  ASSERT_TRUE(program.Close(main));
+  CancelAndClose(dialog);
 }
 
 TEST_F(TargetCadDialogTest, AListThatCannotBeSavedIsNamedOnALineOfItsOwn) {
-  WriteBytes(ListFile(), "ZWCAD\tZWCAD.Application\r\n");
-  main = program.Start("Tesnova 2026.01.13");
-  ASSERT_NE(main, nullptr);
-  HWND dialog = OpenDialog("Button13");
+  HWND dialog = StartWithList("ZWCAD\tZWCAD.Application\r\n");
   ASSERT_NE(dialog, nullptr);
   // Another program holds the file open without sharing it.
   HANDLE held = CreateFileW(ListFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
@@ -274,9 +272,7 @@ TEST_F(TargetCadDialogTest, AListThatCannotBeSavedIsNamedOnALineOfItsOwn) {
   }
   // The list keeps the entry although it was not saved.
   EXPECT_TRUE(WaitUntil([&] { return ListItems(Control(dialog, "ListBox1")).size() == 2; }));
-  Click(Control(dialog, "Button2"));
-  ASSERT_TRUE(WaitHidden(dialog));
-  ASSERT_TRUE(program.Close(main));
+  CancelAndClose(dialog);
 }
 
 }  // namespace
