@@ -178,16 +178,15 @@ void TargetCadForm::LayOutColumns() {
   // the platform takes it: half the width of the 52 letters over 26, rounded.
   int average =
       std::max(1, (width("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") / 26 + 1) / 2);
-  int column = nameWidth + Scale(12);
-  int stop = (column * 4 + average - 1) / average;
+  int stop = ((nameWidth + Scale(12)) * 4 + average - 1) / average;
   SendMessageW(box, LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&stop));
-  // The scroll bar reaches the end of the longest ProgID.
+  // The scroll bar reaches the end of the longest line; a line without a tab is all ProgID.
+  int column = MulDiv(stop, average, 4);
   int extent = 0;
   for (const std::string& item : list_.Items()) {
-    auto [name, progId] = SplitTargetCadEntry(item);
-    int line =
-        item.find('\t') == std::string::npos ? width(item) : column + Scale(4) + width(progId);
-    extent = std::max(extent, line + Scale(6));
+    bool tab = item.find('\t') != std::string::npos;
+    int line = tab ? column + width(SplitTargetCadEntry(item).second) : width(item);
+    extent = std::max(extent, line + Scale(8));
   }
   SendMessageW(box, LB_SETHORIZONTALEXTENT, extent, 0);
   SelectObject(dc, old);
