@@ -103,7 +103,7 @@ void WriteSettings(ProfileStore& store, const Settings& settings, std::string_vi
     else
       value = settings.*(std::get<BooleanKey>(key.value).field) ? "1" : "0";
     if (!store.Write(key.section, key.name, value))
-      throw Error(std::string(fileName) + " に書き込めません");
+      throw FileError(std::string(fileName), "に書き込めません");
   }
 }
 

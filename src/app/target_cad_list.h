@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "base/text_encoding.h"
+
 namespace tesnova {
 
 inline constexpr const char* kTargetCadListFile = "TargetCAD_APIVersion.txt";
@@ -41,16 +43,19 @@ class TargetCadList {
   // Replaces the selected entry in place (no re-sorting) and saves. False without a selection.
   bool Change(std::string_view name, std::string_view progId);
 
-  // Writes every entry with CR LF, in the encoding the file was last read in.
-  void Save() const;
+  // Writes every entry with CR LF, in the encoding the file was last read in; a file that was
+  // never read is created as UTF-16LE with its mark, which holds every character. A file read
+  // in the ANSI code page that can no longer hold the entries (a name in another script) is
+  // written as UTF-8 with its mark from then on, rather than losing characters.
+  void Save();
+
+  TextEncoding Encoding() const { return encoding_; }
 
  private:
-  enum class Encoding { kAnsi, kUtf8Bom, kUtf16Le, kUtf16Be };
-
   std::filesystem::path file_;
   std::vector<std::string> items_;
   int selected_ = -1;
-  Encoding encoding_ = Encoding::kAnsi;
+  TextEncoding encoding_ = TextEncoding::kUtf16Le;
 };
 
 }  // namespace tesnova

@@ -2,6 +2,7 @@
 // Errors raised by the core. Messages are UTF-8 and are shown to the user as they stand.
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace tesnova {
 
@@ -21,6 +22,18 @@ class ConversionError : public Error {
 class FileError : public Error {
  public:
   using Error::Error;
+  // The file and what is wrong with it ("を作成できません"); the message is the two joined by
+  // a space. A window can then show the path and the sentence on lines of their own.
+  FileError(std::string file, std::string phrase)
+      : Error(file + " " + phrase), file_(std::move(file)), phrase_(std::move(phrase)) {}
+
+  // Empty when the message was given whole.
+  const std::string& file() const { return file_; }
+  const std::string& phrase() const { return phrase_; }
+
+ private:
+  std::string file_;
+  std::string phrase_;
 };
 
 }  // namespace tesnova

@@ -4,7 +4,7 @@
 #include <fstream>
 
 #include "base/error.h"
-#include "base/system.h"
+#include "base/text_encoding.h"
 
 namespace tesnova {
 
@@ -17,62 +17,8 @@ std::string PathToUtf8(const std::filesystem::path& path) {
   return std::string(s.begin(), s.end());
 }
 
-namespace {
-
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
-std::string DecodeUtf16(std::string_view bytes, bool bigEndian) {
-  std::string out;
-  out.reserve(bytes.size());
-  auto unit = [&](size_t i) -> char16_t {
-    auto b0 = static_cast<unsigned char>(bytes[i]);
-    auto b1 = static_cast<unsigned char>(bytes[i + 1]);
-    return bigEndian ? static_cast<char16_t>(b0 << 8 | b1) : static_cast<char16_t>(b1 << 8 | b0);
-  };
-  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    char32_t c = unit(i);
-    if (c >= 0xD800 && c < 0xDC00 && i + 3 < bytes.size()) {
-      char32_t low = unit(i + 2);
-      if (low >= 0xDC00 && low < 0xE000) {
-        c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-        i += 2;
-      } else {
-        c = 0xFFFD;
-      }
-    } else if (c >= 0xD800 && c < 0xE000) {
-      c = 0xFFFD;
-    }
-    AppendUtf8(out, c);
-  }
-  return out;
-}
-
-}  // namespace
-
 std::string DecodeText(std::string_view bytes) {
-  if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF")
-    return std::string(bytes.substr(3));
-  if (bytes.size() >= 2 && bytes.substr(0, 2) == "\xFF\xFE")
-    return DecodeUtf16(bytes.substr(2), false);
-  if (bytes.size() >= 2 && bytes.substr(0, 2) == "\xFE\xFF")
-    return DecodeUtf16(bytes.substr(2), true);
-  return AnsiToUtf8(bytes);
+  return DecodeTextAs(bytes, DetectTextEncoding(bytes));
 }
 
 std::string_view DecodeTextView(std::string_view bytes, std::string& decoded) {
@@ -101,9 +47,9 @@ std::vector<std::string> SplitLines(std::string_view text) {
 
 std::string ReadFileBytes(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw FileError(PathToUtf8(path) + " を開けません");
+  if (!in) throw FileError(PathToUtf8(path), "を開けません");
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw FileError(PathToUtf8(path) + " を読み込めません");
+  if (in.bad()) throw FileError(PathToUtf8(path), "を読み込めません");
   return bytes;
 }
 
@@ -113,10 +59,10 @@ std::vector<std::string> ReadTextLines(const std::filesystem::path& path) {
 
 void WriteFileBytes(const std::filesystem::path& path, std::string_view bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) throw FileError(PathToUtf8(path) + " を作成できません");
+  if (!out) throw FileError(PathToUtf8(path), "を作成できません");
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   out.close();
-  if (!out) throw FileError(PathToUtf8(path) + " に書き込めません");
+  if (!out) throw FileError(PathToUtf8(path), "に書き込めません");
 }
 
 void WriteTextLines(const std::filesystem::path& path, const std::vector<std::string>& lines) {

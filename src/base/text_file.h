@@ -10,8 +10,9 @@ namespace tesnova {
 std::filesystem::path PathFromUtf8(std::string_view utf8);
 std::string PathToUtf8(const std::filesystem::path& path);
 
-// Decodes file bytes to UTF-8: a byte-order mark selects UTF-8, UTF-16LE or UTF-16BE,
-// otherwise the system's ANSI code page applies.
+// Decodes file bytes to UTF-8: a byte-order mark selects UTF-8, UTF-16LE or UTF-16BE; without
+// one, valid UTF-8 holding non-ASCII bytes is UTF-8, anything else the system's ANSI code page
+// (DetectTextEncoding).
 std::string DecodeText(std::string_view bytes);
 // The same without a copy where the bytes are UTF-8 already (after a UTF-8 byte-order mark, or
 // all ASCII, which every ANSI code page reads alike): a view into bytes, or else into `decoded`,

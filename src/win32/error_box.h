@@ -3,8 +3,13 @@
 #include <windows.h>
 
 #include <exception>
+#include <string>
 
 namespace tesnova {
+
+// The box's text: the error's message, with a file error's path and sentence on lines of
+// their own.
+std::string ErrorBoxText(const std::exception& error);
 
 // Shows the error's message in a modal box above the owner; the program keeps running.
 void ShowErrorBox(HWND owner, const std::exception& error);

@@ -18,6 +18,7 @@
 #include "win32/profile_store_win32.h"
 #include "win32/wide_text.h"
 #include "win32/win32_processes.h"
+#include "win32/window_keys.h"
 #include "win32/window_text.h"
 
 namespace tesnova {
@@ -304,6 +305,22 @@ void MainWindow::ProcessMessages() { DispatchPendingMessages(); }
 
 void MainWindow::SetEnabled(std::string_view control, bool enabled) {
   EnableWindow(Control(control), enabled);
+}
+
+bool MainWindow::TranslateKey(const MSG& msg) {
+  if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
+  if (int step = PageStepOf(msg)) {
+    SetActivePage(NextTabPage(page_, step));
+    // The focus goes with the page, to its tab, as on a tab control.
+    if (auto it = controls_.find("Tab" + std::to_string(page_)); it != controls_.end())
+      SetFocus(it->second);
+    return true;
+  }
+  if (IsEnterOnPushButton(msg)) {
+    PressButton(msg.hwnd);
+    return true;
+  }
+  return false;
 }
 
 void MainWindow::RunCommand(const std::string& sender) {

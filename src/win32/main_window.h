@@ -34,6 +34,10 @@ class MainWindow : public View {
   // registers it for dropped files and the COM message filter.
   void FormCreate(const std::wstring& settingsFile);
 
+  // Answers the keys of a window with pages before the dialog keys see them: Enter presses
+  // the focused button, Ctrl+Tab and its kin switch pages. True when the message was used.
+  bool TranslateKey(const MSG& msg);
+
   std::string Text(std::string_view control) const override;
   void SetText(std::string_view control, std::string_view text) override;
   bool Checked(std::string_view control) const override;

@@ -151,8 +151,10 @@ constexpr ControlLayout kControls[] = {
     {K::kButton, "Button15", kSharedArea, 8, 352, 96, 24, "色取得 ON", "カーソル位置の色を取得", 0},
     {K::kShape, "Shape1", kSharedArea, 110, 352, 24, 24, "", "マウスカーソル直下の色", 0},
     {K::kShape, "Shape2", kSharedArea, 138, 352, 24, 24, "", "閾値による二値化の色", 0},
-    {K::kLabel, "Label8", kSharedArea, 168, 355, 168, 18, "Label8", nullptr, 0},
-    {K::kImage, "Image1", kSharedArea, 340, 232, 183, 142, "", nullptr, 0},
+    // The probe's longest text, "輝度値=255 [R=255 G=255 B=255]", is wider than the room
+    // beside the picture: the label runs under the picture to the window's right edge.
+    {K::kLabel, "Label8", kSharedArea, 168, 355, 355, 18, "Label8", nullptr, 0},
+    {K::kImage, "Image1", kSharedArea, 340, 232, 183, 116, "", nullptr, 0},
     {K::kEdit, "Edit12", kSharedArea, 8, 380, 515, 22, "", nullptr, kReadOnly | kCentred},
     {K::kEdit, "Edit6", kSharedArea, 8, 404, 515, 22, "", nullptr, kCentred},
 };
@@ -166,5 +168,18 @@ constexpr PageLayout kPages[kPageCount] = {
 
 std::span<const ControlLayout> MainWindowControls() { return kControls; }
 std::span<const PageLayout> MainWindowPages() { return kPages; }
+
+int NextTabPage(int current, int step) {
+  int first = -1, last = -1, next = -1, previous = -1;
+  for (int page = 0; page < kPageCount; ++page) {
+    if (!kPages[page].tabVisible) continue;
+    if (first < 0) first = page;
+    last = page;
+    if (page > current && next < 0) next = page;
+    if (page < current) previous = page;
+  }
+  if (step > 0) return next >= 0 ? next : first;
+  return previous >= 0 ? previous : last;
+}
 
 }  // namespace tesnova

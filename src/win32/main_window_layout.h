@@ -36,6 +36,11 @@ struct PageLayout {
 std::span<const ControlLayout> MainWindowControls();
 std::span<const PageLayout> MainWindowPages();
 
+// The page that Ctrl+Tab (step +1) or Ctrl+Shift+Tab (step -1) shows after the given one: the
+// next page with a tab in that direction, round from the last to the first. From a page
+// without a tab, or from none (-1), the nearest tabbed page in that direction.
+int NextTabPage(int current, int step);
+
 inline constexpr int kClientWidth = 531;
 inline constexpr int kClientHeight = 427;
 // The frame around the active page's controls, below the tabs.

@@ -1,10 +1,13 @@
 #include "win32/target_cad_form.h"
 
+#include <algorithm>
+
 #include "base/error.h"
 #include "win32/control_ids.h"
 #include "win32/dark_style.h"
 #include "win32/error_box.h"
 #include "win32/wide_text.h"
+#include "win32/window_keys.h"
 #include "win32/window_text.h"
 
 namespace tesnova {
@@ -22,7 +25,8 @@ struct Layout {
 
 const Layout kLayout[] = {
     {L"LISTBOX", "ListBox1", 8, 8, 299, 148, "",
-     WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_USETABSTOPS},
+     WS_BORDER | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
+         LBS_USETABSTOPS},
     {L"STATIC", nullptr, 8, 162, 299, 18, "名称 （説明）", SS_LEFT | SS_NOPREFIX},
     {L"EDIT", "Edit1", 8, 180, 299, 22, "", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL},
     {L"STATIC", nullptr, 8, 208, 299, 18, "ProgID （クラス文字列）", SS_LEFT | SS_NOPREFIX},
@@ -118,6 +122,11 @@ std::optional<TargetCadChoice> TargetCadForm::ShowModal(std::string_view presele
       result_ = Result::kCancel;
       continue;
     }
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && GetParent(msg.hwnd) == hwnd_) {
+      // Enter presses the focused button; anywhere else it is OK.
+      PressButton(IsEnterOnPushButton(msg) ? msg.hwnd : Item("Button1"));
+      continue;
+    }
     if (IsDialogMessageW(hwnd_, &msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
@@ -147,8 +156,41 @@ void TargetCadForm::FillList() {
   for (const std::string& item : list_.Items())
     SendMessageW(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToWide(item).c_str()));
   SendMessageW(box, LB_SETCURSEL, list_.Selected(), 0);
+  LayOutColumns();
   SendMessageW(box, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(box, nullptr, TRUE);
+}
+
+void TargetCadForm::LayOutColumns() {
+  HWND box = Item("ListBox1");
+  HDC dc = GetDC(box);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(box, WM_GETFONT, 0, 0)));
+  auto width = [&](const std::string& text) {
+    std::wstring wide = Utf8ToWide(text);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+    return static_cast<int>(size.cx);
+  };
+  int nameWidth = 0;
+  for (const std::string& item : list_.Items())
+    nameWidth = std::max(nameWidth, width(SplitTargetCadEntry(item).first));
+  // The list counts tab stops in quarters of its font's average character width, taken as
+  // the platform takes it: half the width of the 52 letters over 26, rounded.
+  int average =
+      std::max(1, (width("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") / 26 + 1) / 2);
+  int stop = ((nameWidth + Scale(12)) * 4 + average - 1) / average;
+  SendMessageW(box, LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&stop));
+  // The scroll bar reaches the end of the longest line; a line without a tab is all ProgID.
+  int column = MulDiv(stop, average, 4);
+  int extent = 0;
+  for (const std::string& item : list_.Items()) {
+    bool tab = item.find('\t') != std::string::npos;
+    int line = tab ? column + width(SplitTargetCadEntry(item).second) : width(item);
+    extent = std::max(extent, line + Scale(8));
+  }
+  SendMessageW(box, LB_SETHORIZONTALEXTENT, extent, 0);
+  SelectObject(dc, old);
+  ReleaseDC(box, dc);
 }
 
 void TargetCadForm::FillFieldsFromSelection() {

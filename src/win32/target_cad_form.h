@@ -30,6 +30,9 @@ class TargetCadForm : public TargetCadDialog {
   void SetFieldText(const char* name, const std::string& text);
   void FormShow();
   void FillList();
+  // Names and ProgIDs in two aligned columns, scrolled sideways when a line is longer than the
+  // list is wide.
+  void LayOutColumns();
   void FillFieldsFromSelection();
   void OnCommand(const std::string& name, int code);
   void Run(void (TargetCadForm::*action)());

@@ -80,7 +80,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-      if (IsDialogMessageW(window.hwnd(), &msg)) continue;
+      if (window.TranslateKey(msg) || IsDialogMessageW(window.hwnd(), &msg)) continue;
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }

@@ -37,8 +37,9 @@ TEST_F(TargetCadListTest, MissingFileLeavesTheListAndTheFirstChangeCreatesIt) {
   EXPECT_FALSE(list.Delete());
   EXPECT_FALSE(list.Change("x", "y"));
   EXPECT_FALSE(std::filesystem::exists(file()));
-  list.Add("BaricsCAD", "BricscadApp.AcadApplication");
-  EXPECT_EQ(Bytes(), "BaricsCAD\tBricscadApp.AcadApplication\r\n");
+  // A new list is UTF-16LE with its mark: it holds any name.
+  list.Add("José 図面", "Zumen.Application");
+  EXPECT_EQ(Bytes(), EncodeText("José 図面\tZumen.Application\r\n", TextEncoding::kUtf16Le));
 }
 
 TEST_F(TargetCadListTest, LoadsSortedWithoutRegardToCaseAndAnyLineEnds) {
@@ -95,11 +96,13 @@ TEST_F(TargetCadListTest, ChangeReplacesInPlaceWithoutSorting) {
 
 TEST_F(TargetCadListTest, SavesInTheEncodingItWasReadIn) {
   struct Case {
-    std::string bom;
+    std::string bom;    // none for UTF-8 without a mark
     std::string body;   // "あ\tX\r\n" in the file's encoding
     std::string added;  // the file after adding "い\tY"
   } cases[] = {
       {"\xEF\xBB\xBF", "\xE3\x81\x82\tX\r\n", "\xE3\x81\x82\tX\r\n\xE3\x81\x84\tY\r\n"},
+      // UTF-8 without a mark, as current editors save it, stays so.
+      {"", "\xE3\x81\x82\tX\r\n", "\xE3\x81\x82\tX\r\n\xE3\x81\x84\tY\r\n"},
       {"\xFF\xFE", std::string("\x42\x30\t\0X\0\r\0\n\0", 10),
        std::string("\x42\x30\t\0X\0\r\0\n\0\x44\x30\t\0Y\0\r\0\n\0", 20)},
       {"\xFE\xFF", std::string("\x30\x42\0\t\0X\0\r\0\n", 10),
@@ -111,6 +114,16 @@ TEST_F(TargetCadListTest, SavesInTheEncodingItWasReadIn) {
     list.Add("い", "Y");
     EXPECT_EQ(Bytes(), c.bom + c.added);
   }
+}
+
+TEST_F(TargetCadListTest, AnAnsiListThatCannotHoldANameKeepsItAnyway) {
+  TargetCadList list = Loaded("ZWCAD\tZWCAD.Application\r\n");
+  EXPECT_EQ(list.Encoding(), TextEncoding::kAnsi);
+  list.Add("José", "J.App");
+  EXPECT_EQ(ReadTextLines(file()), (Items{"José\tJ.App", "ZWCAD\tZWCAD.Application"}));
+  TargetCadList reread(file());
+  ASSERT_TRUE(reread.Load());
+  EXPECT_EQ(reread.Items(), list.Items());
 }
 
 }  // namespace

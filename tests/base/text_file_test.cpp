@@ -30,6 +30,10 @@ TEST(TextFile, ByteOrderMarkSelectsTheEncoding) {
   EXPECT_EQ(DecodeText(std::string("\xFF\xFE\x3D\xD8\x00\xDE", 6)),
             "\xF0\x9F\x98\x80");  // surrogates
   EXPECT_EQ(DecodeText("plain"), "plain");
+  // Without a mark: valid UTF-8 with non-ASCII bytes is UTF-8, else the ANSI code page (932
+  // on a Japanese system).
+  EXPECT_EQ(DecodeText("\xE8\xAA\xAC\xE6\x98\x8E"), "説明");
+  EXPECT_EQ(DecodeText("\x90\xE0\x96\xBE"), "説明");
 }
 
 TEST(TextFile, DecodedViewCopiesOnlyWhatNeedsDecoding) {

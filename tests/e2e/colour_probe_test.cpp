@@ -3,6 +3,8 @@
 
 #include "e2e/support/driver.h"
 #include "e2e/support/screenshot.h"
+#include "win32/dark_style.h"
+#include "win32/wide_text.h"
 
 namespace tesnova::e2e {
 namespace {
@@ -81,6 +83,67 @@ TEST(ColourProbe, ShowsColourLuminanceAndTheBinarisedColour) {
   EXPECT_TRUE(WaitUntil([&] { return WindowText(toggle) == "色取得 ON"; }));
   ASSERT_TRUE(program.Close(main));
 }
+
+// The probe's longest text, at the screen's usual and at one and a half times its dots per inch:
+// what is drawn in the label is the whole text on one line.
+class ColourProbeAtDpi : public ::testing::TestWithParam<int> {};
+
+TEST_P(ColourProbeAtDpi, LongestTextIsDrawnWholeOnOneLine) {
+  const int dpi = GetParam();
+  ColourPatch patch(RGB(255, 255, 255), 40, 40, 160);
+  ASSERT_TRUE(WaitUntil([] {
+    ColourPatch::Pump();
+    return ScreenPixel(120, 120) == RGB(255, 255, 255);
+  })) << "the patch did not appear";
+  SetCursorPos(120, 120);
+
+  ScreenDpi screenDpi(dpi);
+  ProgramUnderTest program(BuiltProgram("Tesnova.exe"));
+  HWND main = program.Start("Tesnova 2026.01.13");
+  ASSERT_NE(main, nullptr);
+  RECT client;
+  GetClientRect(main, &client);
+  ASSERT_EQ(client.right, MulDiv(531, dpi, 96)) << "the program did not take the dpi";
+
+  Click(Control(main, "Button15"));
+  const std::string longest = "輝度値=255 [R=255 G=255 B=255]";
+  HWND label = Control(main, "Label8");
+  ASSERT_TRUE(WaitUntil([&] {
+    ColourPatch::Pump();
+    return WindowText(label) == longest;
+  })) << WindowText(label);
+
+  // The text's extent in the window's font against the label's client area.
+  std::wstring text = Utf8ToWide(longest);
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, dark::UiFont(dpi));
+  SIZE extent{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  RECT area;
+  GetClientRect(label, &area);
+  EXPECT_LE(extent.cx, area.right) << "text " << extent.cx << " px, label " << area.right << " px";
+  EXPECT_LE(extent.cy, area.bottom);
+
+  // The ink in the label: one line that reaches the closing bracket at the text's right end.
+  MapWindowPoints(label, nullptr, reinterpret_cast<POINT*>(&area), 2);
+  RECT ink{};
+  ASSERT_TRUE(WaitUntil([&] {
+    ink = InkBounds(CaptureScreenArea(area), dark::kBackground);
+    return ink.right >= extent.cx - MulDiv(3, dpi, 96);
+  })) << "ink ends at "
+      << ink.right << " px of " << extent.cx << " px";
+  EXPECT_LT(ink.right, area.right - area.left) << "the text runs into the label's edge";
+  EXPECT_LE(ink.bottom - ink.top, extent.cy);
+
+  // The probe running, for a person to look at.
+  EXPECT_TRUE(SaveWindowPng(main, "tesnova-probe-" + std::to_string(dpi) + "dpi.png"));
+  Click(Control(main, "Button15"));
+  ASSERT_TRUE(program.Close(main));
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, ColourProbeAtDpi, ::testing::Values(96, 144));
 
 }  // namespace
 }  // namespace tesnova::e2e

@@ -252,12 +252,118 @@ TEST_F(TesnovaWindow, RefusedSettingsWriteIsShownInTheErrorBox) {
   HWND box = nullptr;
   EXPECT_TRUE(WaitUntil([&] { return (box = FindMessageBox(program.pid())) != nullptr; }));
   if (box) {
-    EXPECT_NE(AllTexts(box).find(WideToUtf8(Ini().wstring()) + " に書き込めません"),
+    // The path and the sentence on lines of their own.
+    EXPECT_NE(AllTexts(box).find(WideToUtf8(Ini().wstring()) + "\r\nに書き込めません"),
               std::string::npos)
         << AllTexts(box);
     ConfirmMessageBox(box);
   }
   EXPECT_TRUE(WaitUntil([&] { return !program.Running(); }));
+}
+
+TEST_F(TesnovaWindow, SettingsFileKeepsEveryCharacter) {
+  // An existing file in the ANSI code page (932) is still read.
+  WriteBytes(Ini(), "[PoTrace]\r\nFullName=C:\\\x90\x7D\x96\xCA\\potrace.exe\r\n");
+  ASSERT_NE(Start(), nullptr);
+  EXPECT_EQ(Text("Edit1"), "C:\\図面\\potrace.exe");
+  // A value the code page cannot hold turns the file into UTF-16LE, the other values kept.
+  SetWindowTextTo(C("Edit11"), "C:\\Users\\José\\WinTopoFree.exe");
+  CloseProgram();
+  EXPECT_TRUE(ReadBytes(Ini()).starts_with("\xFF\xFE[")) << ReadBytes(Ini()).substr(0, 8);
+  EXPECT_EQ(IniValue("PoTrace", "FullName"), "C:\\図面\\potrace.exe");
+  EXPECT_EQ(IniValue("WinTopoFree", "FullName"), "C:\\Users\\José\\WinTopoFree.exe");
+
+  // A new file is UTF-16LE with its mark, and gives back what no code page holds.
+  std::filesystem::remove(Ini());
+  const std::string potrace = "C:\\Users\\José\\potrace.exe";
+  const std::string vtracer = "C:\\Users\\Zoë\\図面\\vtracer.exe";
+  ASSERT_NE(Start(), nullptr);
+  SetWindowTextTo(C("Edit1"), potrace);
+  SetWindowTextTo(C("Edit7"), vtracer);
+  CloseProgram();
+  EXPECT_TRUE(ReadBytes(Ini()).starts_with("\xFF\xFE[")) << ReadBytes(Ini()).substr(0, 8);
+  EXPECT_EQ(IniValue("PoTrace", "FullName"), potrace);
+  EXPECT_EQ(IniValue("AutoTrace", "FullName"), vtracer);
+  ASSERT_NE(Start(), nullptr);
+  EXPECT_EQ(Text("Edit1"), potrace);
+  EXPECT_EQ(Text("Edit7"), vtracer);
+  CloseProgram();
+}
+
+TEST_F(TesnovaWindow, HelpTextsInEveryEncodingCurrentEditorsSave) {
+  const std::string help = "説明書\r\n1. CAD 切り取り";
+  // UTF-8 without a mark (current editors), with a mark, UTF-16LE, and the ANSI code page 932.
+  WriteBytes(program.folder() / "CAD-VTracer.txt", help);
+  WriteBytes(program.folder() / "CAD-WinTopo.txt", "\xEF\xBB\xBF" + help);
+  WriteBytes(program.folder() / "CAD-Potrace.txt",
+             std::string("\xFF\xFE\xAC\x8A\x0E\x66\xF8\x66\r\0\n\0"
+                         "1\0",
+                         14));
+  WriteBytes(program.folder() / "Palvero.txt",
+             "\x90\xE0\x96\xBE\x8F\x91\r\n1. CAD \x90\xD8\x82\xE8\x8E\xE6\x82\xE8");
+  ASSERT_NE(Start(), nullptr);
+  EXPECT_EQ(Text("Memo3"), help);
+  EXPECT_EQ(Text("Memo4"), help);
+  EXPECT_EQ(Text("Memo5"), "説明書\r\n1");
+  EXPECT_EQ(Text("Memo1"), "説明書\r\n1");
+  EXPECT_EQ(Text("Memo2"), help);
+  CloseProgram();
+}
+
+TEST_F(TesnovaWindow, WindowsKeysSwitchPagesAndPressTheFocusedButton) {
+  ASSERT_NE(Start(), nullptr);
+  ASSERT_TRUE(BringToFront(main));
+  ASSERT_EQ(ShownPage(*this, main), 1);
+  // Ctrl+Tab and Ctrl+PgDn go forward, Ctrl+Shift+Tab and Ctrl+PgUp back, round over the
+  // pages that have a tab.
+  struct Step {
+    std::vector<WORD> keys;
+    int page;
+  } steps[] = {
+      {{VK_CONTROL, VK_TAB}, 2},           {{VK_CONTROL, VK_TAB}, 4},
+      {{VK_CONTROL, VK_TAB}, 0},           {{VK_CONTROL, VK_SHIFT, VK_TAB}, 4},
+      {{VK_CONTROL, VK_SHIFT, VK_TAB}, 2}, {{VK_CONTROL, VK_PRIOR}, 1},
+      {{VK_CONTROL, VK_PRIOR}, 0},         {{VK_CONTROL, VK_PRIOR}, 4},
+      {{VK_CONTROL, VK_NEXT}, 0},          {{VK_CONTROL, VK_NEXT}, 1},
+  };
+  for (const Step& step : steps) {
+    TypeKeys(step.keys);
+    EXPECT_TRUE(WaitUntil([&] { return ShownPage(*this, main) == step.page; }))
+        << "expected page " << step.page << ", shown " << ShownPage(*this, main);
+  }
+
+  // Enter on a focused button presses it, tabs included.
+  PressKey(C("Button15"), VK_RETURN);
+  EXPECT_TRUE(WaitUntil([&] { return Text("Button15") == "色取得 OFF"; }));
+  PressKey(C("Button15"), VK_RETURN);
+  EXPECT_TRUE(WaitUntil([&] { return Text("Button15") == "色取得 ON"; }));
+  PressKey(C("Tab2"), VK_RETURN);
+  EXPECT_TRUE(WaitUntil([&] { return ShownPage(*this, main) == 2; }));
+  // Enter in a field presses nothing.
+  PressKey(C("Edit4"), VK_RETURN);
+  Sleep(300);
+  EXPECT_EQ(ShownPage(*this, main), 2);
+  EXPECT_EQ(Text("Edit4"), "-b dxf");
+  CloseProgram();
+
+  // From a page without a tab, the keys go to the nearest tabbed page.
+  program.SetSetting("ActivePage", "Index", "3");
+  ASSERT_NE(Start(), nullptr);
+  ASSERT_TRUE(BringToFront(main));
+  TypeKeys({VK_CONTROL, VK_TAB});
+  EXPECT_TRUE(WaitUntil([&] { return ShownPage(*this, main) == 4; }));
+  CloseProgram();
+}
+
+TEST_F(TesnovaWindow, PicturesOfThePagesWithoutTabs) {
+  for (int page : {3, 5}) {
+    program.SetSetting("ActivePage", "Index", std::to_string(page));
+    ASSERT_NE(Start(), nullptr);
+    ASSERT_EQ(ShownPage(*this, main), page);
+    Sleep(300);
+    EXPECT_TRUE(SaveWindowPng(main, "tesnova-page-" + std::to_string(page) + ".png"));
+    CloseProgram();
+  }
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include "base/error.h"
 #include "raster/bitmap.h"
 #include "win32/control_ids.h"
+#include "win32/error_box.h"
+#include "win32/main_window_layout.h"
 
 namespace tesnova {
 namespace {
@@ -66,6 +68,28 @@ TEST(MainWindow, ControlsByNameAndPages) {
     EXPECT_EQ(IsWindowVisible(edit2) != FALSE, expected == 3) << page;
     EXPECT_EQ(IsWindowVisible(edit11) != FALSE, expected == 1) << page;
   }
+}
+
+TEST(MainWindow, PageKeysStepOverThePagesWithoutTabs) {
+  // Tabs: 0, 1, 2 and 4; pages 3 and 5 have none; -1 is no page.
+  struct Case {
+    int current;
+    int next;
+    int previous;
+  } cases[] = {{0, 1, 4}, {1, 2, 0}, {2, 4, 1}, {3, 4, 2}, {4, 0, 2}, {5, 0, 4}, {-1, 0, 4}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(NextTabPage(c.current, 1), c.next) << c.current;
+    EXPECT_EQ(NextTabPage(c.current, -1), c.previous) << c.current;
+  }
+}
+
+TEST(ErrorBox, PutsAFilesPathAndTheSentenceOnLinesOfTheirOwn) {
+  EXPECT_EQ(ErrorBoxText(FileError("C:\\作業\\TargetCAD_APIVersion.txt", "を作成できません")),
+            "C:\\作業\\TargetCAD_APIVersion.txt\r\nを作成できません");
+  EXPECT_EQ(FileError("C:\\a.txt", "を開けません").what(), std::string("C:\\a.txt を開けません"));
+  EXPECT_EQ(ErrorBoxText(FileError("a.bmp を BMP 画像として読み込めません")),
+            "a.bmp を BMP 画像として読み込めません");
+  EXPECT_EQ(ErrorBoxText(Error("メッセージ")), "メッセージ");
 }
 
 }  // namespace

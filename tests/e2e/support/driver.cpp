@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 #include <thread>
+#include <vector>
 
 #include "win32/control_ids.h"
 #include "win32/wide_text.h"
@@ -168,6 +169,30 @@ void PressKey(HWND control, WORD virtualKey) {
   PostMessageW(control, WM_KEYUP, virtualKey, 0xC0000001);
 }
 
+void TypeKeys(const std::vector<WORD>& keys) {
+  std::vector<INPUT> inputs;
+  auto add = [&](WORD key, DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = flags;
+    if (key == VK_PRIOR || key == VK_NEXT) input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+    inputs.push_back(input);
+  };
+  for (WORD key : keys) add(key, 0);
+  for (auto it = keys.rbegin(); it != keys.rend(); ++it) add(*it, KEYEVENTF_KEYUP);
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+bool BringToFront(HWND window) {
+  return WaitUntil([&] {
+    if (GetForegroundWindow() == window) return true;
+    SetForegroundWindow(window);
+    return false;
+  });
+}
+
 std::vector<std::string> ListItems(HWND listBox) {
   std::vector<std::string> items;
   auto count = SendMessageW(listBox, LB_GETCOUNT, 0, 0);
@@ -305,6 +330,40 @@ void ProgramUnderTest::End() {
   CloseHandle(info_.hProcess);
   CloseHandle(info_.hThread);
   info_ = {};
+}
+
+namespace {
+
+constexpr wchar_t kDpiKey[] = L"Control Panel\\Desktop";
+
+}  // namespace
+
+ScreenDpi::ScreenDpi(int dpi) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, kDpiKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
+                      &key, nullptr) != ERROR_SUCCESS) {
+    ADD_FAILURE() << "cannot open the dpi setting";
+    return;
+  }
+  DWORD size = sizeof previous_, type = 0;
+  hadPrevious_ = RegQueryValueExW(key, L"LogPixels", nullptr, &type,
+                                  reinterpret_cast<BYTE*>(&previous_), &size) == ERROR_SUCCESS &&
+                 type == REG_DWORD;
+  DWORD value = static_cast<DWORD>(dpi);
+  RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                 sizeof value);
+  RegCloseKey(key);
+}
+
+ScreenDpi::~ScreenDpi() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, kDpiKey, 0, KEY_WRITE, &key) != ERROR_SUCCESS) return;
+  if (hadPrevious_)
+    RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&previous_),
+                   sizeof previous_);
+  else
+    RegDeleteValueW(key, L"LogPixels");
+  RegCloseKey(key);
 }
 
 std::filesystem::path BuiltProgram(const std::string& fileName) {

@@ -49,6 +49,12 @@ void Click(HWND button);
 bool ClickAndWaitForCommand(HWND button, std::chrono::milliseconds timeout = 20000ms);
 // Presses and releases a key in the control (posted, so a modal loop sees it too).
 void PressKey(HWND control, WORD virtualKey);
+// Types a chord on the keyboard as the user would (SendInput): the keys go down in order and
+// come up in reverse, to whichever window has the keyboard focus.
+void TypeKeys(const std::vector<WORD>& keys);
+// Makes the window the foreground window, so that typed keys reach it; false when it did not
+// become so.
+bool BringToFront(HWND window);
 // Items of a list box, and the selection (-1 when none).
 std::vector<std::string> ListItems(HWND listBox);
 int ListSelection(HWND listBox);
@@ -95,6 +101,20 @@ class ProgramUnderTest {
   std::filesystem::path executable_;
   std::filesystem::path folder_;
   PROCESS_INFORMATION info_{};
+};
+
+// The screen's dots per inch for programs started while the object lives (the prefix's
+// LogPixels setting); the setting found before is put back when it goes.
+class ScreenDpi {
+ public:
+  explicit ScreenDpi(int dpi);
+  ~ScreenDpi();
+  ScreenDpi(const ScreenDpi&) = delete;
+  ScreenDpi& operator=(const ScreenDpi&) = delete;
+
+ private:
+  DWORD previous_ = 0;
+  bool hadPrevious_ = false;
 };
 
 // Where the program under test was built: beside the working folder or two levels above this
