@@ -5,10 +5,10 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
-#include <fstream>
 #include <string>
 
 #include "base/error.h"
+#include "base/safe_write.h"
 #include "base/text_file.h"
 
 namespace tesnova {
@@ -372,17 +372,14 @@ std::string EncodeBmp24(const Bitmap& bitmap) {
 void WriteBmp24(const std::filesystem::path& path, const Bitmap& bitmap) {
   // Row by row, so that a large picture is not held twice in memory.
   const Layout l(bitmap);
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) throw FileError(PathToUtf8(path) + " を作成できません");
-  out << Header24(l.w, l.h, l.stride);
+  SafeFileWriter out(path);
+  out.Write(Header24(l.w, l.h, l.stride));
   const char padding[3] = {};
-  for (int y = l.h - 1; y >= 0 && out; --y) {
-    out.write(reinterpret_cast<const char*>(bitmap.row(y)),
-              static_cast<std::streamsize>(bitmap.stride()));
-    out.write(padding, static_cast<std::streamsize>(l.stride - bitmap.stride()));
+  for (int y = l.h - 1; y >= 0; --y) {
+    out.Write(std::string_view(reinterpret_cast<const char*>(bitmap.row(y)), bitmap.stride()));
+    out.Write(std::string_view(padding, l.stride - bitmap.stride()));
   }
-  out.close();
-  if (!out) throw FileError(PathToUtf8(path) + " に書き込めません");
+  out.Commit();
 }
 
 }  // namespace tesnova
