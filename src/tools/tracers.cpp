@@ -6,6 +6,7 @@
 #include "base/files.h"
 #include "base/text_file.h"
 #include "tools/tracer_command_lines.h"
+#include "vector/dxf_check.h"
 #include "vector/svg_to_dxf.h"
 
 namespace tesnova {
@@ -57,9 +58,18 @@ TraceOutcome TraceWorkBitmap(const Tracer& tracer, const TraceJob& job, Processe
                                       .arguments = arguments,
                                       .inCurrentFolder = job.inCurrentFolder,
                                       .wait = job.wait,
-                                      .minimised = job.minimised});
+                                      .minimised = job.minimised,
+                                      .timeoutMs = job.timeoutMs});
   if (!outcome.run.started) {
     outcome.status = TraceStatus::kNotStarted;
+    return outcome;
+  }
+  if (outcome.run.timedOut) {
+    outcome.status = TraceStatus::kTimedOut;
+    return outcome;
+  }
+  if (job.exitStatusCounts && outcome.run.ended && !outcome.run.Succeeded()) {
+    outcome.status = TraceStatus::kFailed;
     return outcome;
   }
   tell(TracePhase::kEnded);
@@ -84,6 +94,14 @@ TraceOutcome TraceWorkBitmap(const Tracer& tracer, const TraceJob& job, Processe
   }
   if (!FileExists(PathFromUtf8(files.dxf))) {
     outcome.status = TraceStatus::kNoDxf;
+    outcome.file = files.dxf;
+    return outcome;
+  }
+  // A DXF cut short (a tracer that crashed or ran out of disk) never reaches the drawing.
+  const DxfSummary dxf = SummariseDxfFile(PathFromUtf8(files.dxf));
+  outcome.entities = dxf.entities;
+  if (!dxf.complete) {
+    outcome.status = TraceStatus::kIncompleteDxf;
     outcome.file = files.dxf;
   }
   return outcome;

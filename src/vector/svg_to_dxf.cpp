@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <string>
 #include <system_error>
 
 #ifdef _WIN32
@@ -71,6 +73,8 @@ class SvgConverter {
  public:
   SvgConverter(int divisions, TDxfLines& lines) : divisions_(divisions), lines_(lines) {}
 
+  std::size_t polylines_ = 0;
+
   void Line(std::string_view line) {
     if (!heightTaken_) {
       std::size_t at = line.find(kHeightAttribute);
@@ -97,7 +101,9 @@ class SvgConverter {
     std::size_t at = rest.find(kTranslate);
     if (at != std::string_view::npos) {
       std::string_view args = rest.substr(at + kTranslate.size());
-      args = args.substr(0, args.find(')'));
+      // An unclosed translate moves nothing (the rest of the line is no pair of numbers).
+      const std::size_t close = args.find(')');
+      args = close == std::string_view::npos ? std::string_view() : args.substr(0, close);
       std::size_t comma = args.find(',');
       if (comma != std::string_view::npos && comma >= 1) {
         double tx = ParseDecimalOrZero(args.substr(0, comma));
@@ -109,10 +115,22 @@ class SvgConverter {
       }
     }
 
+    // A coordinate beyond single precision would be written INF or NAN, which DXF readers
+    // refuse.
+    for (const TPointF& p : path_.points)
+      if (!std::isfinite(p.X) || !std::isfinite(p.Y))
+        throw ConversionError("座標が大きすぎます (単精度の範囲を超えました)");
+    vertices_ += path_.points.size();
+    if (vertices_ > kMaxDxfVertices)
+      throw ConversionError("頂点が " + std::to_string(kMaxDxfVertices) +
+                            " を超えます。曲線分割数を小さくしてください");
+
     // Every subpath becomes a polyline of its own; a lone moveto draws nothing and is left out.
     const TPointF* points = path_.points.data();
     auto emit = [&](std::size_t begin, std::size_t end) {
-      if (end > begin + 1) AddDxfPolyline(points + begin, end - begin, "0", false, lines_);
+      if (end <= begin + 1) return;
+      AddDxfPolyline(points + begin, end - begin, "0", false, lines_);
+      ++polylines_;
     };
     std::size_t begin = 0;
     for (std::size_t start : path_.subpathStarts) {
@@ -124,6 +142,7 @@ class SvgConverter {
 
   int divisions_;
   TDxfLines& lines_;
+  std::size_t vertices_ = 0;
   bool heightTaken_ = false;
   double height_ = 0;
   TPathPoints path_;
@@ -131,7 +150,7 @@ class SvgConverter {
 
 }  // namespace
 
-void ConvertSVGTextToDXF(std::string_view svgText, int divisions, TDxfLines& lines) {
+std::size_t ConvertSVGTextToDXF(std::string_view svgText, int divisions, TDxfLines& lines) {
   AddDxfHeader(lines);
   SvgConverter converter(std::min(divisions, kMaxDivisions), lines);
   std::size_t start = 0;
@@ -148,29 +167,42 @@ void ConvertSVGTextToDXF(std::string_view svgText, int divisions, TDxfLines& lin
     start = end + 1;
   }
   AddDxfTrailer(lines);
+  return converter.polylines_;
 }
 
-bool ConvertSVGToDXF(const std::filesystem::path& svgPath, const std::filesystem::path& dxfPath,
-                     int divisions, const MessageSink& showMessage) {
+std::size_t ConvertSVGFileToDXFLines(const std::filesystem::path& svgPath, int divisions,
+                                     TDxfLines& lines) {
   std::error_code error;
-  if (!std::filesystem::exists(svgPath, error)) {
-    if (showMessage) showMessage(PathToUtf8(svgPath) + "\nが、見つかりません.");
-    return false;
-  }
+  if (!std::filesystem::is_regular_file(svgPath, error))
+    throw FileError(PathToUtf8(svgPath) + (std::filesystem::exists(svgPath, error)
+                                               ? " はファイルではありません"
+                                               : " が見つかりません"));
   std::uintmax_t size = std::filesystem::file_size(svgPath, error);
   if (!error && size > kMaxSvgFileBytes)
     throw FileError(PathToUtf8(svgPath) + " は大きすぎて変換できません");
   try {
     std::string text = DecodeText(ReadWholeFile(svgPath));
-    TDxfLines lines;
     lines.Reserve(text.size() * 3 + 256);
-    ConvertSVGTextToDXF(text, divisions, lines);
-    text = std::string();
-    SaveDxfLines(lines, dxfPath);
+    return ConvertSVGTextToDXF(text, divisions, lines);
+  } catch (const ConversionError& e) {
+    throw ConversionError(PathToUtf8(svgPath) + ": " + e.what());
   } catch (const std::bad_alloc&) {
     throw Error(PathToUtf8(svgPath) + " を変換するためのメモリが足りません");
   }
-  return true;
+}
+
+std::optional<std::size_t> ConvertSVGToDXF(const std::filesystem::path& svgPath,
+                                           const std::filesystem::path& dxfPath, int divisions,
+                                           const MessageSink& showMessage) {
+  std::error_code error;
+  if (!std::filesystem::exists(svgPath, error)) {
+    if (showMessage) showMessage(PathToUtf8(svgPath) + "\nが、見つかりません.");
+    return std::nullopt;
+  }
+  TDxfLines lines;
+  const std::size_t polylines = ConvertSVGFileToDXFLines(svgPath, divisions, lines);
+  SaveDxfLines(lines, dxfPath);
+  return polylines;
 }
 
 }  // namespace tesnova
