@@ -113,8 +113,11 @@ class CadRoad : public ::testing::Test {
     ASSERT_NE(main, nullptr);
     if (before) before(cad.app());
     Click(Control(main, button));
-    ASSERT_TRUE(
-        WaitUntil([&] { return WindowText(Control(main, "Edit12")) == "-INSERT 終了！"; }, 30000ms))
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+          return WindowText(Control(main, "Edit12")).starts_with("-INSERT 終了！ ポリライン ");
+        },
+        30000ms))
         << WindowText(Control(main, "Edit12")) << " / "
         << (FindMessageBox(program.pid()) ? AllTexts(FindMessageBox(program.pid())) : "");
 
