@@ -128,6 +128,7 @@ void InsertImageDxfCommand(CadCommandContext& c) {
   const PickedImage& f = c.state.picked;
   auto dxf = PathFromUtf8(f.topoFullName).replace_extension(".dxf");
   if (f.topoFullName.empty() || !FileExists(dxf)) return;
+  if (!DxfReadyToInsert(c.sink, PathToUtf8(dxf))) return;
   AutomationRef appObject;
   if (!GetCadApplication(c.automation, c.desktop, c.targetProgId, appObject, true)) return;
   CadDocument doc = CadApplication(appObject).ActiveDocument();
@@ -185,6 +186,7 @@ void InsertWorkDxfCommand(CadCommandContext& c, bool closeWinTopo) {
     c.sink.Message(dxf + "\nファイルが見つかりません。");
     return;
   }
+  if (!DxfReadyToInsert(c.sink, dxf)) return;
   AutomationRef appObject;
   if (!GetCadApplication(c.automation, c.desktop, c.targetProgId, appObject, true)) return;
   CadApplication app(appObject);

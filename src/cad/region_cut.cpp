@@ -149,12 +149,6 @@ std::string InsertedStatus(std::size_t polylines) {
   return "-INSERT 終了！ ポリライン " + std::to_string(polylines) + " 本";
 }
 
-// A DXF that stops before its end (a tracer that crashed or ran out of disk) is not inserted.
-void TellIncompleteDxf(CommandSink& sink, const std::string& dxf) {
-  sink.Message(dxf + "\nは途中で切れています (EOF がありません). 挿入しません.");
-  StatusAndDispatch(sink, "DXF ファイルが不完全です ...");
-}
-
 // The pause after a tracer, within 0..kMaxDxfWaitMs whatever the settings file says: the window
 // does not answer during it.
 std::uint32_t DxfWait(const CadCommandContext& c) {
@@ -206,7 +200,7 @@ void PotraceStage(CadCommandContext& c, const TracerSettings& tracers, Capture& 
         sink.Message(outcome.file + "\nの削除に失敗しました。使用中？");
         break;
       case TraceStatus::kIncompleteDxf:
-        TellIncompleteDxf(sink, files.dxf);
+        DxfReadyToInsert(sink, files.dxf);
         break;
       case TraceStatus::kNoOutput:
       case TraceStatus::kNoDxf:
@@ -264,7 +258,7 @@ void VTracerStage(CadCommandContext& c, const TracerSettings& tracers, Capture& 
       sink.Status(InsertedStatus(outcome.entities));
       break;
     case TraceStatus::kIncompleteDxf:
-      TellIncompleteDxf(sink, files.dxf);
+      DxfReadyToInsert(sink, files.dxf);
       break;
     case TraceStatus::kNotStarted:
       StatusAndDispatch(sink, "VTracer 起動失敗 ...");

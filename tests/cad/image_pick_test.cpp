@@ -178,6 +178,20 @@ TEST_F(ImagePick, InsertionOfTheWorkDxfAndOfTheImagesOwnDxf) {
   EXPECT_EQ(sink.Statuses().back(), "-INSERT 終了 !");
 }
 
+// WinTopo's DXF, or the image's own, cut short is told and not inserted.
+TEST_F(ImagePick, AnIncompleteDxfIsNotInserted) {
+  WriteFileBytes(scratch / "tesnova.dxf", "0\r\nSECTION\r\n2\r\nENTITIES\r\n0\r\nPOLY");
+  InsertWorkDxfCommand(context, false);
+  EXPECT_TRUE(cad.commands.empty());
+  EXPECT_EQ(sink.Messages().back(),
+            Work("tesnova.dxf") + "\nは途中で切れています (EOF がありません). 挿入しません.");
+  Pick();
+  const auto commands = cad.commands.size();
+  WriteFileBytes(scratch / "scans" / "plan.dxf", "0\r\nSECTION\r\n0\r\nENDSEC\r\n0\r\nEO");
+  InsertImageDxfCommand(context);
+  EXPECT_EQ(cad.commands.size(), commands);
+}
+
 TEST_F(ImagePick, OleFrameSnapshotZoomsCopiesAndZoomsBack) {
   cad.objectName = "AcDbOle2Frame";
   cad.rotation = 0;
