@@ -340,13 +340,16 @@ def damaged_jpeg(case):
 
 
 def damaged_png(case):
+    """A text chunk whose CRC does not match: libpng only warns of it unless told otherwise."""
     with open(os.path.join(PICTURES, "grey.png"), "rb") as f:
-        data = bytearray(f.read())
-    idat = data.index(b"IDAT")
-    data[idat + 10] ^= 0x55  # the chunk's CRC no longer matches
+        data = f.read()
+    body = b"Comment\0hello"
+    crc = zlib.crc32(b"tEXt" + body) ^ 0xFF
+    chunk = struct.pack(">I", len(body)) + b"tEXt" + body + struct.pack(">I", crc & 0xFFFFFFFF)
+    header_end = 8 + 25  # the signature and the IHDR chunk
     path = case.path("crc.png")
     with open(path, "wb") as f:
-        f.write(data)
+        f.write(data[:header_end] + chunk + data[header_end:])
     return path
 
 
