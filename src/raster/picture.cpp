@@ -6,6 +6,7 @@
 #include "base/files.h"
 #include "base/text_file.h"
 #include "raster/bmp_file.h"
+#include "raster/png_chunks.h"
 
 namespace tesnova {
 
@@ -51,6 +52,10 @@ Bitmap DecodePicture(std::string_view bytes, std::string_view fileName, std::siz
   if (!kind)
     throw FileError(std::string(fileName) + " は PNG, BMP, TIFF, JPEG のどの画像でもありません");
   if (*kind == PictureKind::kBmp) return ReadBmp(bytes, fileName, maxPixels);
+  if (*kind == PictureKind::kPng)
+    if (const std::optional<std::string> chunk = PngChunkWithBadCrc(bytes))
+      throw FileError(std::string(fileName) + " を PNG 画像として読み込めません (" + *chunk +
+                      " チャンクが壊れています: CRC が合いません)");
   return DecodeCompressedPicture(bytes, fileName, *kind, maxPixels);
 }
 

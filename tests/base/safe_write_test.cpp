@@ -26,7 +26,7 @@ std::vector<std::string> Names(const fs::path& folder) {
 
 TEST(SafeWrite, ReplacesTheOldFileAndLeavesNothingElse) {
   testing::ScratchFolder dir;
-  const fs::path file = dir / "図面.dxf";
+  const fs::path file = dir.path() / PathFromUtf8("図面.dxf");
   WriteFileBytes(file, "old content");
   WriteFileBytes(file, "new");
   EXPECT_EQ(ReadFileBytes(file), "new");
