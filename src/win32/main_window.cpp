@@ -245,8 +245,11 @@ bool MainWindow::FormCloseQuery() {
           Utf8ToWide(std::string(e.what()) +
                      "\n\n設定を保存できませんでした。[再試行] でもう一度保存します。"
                      "[キャンセル] で保存せずに終了します。");
-      if (MessageBoxW(hwnd_, text.c_str(), L"Tesnova", MB_RETRYCANCEL | MB_ICONWARNING) != IDRETRY)
+      if (MessageBoxW(hwnd_, text.c_str(), L"Tesnova", MB_RETRYCANCEL | MB_ICONWARNING) !=
+          IDRETRY) {
+        settingsSettled_ = true;  // closed without saving, as the user chose
         return true;
+      }
     }
   }
 }

@@ -276,6 +276,7 @@ TEST_F(TesnovaWindow, RefusedSettingsWriteCanBeLeftUnsaved) {
   ASSERT_TRUE(WaitUntil([&] { return (box = FindMessageBox(program.pid())) != nullptr; }));
   PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
   EXPECT_TRUE(WaitUntil([&] { return !program.Running(); }));
+
   EXPECT_TRUE(std::filesystem::is_directory(Ini()));
 }
 
