@@ -201,11 +201,9 @@ def expect_ended(pids):
 def case_tracer_hangs(case):
     out = case.old_output("out.dxf")
     tool, pids = hanging_tracer(case)
-    start = time.time()
+    # Without the time-out the tracer would sleep for 300 s, past the test's own limit.
     case.expect_failure(["trace", drawing(case), out, "--with", "potrace", "--tool", tool,
                          "--timeout", "1"], [tool, "--timeout"], untouched=out)
-    if time.time() - start > 30:
-        fail("the time-out did not end the run")
     expect_ended(pids)
     case.expect_failure(["trace", drawing(case), out, "--with", "potrace", "--timeout", "0"],
                         ["--timeout"], untouched=out, status=2)

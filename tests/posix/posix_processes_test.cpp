@@ -130,12 +130,10 @@ TEST(PosixProcesses, ATimeOutEndsTheProgramAndItsChildren) {
   PosixProcesses processes;
   for (ProcessWait wait : {ProcessWait::kDispatching, ProcessWait::kBlocking}) {
     fs::remove(pid);
-    const auto start = std::chrono::steady_clock::now();
     const ProcessResult run =
         processes.RunProcess({.program = tool.string(), .wait = wait, .timeoutMs = 500});
     EXPECT_TRUE(run.started && run.ended && run.timedOut);
     EXPECT_FALSE(run.Succeeded());
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
     int child = 0;
     std::ifstream(pid) >> child;
     ASSERT_GT(child, 0);
