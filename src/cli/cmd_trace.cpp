@@ -122,7 +122,7 @@ int RunTrace(const Command&, const Arguments& args) {
 
 const Command kTrace{"trace",
                      "trace IN OUT.dxf --with potrace|vtracer [--tool PATH] [--options TEXT] "
-                     "[--divisions N] [prepare switches]",
+                     "[--divisions N] [--timeout SECONDS] [prepare switches]",
                      "trace a picture into a DXF in pixels, Y up", kSwitches, RunTrace};
 
 }  // namespace tesnova::cli
