@@ -16,21 +16,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<std::string> Names(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder))
-    names.push_back(PathToUtf8(entry.path().filename()));
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 TEST(SafeWrite, ReplacesTheOldFileAndLeavesNothingElse) {
   testing::ScratchFolder dir;
   const fs::path file = dir.path() / PathFromUtf8("図面.dxf");
   WriteFileBytes(file, "old content");
   WriteFileBytes(file, "new");
   EXPECT_EQ(ReadFileBytes(file), "new");
-  EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"図面.dxf"});
+  EXPECT_EQ(dir.Names(), std::vector<std::string>{"図面.dxf"});
 }
 
 TEST(SafeWrite, AFailedWriteNamesTheFileAndLeavesNoTemporary) {
@@ -44,7 +36,7 @@ TEST(SafeWrite, AFailedWriteNamesTheFileAndLeavesNoTemporary) {
     EXPECT_NE(std::string(e.what()).find(PathToUtf8(dir / "out.dxf")), std::string::npos)
         << e.what();
   }
-  EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"out.dxf"});
+  EXPECT_EQ(dir.Names(), std::vector<std::string>{"out.dxf"});
   EXPECT_TRUE(fs::exists(dir / "out.dxf" / "inside"));
 
   // A folder that does not exist: told in words, with the file's name.
@@ -67,7 +59,7 @@ TEST(SafeWrite, AnUncommittedReplacementLeavesTheOldFile) {
     EXPECT_EQ(replacement.Temporary().parent_path(), dir.path());
   }
   EXPECT_EQ(ReadFileBytes(file), "[Form]\r\nLeft=1\r\n");
-  EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"settings.ini"});
+  EXPECT_EQ(dir.Names(), std::vector<std::string>{"settings.ini"});
 }
 
 TEST(FileIdentity, TellsOneFileUnderTwoNames) {

@@ -13,13 +13,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<std::string> Names(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder))
-    names.push_back(PathToUtf8(entry.path().filename()));
-  return names;
-}
-
 TEST(RewriteProfileFile, AWriteThatFailsHalfWayLeavesTheFileAsItWas) {
   testing::ScratchFolder dir;
   const fs::path ini = dir / "Tesnova.ini";
@@ -32,7 +25,7 @@ TEST(RewriteProfileFile, AWriteThatFailsHalfWayLeavesTheFileAsItWas) {
                                   }),
                Error);
   EXPECT_EQ(ReadFileBytes(ini), old);
-  EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"Tesnova.ini"});
+  EXPECT_EQ(dir.Names(), std::vector<std::string>{"Tesnova.ini"});
 
   // A whole write replaces the keys it writes and keeps the others.
   RewriteProfileFile(ini.wstring(), [](ProfileStore& store) {
@@ -43,7 +36,7 @@ TEST(RewriteProfileFile, AWriteThatFailsHalfWayLeavesTheFileAsItWas) {
   EXPECT_EQ(after.Read("Form", "Left", ""), "99");
   EXPECT_EQ(after.Read("Form", "Top", ""), "98");
   EXPECT_EQ(after.Read("Other", "Kept", ""), "yes");
-  EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"Tesnova.ini"});
+  EXPECT_EQ(dir.Names(), std::vector<std::string>{"Tesnova.ini"});
 
   // No file yet: made from nothing.
   fs::remove(ini);
