@@ -148,3 +148,16 @@ add_test(NAME cli_trace_centerline_errors
     case \"$msg\" in *'no folder'*) ;; *) echo \"unwritable output: $msg\"; exit 1;; esac
     \"$cli\" trace '${CMAKE_SOURCE_DIR}/demo/scan.png' \"$w/ct-none.dxf\" --with centerline --tolerance x 2>/dev/null; test $? -eq 2 || { echo 'bad tolerance: not 2'; exit 1; }
     \"$cli\" trace '${CMAKE_SOURCE_DIR}/demo/scan.png' \"$w/ct-none.dxf\" --with centerline --tool x 2>/dev/null; test $? -eq 2 || { echo 'tool for centerline: not 2'; exit 1; }")
+
+# Failures that must not lose the user's data or pass for success: output over input, tracers
+# that crash, fail, write half a DXF or hang, interrupts, hostile pictures and SVGs, switch
+# values that do not parse, a full disk. One test a case.
+foreach(case output_is_input tracer_crashes tracer_exit_status tracer_half_dxf tracer_hangs
+        interrupted centerline_keeps_no_files_beside_the_bitmap grey_ink_is_kept
+        nothing_drawable out_of_range_number vertex_budget unclosed_translate damaged_pictures
+        not_a_file switch_values full_disk)
+  add_test(NAME cli_failure_${case}
+    COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/cli/check_failures.py
+            $<TARGET_FILE:tesnova-cli> ${TESNOVA_CLI_WORK}/failures ${case})
+  set_tests_properties(cli_failure_${case} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)
+endforeach()

@@ -1,5 +1,6 @@
 #include "base/files.h"
 
+#include "base/error.h"
 #include "base/text_file.h"
 
 namespace tesnova {
@@ -7,6 +8,15 @@ namespace tesnova {
 bool FileExists(const std::filesystem::path& path) {
   std::error_code ignored;
   return std::filesystem::is_regular_file(path, ignored);
+}
+
+void RequireRegularFile(const std::filesystem::path& path) {
+  std::error_code error;
+  const auto status = std::filesystem::status(path, error);
+  if (error || !std::filesystem::exists(status))
+    throw FileError(PathToUtf8(path), "が見つかりません");
+  if (!std::filesystem::is_regular_file(status))
+    throw FileError(PathToUtf8(path), "はファイルではありません");
 }
 
 bool RemoveStaleFile(const std::filesystem::path& path) {

@@ -11,6 +11,10 @@ namespace tesnova {
 // True for a regular file (not a folder) of that name.
 bool FileExists(const std::filesystem::path& path);
 
+// Raises FileError naming the file when it is missing, or is no regular file (a folder, a
+// device, a pipe): what a reader refuses before it opens anything.
+void RequireRegularFile(const std::filesystem::path& path);
+
 // Deletes an output left from an earlier run, if there is one, so that it cannot pass for this
 // run's. False when a file of that name is still there afterwards (another program holds it).
 bool RemoveStaleFile(const std::filesystem::path& path);

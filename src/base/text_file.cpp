@@ -1,9 +1,11 @@
 #include "base/text_file.h"
 
 #include <cstdio>
-#include <fstream>
 
 #include "base/error.h"
+#include "base/files.h"
+#include "base/safe_write.h"
+#include "base/system.h"
 #include "base/text_encoding.h"
 
 namespace tesnova {
@@ -46,10 +48,21 @@ std::vector<std::string> SplitLines(std::string_view text) {
 }
 
 std::string ReadFileBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw FileError(PathToUtf8(path), "を開けません");
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw FileError(PathToUtf8(path), "を読み込めません");
+  // A folder, a device or a pipe is no file to read: refused before it is opened.
+  RequireRegularFile(path);
+#ifdef _WIN32
+  std::FILE* file = _wfopen(path.c_str(), L"rb");
+#else
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+#endif
+  if (!file) throw FileError(PathToUtf8(path), "を開けません");
+  std::string bytes;
+  char chunk[1 << 16];
+  std::size_t got;
+  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
+  const bool failed = std::ferror(file) != 0;
+  std::fclose(file);
+  if (failed) throw FileError(PathToUtf8(path), "を読み込めません");
   return bytes;
 }
 
@@ -58,11 +71,7 @@ std::vector<std::string> ReadTextLines(const std::filesystem::path& path) {
 }
 
 void WriteFileBytes(const std::filesystem::path& path, std::string_view bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) throw FileError(PathToUtf8(path), "を作成できません");
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  if (!out) throw FileError(PathToUtf8(path), "に書き込めません");
+  WriteFileSafely(path, bytes);
 }
 
 void WriteTextLines(const std::filesystem::path& path, const std::vector<std::string>& lines) {

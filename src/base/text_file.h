@@ -26,8 +26,9 @@ std::vector<std::string> SplitLines(std::string_view text);
 std::string ReadFileBytes(const std::filesystem::path& path);
 std::vector<std::string> ReadTextLines(const std::filesystem::path& path);
 
-// Writes every line followed by CR LF, in one piece, replacing any file of that name.
-// Raises FileError naming the file when it cannot be written.
+// Writes every line followed by CR LF, in one piece, replacing any file of that name through a
+// temporary beside it (base/safe_write.h). Raises FileError naming the file when it cannot be
+// written; an old file of that name is then left whole.
 void WriteTextLines(const std::filesystem::path& path, const std::vector<std::string>& lines);
 void WriteFileBytes(const std::filesystem::path& path, std::string_view bytes);
 

@@ -119,7 +119,7 @@ void PickImage(CadCommandContext& c, const PickOptions& options, CadApplication&
     doc.SendCommand(FormatInsertCommand(PathToUtf8(dxf), v.baseX, v.baseY,
                                         FormatGeneralNumber(UnitFreeInsertScale(doc, dxf, v.scale)),
                                         FormatGeneralNumber(v.rotationDeg)));
-    sink.Status("-INSERT 終了！");
+    sink.Status(InsertedShapesStatus(outcome.entities));
     return;
   }
   c.shell.Execute("open", options.winTopo, WinTopoArguments(PathToUtf8(bmp)));
@@ -147,6 +147,7 @@ void InsertImageDxfCommand(CadCommandContext& c) {
   const PickedImage& f = c.state.picked;
   auto dxf = PathFromUtf8(f.topoFullName).replace_extension(".dxf");
   if (f.topoFullName.empty() || !FileExists(dxf)) return;
+  if (!DxfReadyToInsert(c.sink, PathToUtf8(dxf))) return;
   AutomationRef appObject;
   if (!GetCadApplication(c.automation, c.desktop, c.targetProgId, appObject, true)) return;
   CadDocument doc = CadApplication(appObject).ActiveDocument();
@@ -204,6 +205,7 @@ void InsertWorkDxfCommand(CadCommandContext& c, bool closeWinTopo) {
     c.sink.Message(dxf + "\nファイルが見つかりません。");
     return;
   }
+  if (!DxfReadyToInsert(c.sink, dxf)) return;
   AutomationRef appObject;
   if (!GetCadApplication(c.automation, c.desktop, c.targetProgId, appObject, true)) return;
   CadApplication app(appObject);

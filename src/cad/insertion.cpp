@@ -19,4 +19,12 @@ std::string PickInsertionLine(double baseX, double baseY, double scale, double r
   return CutInsertionLine(baseX, baseY, scale) + " 回転角度= " + FormatGeneralNumber(rotationDeg);
 }
 
+std::string InsertedPolylinesStatus(std::size_t polylines) {
+  return "-INSERT 終了！ ポリライン " + std::to_string(polylines) + " 本";
+}
+
+std::string InsertedShapesStatus(std::size_t shapes) {
+  return "-INSERT 終了！ 図形 " + std::to_string(shapes) + " 個";
+}
+
 }  // namespace tesnova

@@ -1,6 +1,7 @@
 #pragma once
 // Where and how the traced DXF goes into the drawing: the insertion values a cut or a pick
 // computes, the "-INSERT" command text, and the insertion line the window shows.
+#include <cstddef>
 #include <string>
 
 namespace tesnova {
@@ -22,5 +23,10 @@ std::string FormatInsertCommand(const std::string& dxfPath, double x, double y,
 // the rotation).
 std::string CutInsertionLine(double baseX, double baseY, double scale);
 std::string PickInsertionLine(double baseX, double baseY, double scale, double rotationDeg);
+
+// The status after an insertion, with what it put into the drawing: the polylines of an outline
+// trace, the shapes (lines, arcs, circles) of a centerline trace.
+std::string InsertedPolylinesStatus(std::size_t polylines);
+std::string InsertedShapesStatus(std::size_t shapes);
 
 }  // namespace tesnova

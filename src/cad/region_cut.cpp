@@ -1,6 +1,7 @@
 // The region cut: two corners picked in the CAD drawing become the work bitmap, which the tool
 // of the page the cut was started from then traces and, for Potrace and VTracer, inserts into
 // the drawing.
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -177,10 +178,16 @@ void InsertWorkDxf(CadCommandContext& c, Capture& cut, const std::string& dxf) {
       FormatInsertCommand(dxf, v.baseX, v.baseY, FormatGeneralNumber(scale), "0.0"));
 }
 
+// The pause after a tracer, within 0..kMaxDxfWaitMs whatever the settings file says: the window
+// does not answer during it.
+std::uint32_t DxfWait(const CadCommandContext& c) {
+  return static_cast<std::uint32_t>(std::clamp(c.state.dxfWaitMs, 0, kMaxDxfWaitMs));
+}
+
 // The tracer wait: taken from the settings each time a tracer has been started, and kept.
 void PauseForTracerOutput(CadCommandContext& c, const TracerSettings& tracers) {
   c.state.dxfWaitMs = tracers.dxfWaitMs;
-  c.desktop.Sleep(static_cast<std::uint32_t>(std::max(c.state.dxfWaitMs, 0)));
+  c.desktop.Sleep(DxfWait(c));
 }
 
 void PotraceStage(CadCommandContext& c, const TracerSettings& tracers, Capture& cut) {
@@ -212,7 +219,7 @@ void PotraceStage(CadCommandContext& c, const TracerSettings& tracers, Capture& 
       case TraceStatus::kTraced:
         StatusAndDispatch(sink, "-INSERT コマンドを実行 ...");
         InsertWorkDxf(c, cut, files.dxf);
-        sink.Status("-INSERT 終了！");
+        sink.Status(InsertedPolylinesStatus(outcome.entities));
         break;
       case TraceStatus::kNotStarted:
         sink.Message("Potrace.exe の起動に失敗しました. " + std::to_string(outcome.run.errorCode));
@@ -221,8 +228,13 @@ void PotraceStage(CadCommandContext& c, const TracerSettings& tracers, Capture& 
       case TraceStatus::kStaleOutput:
         sink.Message(outcome.file + "\nの削除に失敗しました。使用中？");
         break;
+      case TraceStatus::kIncompleteDxf:
+        DxfReadyToInsert(sink, files.dxf);
+        break;
       case TraceStatus::kNoOutput:
       case TraceStatus::kNoDxf:
+      case TraceStatus::kFailed:
+      case TraceStatus::kTimedOut:
         sink.Message(files.dxf + "\nが見つかりません.");
         StatusAndDispatch(sink, "DXF ファイルの作成失敗 ...");
         break;
@@ -254,25 +266,28 @@ void VTracerStage(CadCommandContext& c, const TracerSettings& tracers, Capture& 
     return;
   }
   StatusAndDispatch(sink, "VTracer 起動中 ...");
-  const TraceOutcome outcome = TraceWorkBitmap(
-      kVTracer,
-      {.program = tracers.vtracer,
-       .options = tracers.vtracerOptions,
-       .files = files,
-       .divisions = tracers.divisions},
-      c.processes, [&](TracePhase phase, std::string_view) {
-        if (phase == TracePhase::kEnded) {
-          sink.Dispatch();
-          PauseForTracerOutput(c, tracers);
-        } else if (phase == TracePhase::kConverted) {
-          c.desktop.Sleep(static_cast<std::uint32_t>(std::max(c.state.dxfWaitMs, 0)));
-        }
-      });
+  const TraceOutcome outcome =
+      TraceWorkBitmap(kVTracer,
+                      {.program = tracers.vtracer,
+                       .options = tracers.vtracerOptions,
+                       .files = files,
+                       .divisions = tracers.divisions},
+                      c.processes, [&](TracePhase phase, std::string_view) {
+                        if (phase == TracePhase::kEnded) {
+                          sink.Dispatch();
+                          PauseForTracerOutput(c, tracers);
+                        } else if (phase == TracePhase::kConverted) {
+                          c.desktop.Sleep(DxfWait(c));
+                        }
+                      });
   switch (outcome.status) {
     case TraceStatus::kTraced:
       StatusAndDispatch(sink, "-INSERT を実行中 ...");
       InsertWorkDxf(c, cut, files.dxf);
-      sink.Status("-INSERT 終了！");
+      sink.Status(InsertedPolylinesStatus(outcome.entities));
+      break;
+    case TraceStatus::kIncompleteDxf:
+      DxfReadyToInsert(sink, files.dxf);
       break;
     case TraceStatus::kNotStarted:
       StatusAndDispatch(sink, "VTracer 起動失敗 ...");
@@ -283,6 +298,8 @@ void VTracerStage(CadCommandContext& c, const TracerSettings& tracers, Capture& 
       sink.Message(outcome.file + "\nの削除に失敗しました。使用中？");
       break;
     case TraceStatus::kNoOutput:
+    case TraceStatus::kFailed:
+    case TraceStatus::kTimedOut:
       noSvg();
       break;
     case TraceStatus::kNoDxf:
@@ -312,7 +329,7 @@ void CenterlineTracerStage(CadCommandContext& c, Capture& cut) {
   } else {
     StatusAndDispatch(sink, "-INSERT コマンドを実行 ...");
     InsertWorkDxf(c, cut, files.dxf);
-    sink.Status("-INSERT 終了！");
+    sink.Status(InsertedShapesStatus(outcome.entities));
   }
 }
 

@@ -1,7 +1,9 @@
 #include "centerline/centerline_pipeline.h"
 
 #include <filesystem>
+#include <string>
 
+#include "base/error.h"
 #include "base/text_file.h"
 #include "centerline/centerline_dxf.h"
 #include "centerline/centerline_index.h"
@@ -52,6 +54,10 @@ bool CenterlineFromPotraceSvg(const std::string& svgFileName, int bitmapHeight,
   }
 
   tell("再サンプリング開始");
+  for (const Polyline* contour : {&classes.negativeArea.front(), &classes.nonNegativeArea.front()})
+    if (ResampledPointCount(Closed(*contour), kResampleStep) > kMaxResampledPoints)
+      throw Error(svgFileName + " の輪郭が長すぎて中心線を求められません (" +
+                  std::to_string(static_cast<long long>(kMaxResampledPoints)) + " 点を超えます)");
   const Polyline base = ResamplePolyline(Closed(classes.negativeArea.front()), kResampleStep);
   // Resampling stops short of the end point: close the opposite contour once more.
   const Polyline opposite =

@@ -27,4 +27,16 @@ Polyline ResamplePolyline(const Polyline& polyline, double step) {
   return out;
 }
 
+double ResampledPointCount(const Polyline& polyline, double step) {
+  if (polyline.size() < 2) return 0;
+  if (!(step > 0)) return 1;
+  double length = 0;
+  for (size_t i = 0; i + 1 < polyline.size(); ++i) {
+    const double r = Hypot(polyline[i + 1].X - polyline[i].X, polyline[i + 1].Y - polyline[i].Y);
+    if (std::isinf(r)) break;
+    if (!std::isnan(r)) length += r;
+  }
+  return std::floor(length / step) + 1;
+}
+
 }  // namespace tesnova

@@ -1,6 +1,8 @@
 #pragma once
 // The subcommands of tesnova-cli and the one parser of their switches. Each subcommand lives
 // in a file of its own and is listed in cli_commands.h.
+#include <cstdint>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <span>
@@ -62,6 +64,14 @@ PrepareOptions PrepareOptionsOf(const Arguments& args);
 // The picture's rotation in degrees that --deskew gives; UsageProblem for a text that is no
 // finite number.
 std::optional<double> DeskewDegreesOf(const Arguments& args);
+
+// The seconds of --timeout (defaultSeconds when not given) in milliseconds; UsageProblem for a
+// text that is no whole number from 1 to 86400.
+std::uint32_t TimeoutMsOf(const Arguments& args, int defaultSeconds);
+
+// Raises Error when output names the file that input names (by the file's identity, not its
+// spelling): writing it would destroy the input.
+void RefuseOutputOverInput(const std::filesystem::path& input, const std::filesystem::path& output);
 
 // prepare's switches, which trace takes as well.
 extern const std::span<const Switch> kPrepareSwitches;

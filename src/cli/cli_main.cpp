@@ -1,9 +1,13 @@
 // tesnova-cli: the core on files, for batch work and checks without a CAD program.
 #include <cstdio>
 #include <exception>
+#include <filesystem>
+#include <new>
 #include <string>
 #include <vector>
 
+#include "base/safe_write.h"
+#include "base/text_file.h"
 #include "cli/cli_command.h"
 #include "cli/cli_commands.h"
 
@@ -38,6 +42,16 @@ int Main(const std::vector<std::string>& args) {
       return c->run(*c, ParseArguments(*c, std::vector<std::string>(args.begin() + 1, args.end())));
     } catch (const UsageProblem& e) {
       return UsageError(*c, e.what());
+    } catch (const std::bad_alloc&) {
+      std::fprintf(stderr, "tesnova-cli %s: メモリが足りません (%s)\n", c->name,
+                   args.size() > 1 ? args[1].c_str() : "");
+      return 1;
+    } catch (const std::filesystem::filesystem_error& e) {
+      // The library's own text is no message for the user: the file and the cause in words.
+      std::fprintf(stderr, "tesnova-cli %s: %s を扱えません: %s\n", c->name,
+                   PathToUtf8(e.path1()).c_str(),
+                   FileErrorWords(e.code().default_error_condition().value()));
+      return 1;
     } catch (const std::exception& e) {
       std::fprintf(stderr, "tesnova-cli %s: %s\n", c->name, e.what());
       return 1;

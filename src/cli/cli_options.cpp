@@ -2,6 +2,9 @@
 #include <cmath>
 #include <numbers>
 
+#include "base/error.h"
+#include "base/file_system.h"
+#include "base/text_file.h"
 #include "cli/cli_command.h"
 #include "raster/threshold.h"
 #include "vector/svg_to_dxf.h"
@@ -59,6 +62,37 @@ Arguments ParseArguments(const Command& command, const std::vector<std::string>&
   return out;
 }
 
+namespace {
+
+// A whole number from low to high, or nothing.
+std::optional<int> WholeNumber(const std::string& text, int low, int high) {
+  int n = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), n);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size() || n < low ||
+      n > high)
+    return std::nullopt;
+  return n;
+}
+
+}  // namespace
+
+std::uint32_t TimeoutMsOf(const Arguments& args, int defaultSeconds) {
+  const std::optional<std::string> text = args.Value("--timeout");
+  if (!text) return static_cast<std::uint32_t>(defaultSeconds) * 1000;
+  const std::optional<int> seconds = WholeNumber(*text, 1, 86400);
+  if (!seconds)
+    throw UsageProblem("--timeout takes a whole number of seconds from 1 to 86400, not '" + *text +
+                       "'");
+  return static_cast<std::uint32_t>(*seconds) * 1000;
+}
+
+void RefuseOutputOverInput(const std::filesystem::path& input,
+                           const std::filesystem::path& output) {
+  if (SameFile(input, output))
+    throw Error(PathToUtf8(output) + " は入力ファイル " + PathToUtf8(input) +
+                " そのものです。別の出力ファイルを指定してください");
+}
+
 int DivisionsOf(const Arguments& args) {
   const std::optional<std::string> text = args.Value("--divisions");
   if (!text) return 2;
@@ -91,8 +125,13 @@ PrepareOptions PrepareOptionsOf(const Arguments& args) {
     throw UsageProblem("--threshold and --otsu exclude each other");
   p.monochrome = args.Has("--mono") || args.Has("--otsu") || threshold.has_value();
   p.otsu = p.monochrome && !threshold;
-  // Taken as the threshold field takes its text.
-  p.threshold = ThresholdFromText(threshold.value_or(""));
+  if (threshold) {
+    const std::optional<int> value = WholeNumber(*threshold, kMinThreshold, kMaxThreshold);
+    if (!value)
+      throw UsageProblem("--threshold takes a whole number from " + std::to_string(kMinThreshold) +
+                         " to " + std::to_string(kMaxThreshold) + ", not '" + *threshold + "'");
+    p.threshold = *value;
+  }
   if (const std::optional<double> degrees = DeskewDegreesOf(args))
     p.deskewRotation = *degrees * std::numbers::pi / 180;
   return p;

@@ -1,10 +1,12 @@
-// tesnova-cli centerline: the centerline bench on a bitmap file, without message boxes.
+// tesnova-cli centerline: the centerline bench on a bitmap file, without message boxes; Potrace's
+// PBM and SVG lie in a temporary folder that is removed afterwards.
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "base/system.h"
+#include "base/temporary_folder.h"
 #include "base/text_file.h"
 #include "cli/cli_commands.h"
 #include "ports/processes.h"
@@ -26,11 +28,15 @@ int RunCenterline(const Command&, const Arguments& args) {
   for (const std::string& file : args.files)
     files.push_back(PathToUtf8(std::filesystem::absolute(PathFromUtf8(file))));
 
+  RefuseOutputOverInput(PathFromUtf8(files[0]), PathFromUtf8(files[1]));
+  // Potrace's PBM and SVG lie in a folder of their own, not beside the user's bitmap.
+  TemporaryFolder work("tesnova-centerline");
+
   // No window: the last notice is the reason when the bench stops early.
   std::string last;
   if (RunCenterlinePipeline(
           potrace, files[0], files[1], [&last](std::string_view text) { last = text; },
-          *MakePlatformProcesses()))
+          *MakePlatformProcesses(), PathToUtf8(work.path() / "tesnova")))
     return 0;
   std::fprintf(stderr, "tesnova-cli centerline: %s\n", last.c_str());
   return 1;

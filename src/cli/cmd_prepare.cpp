@@ -24,6 +24,7 @@ std::string Shortest(double value) {
 int RunPrepare(const Command&, const Arguments& args) {
   if (args.files.size() != 2) throw UsageProblem("needs IN and OUT.bmp");
   const PrepareOptions options = PrepareOptionsOf(args);
+  RefuseOutputOverInput(PathFromUtf8(args.files[0]), PathFromUtf8(args.files[1]));
   Bitmap picture = LoadPicture(PathFromUtf8(args.files[0]));
   const PrepareReport report = PrepareBitmap(picture, options);
   WriteBmp24(PathFromUtf8(args.files[1]), picture);

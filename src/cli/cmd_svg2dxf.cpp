@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <string>
 
+#include "base/error.h"
 #include "base/text_file.h"
 #include "cli/cli_commands.h"
 #include "vector/svg_to_dxf.h"
@@ -16,16 +17,21 @@ const Switch kSwitches[] = {
 int RunSvg2Dxf(const Command&, const Arguments& args) {
   if (args.files.size() != 2) throw UsageProblem("give the SVG file and the DXF file");
   const int divisions = DivisionsOf(args);
-  std::string message;
-  bool written = ConvertSVGToDXF(PathFromUtf8(args.files[0]), PathFromUtf8(args.files[1]),
-                                 divisions, [&message](std::string_view text) { message = text; });
-  if (!written) {
+  const auto svg = PathFromUtf8(args.files[0]);
+  const auto dxf = PathFromUtf8(args.files[1]);
+  RefuseOutputOverInput(svg, dxf);
+  std::string missing;
+  const std::optional<std::size_t> polylines = ConvertSVGToDXF(
+      svg, dxf, divisions, [&missing](std::string_view text) { missing = text; },
+      /*keepEmpty=*/false);
+  if (!polylines) {
     // The window's message is the path, a line feed and the phrase; one line here.
-    for (char& c : message)
+    for (char& c : missing)
       if (c == '\n') c = ' ';
-    std::fprintf(stderr, "tesnova-cli svg2dxf: %s\n", message.c_str());
-    return 1;
+    throw Error(missing);
   }
+  if (*polylines == 0)
+    throw Error(args.files[0] + " に描ける path がありません (DXF は書きません)");
   return 0;
 }
 

@@ -3,15 +3,17 @@
 // it into the work bitmap, the tracer's row run on it (an outside program with the window's
 // command line, or the centerline tracer of Tesnova's own), and the DXF written in pixels with
 // Y up from the bottom-left corner (the frame the CAD insertion expects). The work files lie in
-// a fresh folder that is removed afterwards.
+// a fresh folder that is removed afterwards, interrupts included; OUT is replaced only by a
+// complete DXF of a tracer that succeeded.
 #include <charconv>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "base/files.h"
+#include "base/safe_write.h"
+#include "base/temporary_folder.h"
 #include "base/text_file.h"
 #include "cli/cli_commands.h"
 #include "ports/processes.h"
@@ -25,23 +27,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A fresh folder for the work files, removed with everything in it when the object goes.
-class WorkFolder {
- public:
-  WorkFolder() {
-    auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    path_ = fs::temp_directory_path() / ("tesnova-trace-" + std::to_string(stamp));
-    fs::create_directories(path_);
-  }
-  ~WorkFolder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
+// The default of --timeout: far beyond what a tracer takes on a page-sized scan.
+constexpr int kDefaultTimeoutSeconds = 600;
 
 const std::vector<Switch> kSwitches = [] {
   std::vector<Switch> s = {
@@ -51,6 +38,7 @@ const std::vector<Switch> kSwitches = [] {
       {"--divisions", "N", "pieces per curve segment of an SVG, 0 to 10000 (default 2)"},
       {"--tolerance", "PX", "centerline: how far an entity may stray from the stroke (default 1)"},
       {"--min-length", "PX", "centerline: shorter lone strokes are dropped as dust (default 3)"},
+      {"--timeout", "SECONDS", "end the tracer, and all it started, after this long (default 600)"},
   };
   s.insert(s.end(), kPrepareSwitches.begin(), kPrepareSwitches.end());
   return s;
@@ -95,9 +83,14 @@ int RunTrace(const Command&, const Arguments& args) {
     return 1;
   }
 
-  WorkFolder folder;
+  const fs::path in = PathFromUtf8(args.files[0]);
+  const fs::path out = PathFromUtf8(args.files[1]);
+  RefuseOutputOverInput(in, out);
+  const std::uint32_t timeoutMs = TimeoutMsOf(args, kDefaultTimeoutSeconds);
+
+  Bitmap picture = LoadPicture(in);
+  TemporaryFolder folder("tesnova-trace");
   const WorkFiles work = WorkFilesIn(folder.path());
-  Bitmap picture = LoadPicture(PathFromUtf8(args.files[0]));
   PrepareBitmap(picture, prepare);
   WriteBmp24(PathFromUtf8(work.bmp), picture);
   picture = Bitmap();
@@ -107,26 +100,43 @@ int RunTrace(const Command&, const Arguments& args) {
                                                 .options = options,
                                                 .files = work,
                                                 .divisions = divisions,
+                                                .exitStatusCounts = true,
+                                                .timeoutMs = timeoutMs,
                                                 .centerline = centerline},
                                                *MakePlatformProcesses());
+  // Every failure leaves OUT as it was.
+  auto fail = [](const std::string& message) {
+    std::fprintf(stderr, "tesnova-cli trace: %s\n", message.c_str());
+    return 1;
+  };
   switch (outcome.status) {
     case TraceStatus::kTraced:
       break;
     case TraceStatus::kNotStarted:
-      std::fprintf(stderr, "tesnova-cli trace: %s could not be started (error %u)\n", tool.c_str(),
-                   outcome.run.errorCode);
-      return 1;
+      return fail(tool + " could not be started (error " + std::to_string(outcome.run.errorCode) +
+                  ")");
+    case TraceStatus::kTimedOut:
+      return fail(tool + " was still running after " + std::to_string(timeoutMs / 1000) +
+                  " seconds and was ended (--timeout)");
+    case TraceStatus::kFailed:
+      return fail(tool +
+                  (outcome.run.signal != 0
+                       ? " was ended by signal " + std::to_string(outcome.run.signal)
+                       : " ended with exit status " + std::to_string(outcome.run.exitCode)) +
+                  "; " + args.files[1] + " is left as it was");
     case TraceStatus::kNoOutput:
-      std::fprintf(stderr, "tesnova-cli trace: %s wrote no %s (options \"%s\")\n", tool.c_str(),
-                   tracer->writes == TracerOutput::kSvg ? "SVG" : "DXF", options.c_str());
-      return 1;
+      return fail(tool + " wrote no " + (tracer->writes == TracerOutput::kSvg ? "SVG" : "DXF") +
+                  " (options \"" + options + "\")");
+    case TraceStatus::kIncompleteDxf:
+      return fail(tool + " wrote an incomplete DXF (no EOF at its end); " + args.files[1] +
+                  " is left as it was");
     case TraceStatus::kStaleOutput:
     case TraceStatus::kNoDxf:
-      std::fprintf(stderr, "tesnova-cli trace: %s が見つかりません.\n", outcome.file.c_str());
-      return 1;
+      return fail(outcome.file + " が見つかりません.");
   }
-  fs::copy_file(PathFromUtf8(work.dxf), PathFromUtf8(args.files[1]),
-                fs::copy_options::overwrite_existing);
+  if (outcome.entities == 0)
+    return fail(tool + " traced nothing drawable in " + args.files[0] + " (DXF not written)");
+  WriteFileSafely(out, ReadFileBytes(PathFromUtf8(work.dxf)));
   for (const auto& [kind, count] : outcome.drawn) std::printf("%s: %zu\n", kind.c_str(), count);
   return 0;
 }
@@ -135,8 +145,8 @@ int RunTrace(const Command&, const Arguments& args) {
 
 const Command kTrace{"trace",
                      "trace IN OUT.dxf --with potrace|vtracer|centerline [--tool PATH] "
-                     "[--options TEXT] [--divisions N] [--tolerance PX] [--min-length PX] "
-                     "[prepare switches]",
+                     "[--options TEXT] [--divisions N] [--timeout SECONDS] [--tolerance PX] "
+                     "[--min-length PX] [prepare switches]",
                      "trace a picture into a DXF in pixels, Y up", kSwitches, RunTrace};
 
 }  // namespace tesnova::cli

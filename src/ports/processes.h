@@ -29,6 +29,10 @@ struct ProcessOptions {
   ProcessWait wait = ProcessWait::kDispatching;
   bool waitForIdle = false;  // first waits until the program is ready for input (Windows)
   bool minimised = false;    // the program's first window shown minimised (Windows)
+  // A waiting call ends the program, with every program it started, once it has run this long
+  // (0: no limit). The program runs in a group of its own (a process group, a job object) so
+  // that none of them is left behind.
+  std::uint32_t timeoutMs = 0;
 };
 
 struct ProcessResult {
@@ -37,6 +41,10 @@ struct ProcessResult {
   bool ended = false;           // the program ended while it was waited for
   std::uint32_t exitCode = 0;   // its exit code, once it ended by itself
   int signal = 0;               // the signal that ended it (POSIX); 0 when it exited
+  bool timedOut = false;        // ended by the caller because it ran past timeoutMs
+
+  // Ended by itself with exit status 0.
+  bool Succeeded() const { return started && ended && !timedOut && signal == 0 && exitCode == 0; }
 };
 
 class Processes {

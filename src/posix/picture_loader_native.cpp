@@ -101,6 +101,9 @@ bool RunPng(Decoder* d) {
     return false;
   }
   png_set_read_fn(png, d, PngRead);
+  // A CRC mismatch in any chunk and damaged compressed data are errors, not warnings.
+  png_set_crc_action(png, PNG_CRC_ERROR_QUIT, PNG_CRC_ERROR_QUIT);
+  png_set_benign_errors(png, 0);
   png_read_info(png, info);
   const png_uint_32 width = png_get_image_width(png, info);
   const png_uint_32 height = png_get_image_height(png, info);
@@ -160,9 +163,26 @@ void JpegErrorExit(j_common_ptr cinfo) {
   std::longjmp(errors->decoder->jump, 1);
 }
 
-// Warnings are ignored except the one for data that ends early: a truncated file is an error.
+// A warning of damaged data is an error: the decoder would fill what it cannot read with grey
+// and report success. Other warnings (an unknown JFIF revision, say) are ignored.
 void JpegMessage(j_common_ptr cinfo, int level) {
-  if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF) cinfo->err->error_exit(cinfo);
+  if (level >= 0) return;
+  switch (cinfo->err->msg_code) {
+    case JWRN_JPEG_EOF:
+    case JWRN_HIT_MARKER:
+    case JWRN_EXTRANEOUS_DATA:
+    case JWRN_MUST_RESYNC:
+    case JWRN_HUFF_BAD_CODE:
+    case JWRN_ARITH_BAD_CODE:
+    case JWRN_BOGUS_PROGRESSION:
+    case JWRN_NOT_SEQUENTIAL: {
+      auto* errors = reinterpret_cast<JpegErrors*>(cinfo->err);
+      errors->decoder->error = "データが途中で切れているか、壊れています";
+      std::longjmp(errors->decoder->jump, 1);
+    }
+    default:
+      return;
+  }
 }
 
 bool RunJpeg(Decoder* d) {

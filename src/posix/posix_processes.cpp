@@ -9,9 +9,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <thread>
 
+#include "base/interrupt_cleanup.h"
 #include "process/command_line.h"
 #include "process/file_wait.h"
 
@@ -36,10 +38,20 @@ pid_t Spawn(const std::string& program, const std::string& arguments, const std:
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   if (!folder.empty()) posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+  // A process group of its own, led by the child: ending the group ends whatever it started.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  // With no signal blocked: the caller may block the ones it watches itself.
+  sigset_t none;
+  sigemptyset(&none);
+  posix_spawnattr_setsigmask(&attributes, &none);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK);
+  posix_spawnattr_setpgroup(&attributes, 0);
   pid_t pid = -1;
   const bool search = args[0].find('/') == std::string::npos;
-  int rc = search ? posix_spawnp(&pid, args[0].c_str(), &actions, nullptr, argv.data(), environ)
-                  : posix_spawn(&pid, args[0].c_str(), &actions, nullptr, argv.data(), environ);
+  int rc = search ? posix_spawnp(&pid, args[0].c_str(), &actions, &attributes, argv.data(), environ)
+                  : posix_spawn(&pid, args[0].c_str(), &actions, &attributes, argv.data(), environ);
+  posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   if (rc != 0) {
     errno = rc;
@@ -84,6 +96,17 @@ bool WaitChild(pid_t pid, int timeoutMs, ProcessResult& result) {
   return false;
 }
 
+// Ends the child's whole process group and reaps the child.
+void EndGroup(pid_t pid, ProcessResult& result) {
+  kill(-pid, SIGKILL);
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  result.ended = true;
+  result.timedOut = true;
+  result.signal = SIGKILL;
+}
+
 }  // namespace
 
 PosixProcesses::PosixProcesses(std::function<void()> dispatch, std::function<bool()> quitting,
@@ -112,25 +135,36 @@ ProcessResult PosixProcesses::RunProcess(const ProcessOptions& o) {
     return result;
   }
   result.started = true;
-  switch (o.wait) {
-    case ProcessWait::kNone:
-      running_.push_back(pid);
-      return result;
-    case ProcessWait::kBlocking:
-      while (!WaitChild(pid, 1000, result)) {
-      }
-      return result;
-    case ProcessWait::kDispatching:
-      for (;;) {
-        if (dispatch_) dispatch_();
-        if (quitting_ && quitting_()) {
-          running_.push_back(pid);  // the child runs on
-          return result;
-        }
-        if (WaitChild(pid, dispatchIntervalMs_, result)) return result;
-      }
+  if (o.wait == ProcessWait::kNone) {
+    running_.push_back(pid);
+    return result;
   }
-  return result;
+  // An interrupted caller takes the child's group with it.
+  InterruptCleanup onInterrupt([pid] { kill(-pid, SIGKILL); });
+  using Clock = std::chrono::steady_clock;
+  const auto deadline = Clock::now() + std::chrono::milliseconds(o.timeoutMs);
+  // The slice of one wait: the dispatch interval, or a second, or what is left until the end.
+  auto slice = [&](int ms) {
+    if (o.timeoutMs == 0) return ms;
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return static_cast<int>(std::clamp<long long>(left, 0, ms));
+  };
+  const bool dispatching = o.wait == ProcessWait::kDispatching;
+  for (;;) {
+    if (dispatching) {
+      if (dispatch_) dispatch_();
+      if (quitting_ && quitting_()) {
+        running_.push_back(pid);  // the child runs on
+        return result;
+      }
+    }
+    if (WaitChild(pid, slice(dispatching ? dispatchIntervalMs_ : 1000), result)) return result;
+    if (o.timeoutMs != 0 && Clock::now() >= deadline) {
+      EndGroup(pid, result);
+      return result;
+    }
+  }
 }
 
 void PosixProcesses::WaitForFile(const std::string& fileName, std::uint32_t timeoutMs) {

@@ -9,6 +9,8 @@
 #include <string>
 
 #include "base/error.h"
+#include "base/files.h"
+#include "base/safe_write.h"
 #include "base/text_file.h"
 
 namespace tesnova {
@@ -33,7 +35,7 @@ class Fail {
  public:
   explicit Fail(std::string_view fileName) : name_(fileName) {}
   [[noreturn]] void operator()(const std::string& why) const {
-    throw FileError(name_ + " を BMP 画像として読み込めません (" + why + ")");
+    throw FileError(name_, "を BMP 画像として読み込めません (" + why + ")");
   }
 
  private:
@@ -320,14 +322,15 @@ Bitmap ReadBmp(const std::filesystem::path& path, std::size_t maxPixels) {
   // The usual 24-bit file goes from the file into the bitmap row by row, so that the picture is
   // not held twice; every other kind is decoded from the bytes in memory.
   const std::string name = PathToUtf8(path);
+  RequireRegularFile(path);
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw FileError(name + " を開けません");
+  if (!in) throw FileError(name, "を開けません");
   in.seekg(0, std::ios::end);
   const std::streamoff fileSize = in.tellg();
   in.seekg(0);
   std::string head(static_cast<std::size_t>(std::min<std::streamoff>(fileSize, 4096)), '\0');
   in.read(head.data(), static_cast<std::streamsize>(head.size()));
-  if (fileSize < 0 || !in) throw FileError(name + " を読み込めません");
+  if (fileSize < 0 || !in) throw FileError(name, "を読み込めません");
   const Fail fail(name);
   const Header h = ReadHeader(head, fail);
   if (h.bpp != 24 || h.compression != kRgb) {
@@ -351,7 +354,7 @@ Bitmap ReadBmp(const std::filesystem::path& path, std::size_t maxPixels) {
             static_cast<std::streamsize>(rowBytes));
     if (i + 1 < out.height) in.ignore(static_cast<std::streamsize>(stride - rowBytes));
   }
-  if (!in) throw FileError(name + " を読み込めません");
+  if (!in) throw FileError(name, "を読み込めません");
   return out;
 }
 
@@ -407,17 +410,14 @@ std::string EncodeBmp24(const Bitmap& bitmap) {
 void WriteBmp24(const std::filesystem::path& path, const Bitmap& bitmap) {
   // Row by row, so that a large picture is not held twice in memory.
   const Layout l(bitmap);
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) throw FileError(PathToUtf8(path) + " を作成できません");
-  out << Header24(l.w, l.h, l.stride);
+  SafeFileWriter out(path);
+  out.Write(Header24(l.w, l.h, l.stride));
   const char padding[3] = {};
-  for (int y = l.h - 1; y >= 0 && out; --y) {
-    out.write(reinterpret_cast<const char*>(bitmap.row(y)),
-              static_cast<std::streamsize>(bitmap.stride()));
-    out.write(padding, static_cast<std::streamsize>(l.stride - bitmap.stride()));
+  for (int y = l.h - 1; y >= 0; --y) {
+    out.Write(std::string_view(reinterpret_cast<const char*>(bitmap.row(y)), bitmap.stride()));
+    out.Write(std::string_view(padding, l.stride - bitmap.stride()));
   }
-  out.close();
-  if (!out) throw FileError(PathToUtf8(path) + " に書き込めません");
+  out.Commit();
 }
 
 }  // namespace tesnova

@@ -31,7 +31,7 @@ int OtsuThresholdOf(const Histogram& histogram) {
   for (int i = 0; i < 256; ++i) total += histogram[i];
   for (int i = 0; i < 256; ++i) sum += static_cast<double>(i) * histogram[i];
   double wB = 0, sumB = 0, best = -1.0;
-  int threshold = 0;
+  int level = -1;
   for (int t = 0; t < 256; ++t) {
     wB += histogram[t];
     if (wB == 0) continue;
@@ -43,10 +43,12 @@ int OtsuThresholdOf(const Histogram& histogram) {
     const double between = (wB * wF) * ((mB - mF) * (mB - mF));
     if (between > best) {
       best = between;
-      threshold = t;
+      level = t;
     }
   }
-  return threshold;
+  // Otsu's level is the last of the dark class; the threshold is the first of the bright one,
+  // since a level at the threshold turns white. No split (one level or none): 0.
+  return level + 1;
 }
 
 namespace {

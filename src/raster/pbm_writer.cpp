@@ -13,7 +13,7 @@ namespace tesnova {
 void WriteBlackWhitePbm(const std::filesystem::path& path, const Bitmap& bitmap) {
   const int width = bitmap.empty() ? 0 : bitmap.width, height = bitmap.empty() ? 0 : bitmap.height;
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) throw FileError(PathToUtf8(path) + " を作成できません");
+  if (!out) throw FileError(PathToUtf8(path), "を作成できません");
   out << "P4\n" << width << ' ' << height << '\n';
   // Rows from the top, the leftmost pixel in the top bit, a set bit black, spare bits 0.
   std::vector<char> row((static_cast<std::size_t>(width) + 7) / 8);
@@ -28,7 +28,7 @@ void WriteBlackWhitePbm(const std::filesystem::path& path, const Bitmap& bitmap)
     out.write(row.data(), static_cast<std::streamsize>(row.size()));
   }
   out.close();
-  if (!out) throw FileError(PathToUtf8(path) + " に書き込めません");
+  if (!out) throw FileError(PathToUtf8(path), "に書き込めません");
 }
 
 }  // namespace tesnova

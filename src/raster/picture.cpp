@@ -7,6 +7,7 @@
 #include "base/files.h"
 #include "base/text_file.h"
 #include "raster/bmp_file.h"
+#include "raster/png_chunks.h"
 
 namespace tesnova {
 
@@ -44,6 +45,10 @@ Bitmap DecodePicture(std::string_view bytes, std::string_view fileName, std::siz
   if (!kind)
     throw FileError(std::string(fileName) + " は PNG, BMP, TIFF, JPEG のどの画像でもありません");
   if (*kind == PictureKind::kBmp) return ReadBmp(bytes, fileName, maxPixels);
+  if (*kind == PictureKind::kPng)
+    if (const std::optional<std::string> chunk = PngChunkWithBadCrc(bytes))
+      throw FileError(std::string(fileName) + " を PNG 画像として読み込めません (" + *chunk +
+                      " チャンクが壊れています: CRC が合いません)");
   return DecodeCompressedPicture(bytes, fileName, *kind, maxPixels);
 }
 
@@ -56,6 +61,7 @@ Bitmap LoadPicture(const std::filesystem::path& path) {
   }
   // A BMP is read from the file as it lies (see ReadBmp); the other kinds are decoded from
   // their bytes, compressed, in memory.
+  RequireRegularFile(path);
   std::string start(2, '\0');
   if (std::ifstream in(path, std::ios::binary); in.read(start.data(), 2) && start == "BM")
     return ReadBmp(path);

@@ -43,7 +43,8 @@ struct Rotation {
   std::int64_t RowV(int y) const;
 };
 
-// Otsu's threshold of a mean-grey histogram (the rule of OtsuThreshold).
+// Otsu's threshold of a mean-grey histogram (the rule of OtsuThreshold): the level after Otsu's
+// best split, so that the dark class, ink at the split level included, stays black.
 int OtsuThresholdOf(const Histogram& histogram);
 
 const Kernels& ReferenceKernels();

@@ -8,8 +8,9 @@
 
 namespace tesnova {
 
-// The threshold by Otsu's method on the mean grey; 0 for an empty bitmap. The lowest level
-// wins among equal maxima, so a picture of two levels g1 < g2 gives g1.
+// The threshold by Otsu's method on the mean grey: the first level of the bright class, one above
+// the level of Otsu's best split (the lowest among equal maxima), so a picture of two levels
+// g1 < g2 gives g1 + 1 and its g1 pixels turn black. 0 for a bitmap of one level or none.
 int OtsuThreshold(const Bitmap& bitmap);
 
 // Pixels whose mean grey is at least OtsuThreshold become white, the others black.

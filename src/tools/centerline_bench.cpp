@@ -20,12 +20,13 @@ std::string WithExtension(const std::string& fileName, const std::string& extens
 
 bool RunCenterlinePipeline(const std::string& potraceExe, const std::string& bitmapFileName,
                            const std::string& dxfFileName, const CenterlineNotice& notice,
-                           Processes& processes) {
+                           Processes& processes, const std::string& workStem) {
   auto tell = [&](std::string_view text) {
     if (notice) notice(text);
   };
-  const std::string pbmFileName = WithExtension(bitmapFileName, ".pbm");
-  const std::string svgFileName = WithExtension(bitmapFileName, ".svg");
+  const std::string& stem = workStem.empty() ? bitmapFileName : workStem;
+  const std::string pbmFileName = WithExtension(stem, ".pbm");
+  const std::string svgFileName = WithExtension(stem, ".svg");
   int bitmapHeight = 0;
   bool started = false;
   {
@@ -36,7 +37,7 @@ bool RunCenterlinePipeline(const std::string& potraceExe, const std::string& bit
     tell("pbm");
     // An SVG left from an earlier run must not pass for this run's output.
     if (!RemoveStaleFile(PathFromUtf8(svgFileName)))
-      throw FileError(svgFileName + " を削除できません");
+      throw FileError(svgFileName, "を削除できません");
     started = processes
                   .RunProcess({.program = potraceExe,
                                .arguments = PotraceSvgArguments(pbmFileName, svgFileName),

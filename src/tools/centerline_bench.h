@@ -12,13 +12,13 @@ namespace tesnova {
 // extension, or with extension appended when it has none.
 std::string WithExtension(const std::string& fileName, const std::string& extension);
 
-// Runs the stages on bitmapFileName (a BMP file), next to which the ".pbm" and ".svg" files
-// are written, and writes the simplified centerline into dxfFileName in the pixel frame of
-// Potrace's own DXF. Potrace runs minimised in its own folder while the window stays alive.
-// True when the DXF was written; false after the notice telling why not. File and number
-// errors are raised.
+// Runs the stages on bitmapFileName (a BMP file) and writes the simplified centerline into
+// dxfFileName in the pixel frame of Potrace's own DXF. Potrace runs minimised in its own folder
+// while the window stays alive. True when the DXF was written; false after the notice telling why
+// not. File and number errors are raised. The ".pbm" and ".svg" files are workStem with those
+// extensions, or lie next to the bitmap when workStem is empty.
 bool RunCenterlinePipeline(const std::string& potraceExe, const std::string& bitmapFileName,
                            const std::string& dxfFileName, const CenterlineNotice& notice,
-                           Processes& processes);
+                           Processes& processes, const std::string& workStem = {});
 
 }  // namespace tesnova

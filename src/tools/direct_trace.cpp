@@ -68,8 +68,13 @@ void TraceWorkBitmapDirectly(const TracerSettings& tracers, const WorkFiles& fil
     case TraceStatus::kNotStarted:
       sink.Log("VTracer の起動に失敗しました。");
       throw Error("VTracer の起動に失敗しました。");
+    case TraceStatus::kIncompleteDxf:
+      sink.Log("DXF ファイルが途中で切れています。");
+      break;
     case TraceStatus::kNoOutput:
     case TraceStatus::kNoDxf:
+    case TraceStatus::kFailed:
+    case TraceStatus::kTimedOut:
       break;
   }
 }

@@ -8,6 +8,7 @@
 #include "centerline/centerline_drawing_dxf.h"
 #include "raster/bmp_file.h"
 #include "tools/tracer_command_lines.h"
+#include "vector/dxf_check.h"
 #include "vector/svg_to_dxf.h"
 
 namespace tesnova {
@@ -77,11 +78,20 @@ TraceOutcome TraceWorkBitmap(const Tracer& tracer, const TraceJob& job, Processe
                                         .arguments = arguments,
                                         .inCurrentFolder = job.inCurrentFolder,
                                         .wait = job.wait,
-                                        .minimised = job.minimised});
+                                        .minimised = job.minimised,
+                                        .timeoutMs = job.timeoutMs});
     if (!outcome.run.started) {
       outcome.status = TraceStatus::kNotStarted;
       return outcome;
     }
+  }
+  if (outcome.run.timedOut) {
+    outcome.status = TraceStatus::kTimedOut;
+    return outcome;
+  }
+  if (job.exitStatusCounts && outcome.run.ended && !outcome.run.Succeeded()) {
+    outcome.status = TraceStatus::kFailed;
+    return outcome;
   }
   tell(TracePhase::kEnded);
   if (job.outputWaitMs != 0) {
@@ -105,6 +115,14 @@ TraceOutcome TraceWorkBitmap(const Tracer& tracer, const TraceJob& job, Processe
   }
   if (!FileExists(PathFromUtf8(files.dxf))) {
     outcome.status = TraceStatus::kNoDxf;
+    outcome.file = files.dxf;
+    return outcome;
+  }
+  // A DXF cut short (a tracer that crashed or ran out of disk) never reaches the drawing.
+  const DxfSummary dxf = SummariseDxfFile(PathFromUtf8(files.dxf));
+  outcome.entities = dxf.entities;
+  if (!dxf.complete) {
+    outcome.status = TraceStatus::kIncompleteDxf;
     outcome.file = files.dxf;
   }
   return outcome;

@@ -64,6 +64,9 @@ struct TracerSettings {
   int dxfWaitMs = 1000;  // pause after a tracer ended, before its output is looked for
 };
 
+// The longest pause after a tracer: the window answers nothing meanwhile.
+inline constexpr int kMaxDxfWaitMs = 60000;
+
 // One trace of the work bitmap.
 struct TraceJob {
   std::string program;
@@ -74,7 +77,11 @@ struct TraceJob {
   bool inCurrentFolder = false;  // the tracer starts in the caller's folder, not its own
   bool minimised = true;
   std::uint32_t outputWaitMs = 0;  // how long to wait for the output after the tracer ended
-  CenterlineOptions centerline;    // for the centerline tracer
+  // A tracer that ends with a non-zero exit status or by a signal has failed, whatever it left
+  // behind. The window does not look at the exit status.
+  bool exitStatusCounts = false;
+  std::uint32_t timeoutMs = 0;   // a tracer still running then is ended (0: waits for ever)
+  CenterlineOptions centerline;  // for the centerline tracer
 };
 
 // Where a trace has got to, for the caller's statuses and log; detail is the argument text
@@ -83,18 +90,22 @@ enum class TracePhase { kStarting, kEnded, kOutputLate, kConverting, kConverted 
 using TraceProgress = std::function<void(TracePhase phase, std::string_view detail)>;
 
 enum class TraceStatus {
-  kTraced,       // the work DXF is there
-  kStaleOutput,  // an output of an earlier run could not be removed
-  kNotStarted,   // the tracer could not be started
-  kNoOutput,     // the tracer wrote nothing
-  kNoDxf,        // its SVG gave no DXF
+  kTraced,         // the work DXF is there
+  kStaleOutput,    // an output of an earlier run could not be removed
+  kNotStarted,     // the tracer could not be started
+  kNoOutput,       // the tracer wrote nothing
+  kNoDxf,          // its SVG gave no DXF
+  kFailed,         // it ended with a non-zero exit status or by a signal (when that counts)
+  kTimedOut,       // it ran past the job's time-out and was ended with all it had started
+  kIncompleteDxf,  // the work DXF stops before its EOF group
 };
 
 struct TraceOutcome {
   TraceStatus status = TraceStatus::kTraced;
-  ProcessResult run;  // the tracer's start and end
-  std::string file;   // the file concerned: stale, or missing
-  DrawnCounts drawn;  // what a tracer of Tesnova's own drew
+  ProcessResult run;         // the tracer's start and end
+  std::string file;          // the file concerned: stale, missing or incomplete
+  std::size_t entities = 0;  // drawing entities in the work DXF once traced
+  DrawnCounts drawn;         // what a tracer of Tesnova's own drew, by kind
 };
 
 // Removes the outputs of an earlier run, runs the tracer on the work bitmap, and converts an

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "base/error.h"
+#include "base/safe_write.h"
 #include "base/text_file.h"
 #include "vector/number_format.h"
 
@@ -142,28 +143,13 @@ void SaveDxfLines(const TDxfLines& lines, const std::filesystem::path& path) {
 }
 
 void StreamDxfLines(const std::filesystem::path& path,
-                    const std::function<void(TDxfLines&)>& build) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) throw FileError(PathToUtf8(path) + " を作成できません");
-  auto cannotWrite = [&] { return FileError(PathToUtf8(path) + " に書き込めません"); };
-  try {
-    TDxfLines lines;
-    lines.StreamTo(
-        [&](std::string_view text) {
-          out.write(text.data(), static_cast<std::streamsize>(text.size()));
-          if (!out) throw cannotWrite();
-        },
-        std::size_t{1} << 20);
-    build(lines);
-    lines.Flush();
-    out.close();
-    if (!out) throw cannotWrite();
-  } catch (...) {
-    if (out.is_open()) out.close();
-    std::error_code ignored;
-    std::filesystem::remove(path, ignored);
-    throw;
-  }
+                    const std::function<bool(TDxfLines&)>& build) {
+  SafeFileWriter file(path);
+  TDxfLines lines;
+  lines.StreamTo([&](std::string_view text) { file.Write(text); }, std::size_t{1} << 20);
+  if (!build(lines)) return;
+  lines.Flush();
+  file.Commit();
 }
 
 }  // namespace tesnova

@@ -73,11 +73,12 @@ void AddDxfArc(TPoint2D center, double radius, double startDegrees, double endDe
 // the file when it cannot be written.
 void SaveDxfLines(const TDxfLines& lines, const std::filesystem::path& path);
 
-// A DXF file written as its document is built: `build` adds the lines, which reach the file in
-// chunks of about a megabyte. Replaces any file of that name. Raises FileError naming the file
-// when it cannot be written; when `build` raises, the half-written file is removed and the
-// exception passes on.
+// A DXF file written as its document is built: `build` adds the lines, which reach a temporary
+// beside the file in chunks of about a megabyte; the temporary replaces any file of that name
+// once `build` returns true. Raises FileError naming the file when it cannot be written; when
+// `build` raises or returns false, the temporary is removed, the old file stays as it was, and
+// an exception passes on.
 void StreamDxfLines(const std::filesystem::path& path,
-                    const std::function<void(TDxfLines&)>& build);
+                    const std::function<bool(TDxfLines&)>& build);
 
 }  // namespace tesnova

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <string>
 #include <system_error>
 
 #ifdef _WIN32
@@ -49,7 +51,7 @@ std::string ReadWholeFile(const std::filesystem::path& path) {
 #else
   std::FILE* file = std::fopen(path.c_str(), "rb");
 #endif
-  if (!file) throw FileError(PathToUtf8(path) + " を開けません");
+  if (!file) throw FileError(PathToUtf8(path), "を開けません");
   std::error_code error;
   std::uintmax_t expected = std::filesystem::file_size(path, error);
   // Straight into the string, as long as the file has the size it had; then in chunks.
@@ -60,7 +62,7 @@ std::string ReadWholeFile(const std::filesystem::path& path) {
   while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
   bool failed = std::ferror(file) != 0;
   std::fclose(file);
-  if (failed) throw FileError(PathToUtf8(path) + " を読み込めません");
+  if (failed) throw FileError(PathToUtf8(path), "を読み込めません");
   return bytes;
 }
 
@@ -71,6 +73,8 @@ constexpr std::string_view kTranslate = "translate(";
 class SvgConverter {
  public:
   SvgConverter(int divisions, TDxfLines& lines) : divisions_(divisions), lines_(lines) {}
+
+  std::size_t polylines_ = 0;
 
   void Line(std::string_view line) {
     if (!heightTaken_) {
@@ -98,7 +102,9 @@ class SvgConverter {
     std::size_t at = rest.find(kTranslate);
     if (at != std::string_view::npos) {
       std::string_view args = rest.substr(at + kTranslate.size());
-      args = args.substr(0, args.find(')'));
+      // An unclosed translate moves nothing (the rest of the line is no pair of numbers).
+      const std::size_t close = args.find(')');
+      args = close == std::string_view::npos ? std::string_view() : args.substr(0, close);
       std::size_t comma = args.find(',');
       if (comma != std::string_view::npos && comma >= 1) {
         double tx = ParseDecimalOrZero(args.substr(0, comma));
@@ -110,10 +116,22 @@ class SvgConverter {
       }
     }
 
+    // A coordinate beyond single precision would be written INF or NAN, which DXF readers
+    // refuse.
+    for (const TPointF& p : path_.points)
+      if (!std::isfinite(p.X) || !std::isfinite(p.Y))
+        throw ConversionError("座標が大きすぎます (単精度の範囲を超えました)");
+    vertices_ += path_.points.size();
+    if (vertices_ > kMaxDxfVertices)
+      throw ConversionError("頂点が " + std::to_string(kMaxDxfVertices) +
+                            " を超えます。曲線分割数を小さくしてください");
+
     // Every subpath becomes a polyline of its own; a lone moveto draws nothing and is left out.
     const TPointF* points = path_.points.data();
     auto emit = [&](std::size_t begin, std::size_t end) {
-      if (end > begin + 1) AddDxfPolyline(points + begin, end - begin, "0", false, lines_);
+      if (end <= begin + 1) return;
+      AddDxfPolyline(points + begin, end - begin, "0", false, lines_);
+      ++polylines_;
     };
     std::size_t begin = 0;
     for (std::size_t start : path_.subpathStarts) {
@@ -125,6 +143,7 @@ class SvgConverter {
 
   int divisions_;
   TDxfLines& lines_;
+  std::size_t vertices_ = 0;
   bool heightTaken_ = false;
   double height_ = 0;
   TPathPoints path_;
@@ -132,7 +151,7 @@ class SvgConverter {
 
 }  // namespace
 
-void ConvertSVGTextToDXF(std::string_view svgText, int divisions, TDxfLines& lines) {
+std::size_t ConvertSVGTextToDXF(std::string_view svgText, int divisions, TDxfLines& lines) {
   AddDxfHeader(lines);
   SvgConverter converter(std::min(divisions, kMaxDivisions), lines);
   std::size_t start = 0;
@@ -157,27 +176,37 @@ void ConvertSVGTextToDXF(std::string_view svgText, int divisions, TDxfLines& lin
     start = end + 1;
   }
   AddDxfTrailer(lines);
+  return converter.polylines_;
 }
 
-bool ConvertSVGToDXF(const std::filesystem::path& svgPath, const std::filesystem::path& dxfPath,
-                     int divisions, const MessageSink& showMessage) {
+std::optional<std::size_t> ConvertSVGToDXF(const std::filesystem::path& svgPath,
+                                           const std::filesystem::path& dxfPath, int divisions,
+                                           const MessageSink& showMessage, bool keepEmpty) {
   std::error_code error;
   if (!std::filesystem::exists(svgPath, error)) {
     if (showMessage) showMessage(PathToUtf8(svgPath) + "\nが、見つかりません.");
-    return false;
+    return std::nullopt;
   }
+  if (!std::filesystem::is_regular_file(svgPath, error))
+    throw FileError(PathToUtf8(svgPath), "はファイルではありません");
   std::uintmax_t size = std::filesystem::file_size(svgPath, error);
   if (!error && size > kMaxSvgFileBytes)
-    throw FileError(PathToUtf8(svgPath) + " は大きすぎて変換できません");
+    throw FileError(PathToUtf8(svgPath), "は大きすぎて変換できません");
+  std::size_t polylines = 0;
   try {
     const std::string bytes = ReadWholeFile(svgPath);
     std::string decoded;
     const std::string_view text = DecodeTextView(bytes, decoded);
-    StreamDxfLines(dxfPath, [&](TDxfLines& lines) { ConvertSVGTextToDXF(text, divisions, lines); });
+    StreamDxfLines(dxfPath, [&](TDxfLines& lines) {
+      polylines = ConvertSVGTextToDXF(text, divisions, lines);
+      return keepEmpty || polylines > 0;
+    });
+  } catch (const ConversionError& e) {
+    throw ConversionError(PathToUtf8(svgPath) + ": " + e.what());
   } catch (const std::bad_alloc&) {
     throw Error(PathToUtf8(svgPath) + " を変換するためのメモリが足りません");
   }
-  return true;
+  return polylines;
 }
 
 }  // namespace tesnova

@@ -8,6 +8,7 @@
 
 #include "app/main_form.h"
 #include "app/settings.h"
+#include "app/window_placement.h"
 #include "base/error.h"
 #include "raster/bitmap.h"
 #include "win32/control_ids.h"
@@ -159,6 +160,34 @@ void MainWindow::CreateControls() {
   }
 }
 
+namespace {
+
+ScreenArea AreaOf(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM areas) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (GetMonitorInfoW(monitor, &info))
+    reinterpret_cast<std::vector<ScreenArea>*>(areas)->push_back(AreaOf(info.rcWork));
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<ScreenArea> MonitorAreas() {
+  std::vector<ScreenArea> areas;
+  EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&areas));
+  return areas;
+}
+
+ScreenArea PrimaryArea() {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &info))
+    return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  return AreaOf(info.rcWork);
+}
+
 HWND MainWindow::Control(std::string_view name) const {
   auto it = controls_.find(name);
   if (it == controls_.end()) throw Error("コントロール " + std::string(name) + " はありません");
@@ -178,7 +207,9 @@ void MainWindow::FormCreate(const std::wstring& settingsFile) {
   ProfileFile profile(settingsFile_);
   Settings settings = ReadSettings(profile, CentredOrigin(GetSystemMetrics(SM_CXSCREEN), width),
                                    CentredOrigin(GetSystemMetrics(SM_CYSCREEN), height));
-  SetWindowPos(hwnd_, nullptr, settings.left, settings.top, 0, 0,
+  const WindowOrigin origin =
+      PlaceWindow(settings.left, settings.top, width, height, MonitorAreas(), PrimaryArea());
+  SetWindowPos(hwnd_, nullptr, origin.left, origin.top, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   ApplySettings(settings, *this, context.values);
 
@@ -189,18 +220,46 @@ void MainWindow::FormCreate(const std::wstring& settingsFile) {
   filter_->RegisterFilter();
 }
 
+void MainWindow::SaveSettings() {
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof placement;
+  RECT r;
+  GetWindowRect(hwnd_, &r);
+  // A minimised window is saved where it will be restored, not off the screen.
+  if (IsIconic(hwnd_) && GetWindowPlacement(hwnd_, &placement)) r = placement.rcNormalPosition;
+  const Settings settings = CollectSettings(*this, context_->values, r.left, r.top);
+  RewriteProfileFile(settingsFile_, [&](ProfileStore& store) {
+    WriteSettings(store, settings, WideToUtf8(settingsFile_));
+  });
+  settingsSettled_ = true;
+}
+
+bool MainWindow::FormCloseQuery() {
+  if (!context_) return true;
+  for (;;) {
+    try {
+      SaveSettings();
+      return true;
+    } catch (const std::exception& e) {
+      // Told while the window is still there; the user may free the file and try again.
+      const std::wstring text =
+          Utf8ToWide(ErrorBoxText(e) +
+                     "\n\n設定を保存できませんでした。[再試行] でもう一度保存します。"
+                     "[キャンセル] で保存せずに終了します。");
+      if (MessageBoxW(hwnd_, text.c_str(), L"Tesnova", MB_RETRYCANCEL | MB_ICONWARNING) !=
+          IDRETRY) {
+        settingsSettled_ = true;  // closed without saving, as the user chose
+        return true;
+      }
+    }
+  }
+}
+
 void MainWindow::FormDestroy() {
   if (!context_) return;
   RunShowingErrors(hwnd_, [&] {
-    WINDOWPLACEMENT placement{};
-    placement.length = sizeof placement;
-    RECT r;
-    GetWindowRect(hwnd_, &r);
-    // A minimised window is saved where it will be restored, not off the screen.
-    if (IsIconic(hwnd_) && GetWindowPlacement(hwnd_, &placement)) r = placement.rcNormalPosition;
-    ProfileFile profile(settingsFile_);
-    WriteSettings(profile, CollectSettings(*this, context_->values, r.left, r.top),
-                  WideToUtf8(settingsFile_));
+    // Closed without the close request (the window destroyed directly): saved here instead.
+    if (!settingsSettled_) SaveSettings();
     if (filter_) filter_->RevokeFilter();
     filter_ = nullptr;
   });
@@ -452,6 +511,9 @@ LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
       break;
     case WM_DROPFILES:
       OnDropFiles(reinterpret_cast<HDROP>(w));
+      return 0;
+    case WM_CLOSE:
+      if (FormCloseQuery()) DestroyWindow(hwnd_);
       return 0;
     case WM_DESTROY:
       KillTimer(hwnd_, kTimer1);

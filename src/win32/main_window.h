@@ -16,6 +16,11 @@
 namespace tesnova {
 
 class TMessageFilter;
+struct ScreenArea;
+
+// The work areas of the monitors, and the primary monitor's.
+std::vector<ScreenArea> MonitorAreas();
+ScreenArea PrimaryArea();
 
 class MainWindow : public View {
  public:
@@ -68,6 +73,10 @@ class MainWindow : public View {
   void DrawItem(const DRAWITEMSTRUCT& item);
   void DrawPicture(const DRAWITEMSTRUCT& item);
   void OnDropFiles(HDROP drop);
+  // Saves the settings before the window closes; a failed save is told with the offer to try
+  // again. True when the window may close.
+  bool FormCloseQuery();
+  void SaveSettings();
   void FormDestroy();
   void RunCommand(const std::string& sender);
 
@@ -78,6 +87,7 @@ class MainWindow : public View {
   AppContext* context_ = nullptr;
   TMessageFilter* filter_ = nullptr;
   std::wstring settingsFile_;
+  bool settingsSettled_ = false;  // saved, or given up by the user
   std::map<std::string, HWND, std::less<>> controls_;
   std::map<HWND, int> pages_;  // page of each page control; tabs and shared controls absent
   std::set<HWND> hidden_;      // controls that are never shown

@@ -57,17 +57,50 @@ const char* KindName(PictureKind kind) {
   return "BMP";
 }
 
+// What a failed step of the decoder means, in words.
+std::string WicWords(HRESULT hr) {
+  switch (hr) {
+    case WINCODEC_ERR_UNKNOWNIMAGEFORMAT:
+    case WINCODEC_ERR_COMPONENTNOTFOUND:
+      return "この形式の画像ではないか、読み込む部品がありません";
+    case WINCODEC_ERR_BADHEADER:
+    case WINCODEC_ERR_BADMETADATAHEADER:
+      return "ヘッダーが壊れています";
+    case WINCODEC_ERR_BADIMAGE:
+    case WINCODEC_ERR_BADSTREAMDATA:
+      return "画像データが壊れています";
+    case WINCODEC_ERR_STREAMREAD:
+    case WINCODEC_ERR_STREAMNOTAVAILABLE:
+    case HRESULT_FROM_WIN32(ERROR_HANDLE_EOF):
+      return "データが途中で切れています";
+    case WINCODEC_ERR_FRAMEMISSING:
+      return "画像が入っていません";
+    case WINCODEC_ERR_UNSUPPORTEDPIXELFORMAT:
+    case WINCODEC_ERR_UNSUPPORTEDVERSION:
+    case WINCODEC_ERR_UNSUPPORTEDOPERATION:
+      return "この種類の画像には対応していません";
+    case WINCODEC_ERR_IMAGESIZEOUTOFRANGE:
+    case WINCODEC_ERR_VALUEOUTOFRANGE:
+      return "大きさが範囲を超えています";
+    case E_OUTOFMEMORY:
+      return "メモリが足りません";
+    default: {
+      char code[16];
+      std::snprintf(code, sizeof code, "%08lX", static_cast<unsigned long>(hr));
+      return std::string("読み込みに失敗しました (Windows のエラー 0x") + code + ")";
+    }
+  }
+}
+
 class Check {
  public:
   Check(std::string_view fileName, PictureKind kind) : name_(fileName), kind_(KindName(kind)) {}
   [[noreturn]] void Fail(const std::string& why) const {
-    throw FileError(name_ + " を " + kind_ + " 画像として読み込めません (" + why + ")");
+    throw FileError(name_, "を " + kind_ + " 画像として読み込めません (" + why + ")");
   }
-  void operator()(HRESULT hr, const char* step) const {
+  void operator()(HRESULT hr, const char*) const {
     if (SUCCEEDED(hr)) return;
-    char code[16];
-    std::snprintf(code, sizeof code, "%08lX", static_cast<unsigned long>(hr));
-    Fail(std::string(step) + " 0x" + code);
+    Fail(WicWords(hr));
   }
 
  private:

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "base/interrupt_cleanup.h"
 #include "process/command_line.h"
 #include "process/file_wait.h"
 #include "win32/wide_text.h"
@@ -46,33 +47,68 @@ ProcessResult Win32Processes::RunProcess(const ProcessOptions& o) {
     si.dwFlags = STARTF_USESHOWWINDOW;
     si.wShowWindow = SW_SHOWMINIMIZED;
   }
+  // A waited-for program runs in a job object of its own, so that ending it on time-out or on
+  // an interrupt ends whatever it started as well.
+  const bool waited = o.wait != ProcessWait::kNone;
+  HANDLE job = waited ? CreateJobObjectW(nullptr, nullptr) : nullptr;
   PROCESS_INFORMATION pi{};
   ProcessResult result;
-  if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      folder.empty() ? nullptr : folder.c_str(), &si, &pi)) {
+  if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, job ? CREATE_SUSPENDED : 0,
+                      nullptr, folder.empty() ? nullptr : folder.c_str(), &si, &pi)) {
     result.errorCode = GetLastError();
+    if (job) CloseHandle(job);
     return result;
   }
   result.started = true;
+  if (job) {
+    if (!AssignProcessToJobObject(job, pi.hProcess)) {
+      CloseHandle(job);
+      job = nullptr;
+    }
+    ResumeThread(pi.hThread);
+  }
   CloseHandle(pi.hThread);
-  if (o.waitForIdle) WaitForInputIdle(pi.hProcess, INFINITE);
+  auto endAll = [&] {
+    if (!job || !TerminateJobObject(job, 1)) TerminateProcess(pi.hProcess, 1);
+  };
+  InterruptCleanup onInterrupt(endAll);
+  if (o.waitForIdle) WaitForInputIdle(pi.hProcess, o.timeoutMs ? o.timeoutMs : INFINITE);
+  const ULONGLONG deadline = GetTickCount64() + o.timeoutMs;
+  auto left = [&]() -> DWORD {
+    if (o.timeoutMs == 0) return INFINITE;
+    const ULONGLONG now = GetTickCount64();
+    return now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
+  };
+  bool late = false;
   if (o.wait == ProcessWait::kBlocking) {
-    WaitForSingleObject(pi.hProcess, INFINITE);
-    result.ended = true;
+    const DWORD r = WaitForSingleObject(pi.hProcess, left());
+    result.ended = r == WAIT_OBJECT_0;
+    late = r == WAIT_TIMEOUT;
   } else if (o.wait == ProcessWait::kDispatching) {
     for (;;) {
       if (dispatch_) dispatch_();
       if (QuitPending()) break;  // the application is closing; the child runs on
-      DWORD r = MsgWaitForMultipleObjects(1, &pi.hProcess, FALSE, INFINITE, QS_ALLINPUT);
+      DWORD r = MsgWaitForMultipleObjects(1, &pi.hProcess, FALSE, left(), QS_ALLINPUT);
+      if (r == WAIT_TIMEOUT) {
+        late = true;
+        break;
+      }
       if (r != WAIT_OBJECT_0 + 1) {
         result.ended = r == WAIT_OBJECT_0;
         break;
       }
     }
   }
+  if (late) {
+    endAll();
+    WaitForSingleObject(pi.hProcess, 5000);
+    result.ended = true;
+    result.timedOut = true;
+  }
   DWORD exitCode = 0;
   if (result.ended && GetExitCodeProcess(pi.hProcess, &exitCode)) result.exitCode = exitCode;
   CloseHandle(pi.hProcess);
+  if (job) CloseHandle(job);
   return result;
 }
 

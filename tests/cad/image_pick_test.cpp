@@ -99,7 +99,7 @@ TEST_F(ImagePick, CenterlineTracerTracesAndInsertsInsteadOfWinTopo) {
   // At the image's origin and scale, turned by what the deskew left.
   ASSERT_EQ(cad.commands.size(), 1u);
   EXPECT_EQ(cad.commands[0], "-INSERT\r\"*" + Work("tesnova.dxf") + "\"\rnon\r10,20\r0.2\r90\r");
-  EXPECT_EQ(sink.Statuses().back(), "-INSERT 終了！");
+  EXPECT_TRUE(sink.Statuses().back().starts_with("-INSERT 終了！ 図形 ")) << sink.Statuses().back();
 }
 
 TEST_F(ImagePick, SmallTurnsAndUntickedDeskewKeepTheRotation) {
@@ -194,6 +194,20 @@ TEST_F(ImagePick, InsertionOfTheWorkDxfAndOfTheImagesOwnDxf) {
   EXPECT_EQ(cad.commands.back(), FormatInsertCommand(PathToUtf8(scratch.path()) + "/scans/plan.dxf",
                                                      10, 20, "0.2", "90.3"));
   EXPECT_EQ(sink.Statuses().back(), "-INSERT 終了 !");
+}
+
+// WinTopo's DXF, or the image's own, cut short is told and not inserted.
+TEST_F(ImagePick, AnIncompleteDxfIsNotInserted) {
+  WriteFileBytes(scratch / "tesnova.dxf", "0\r\nSECTION\r\n2\r\nENTITIES\r\n0\r\nPOLY");
+  InsertWorkDxfCommand(context, false);
+  EXPECT_TRUE(cad.commands.empty());
+  EXPECT_EQ(sink.Messages().back(),
+            Work("tesnova.dxf") + "\nは途中で切れています (EOF がありません). 挿入しません.");
+  Pick();
+  const auto commands = cad.commands.size();
+  WriteFileBytes(scratch / "scans" / "plan.dxf", "0\r\nSECTION\r\n0\r\nENDSEC\r\n0\r\nEO");
+  InsertImageDxfCommand(context);
+  EXPECT_EQ(cad.commands.size(), commands);
 }
 
 TEST_F(ImagePick, OleFrameSnapshotZoomsCopiesAndZoomsBack) {

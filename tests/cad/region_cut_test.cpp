@@ -19,9 +19,11 @@ class RegionCut : public CadCommandTest {
     QueuePick(520.1, 380.05);
     options.tracers.potrace = FakeProgram("potrace.exe");
     options.tracers.potraceOptions = " -b dxf ";
-    // Potrace writes the DXF beside the bitmap.
+    // Potrace writes the DXF beside the bitmap: two entities.
     processes.onRun = [this](const ProcessOptions&) {
-      WriteFileBytes(scratch / "tesnova.dxf", "0\r\nEOF\r\n");
+      WriteFileBytes(scratch / "tesnova.dxf",
+                     "0\r\nSECTION\r\n2\r\nENTITIES\r\n0\r\nPOLYLINE\r\n0\r\nVERTEX\r\n"
+                     "0\r\nSEQEND\r\n0\r\nLINE\r\n0\r\nENDSEC\r\n0\r\nEOF\r\n");
     };
   }
   void Cut(CutTool tool) {
@@ -83,11 +85,12 @@ TEST_F(RegionCut, PotraceRoadCapturesTracesAndInserts) {
   EXPECT_EQ(cad.commands[0],
             FormatInsertCommand(Work("tesnova.dxf"), 450.5, 380.25, "0.25", "0.0"));
 
-  EXPECT_EQ(sink.Statuses(),
-            (std::vector<std::string>{
-                "", "Bitmap を作成中 ...", "フィルター処理中 ...", "ぼかし処理中 ...",
-                "二値化処理中 ...", "Bitmap ファイルに保存中 ...", "Potrace 起動中 ...",
-                "Potrace 実行中 ...", "-INSERT コマンドを実行 ...", "-INSERT 終了！"}));
+  EXPECT_EQ(
+      sink.Statuses(),
+      (std::vector<std::string>{
+          "", "Bitmap を作成中 ...", "フィルター処理中 ...", "ぼかし処理中 ...", "二値化処理中 ...",
+          "Bitmap ファイルに保存中 ...", "Potrace 起動中 ...", "Potrace 実行中 ...",
+          "-INSERT コマンドを実行 ...", "-INSERT 終了！ ポリライン 2 本"}));
   // The window is out of the way only while the user picks; the buttons come back before the
   // tool stage.
   const auto& e = sink.events;
@@ -292,7 +295,29 @@ TEST_F(RegionCut, VTracerRoadConvertsTheSvgAndInserts) {
   ASSERT_EQ(cad.commands.size(), 1u);
   EXPECT_EQ(cad.commands[0],
             FormatInsertCommand(Work("tesnova.dxf"), 450.5, 380.25, "0.25", "0.0"));
-  EXPECT_EQ(sink.Statuses().back(), "-INSERT 終了！");
+  EXPECT_EQ(sink.Statuses().back(), "-INSERT 終了！ ポリライン 1 本");
+}
+
+// A tracer that stops half-way (a crash, a full disk) leaves a DXF without its EOF group: it is
+// told and never inserted.
+TEST_F(RegionCut, AnIncompleteDxfIsNotInserted) {
+  processes.onRun = [this](const ProcessOptions&) {
+    WriteFileBytes(scratch / "tesnova.dxf", "0\r\nSECTION\r\n2\r\nENTITIES\r\n0\r\nPOLY");
+  };
+  Cut(CutTool::kPotrace);
+  EXPECT_TRUE(cad.commands.empty());
+  EXPECT_EQ(sink.Messages(),
+            (std::vector<std::string>{Work("tesnova.dxf") +
+                                      "\nは途中で切れています (EOF がありません). 挿入しません."}));
+}
+
+// The pause after a tracer comes from the settings file; a huge value would freeze the window.
+TEST_F(RegionCut, ThePauseAfterTheTracerIsCapped) {
+  options.tracers.dxfWaitMs = 2147483647;
+  const auto before = desktop.now;
+  Cut(CutTool::kPotrace);
+  ASSERT_EQ(cad.commands.size(), 1u);
+  EXPECT_LE(desktop.now - before, std::uint64_t{kMaxDxfWaitMs} + 5000);
 }
 
 TEST_F(RegionCut, VTracerWithoutSvgReportsIt) {
@@ -335,7 +360,7 @@ TEST_F(RegionCut, CenterlineTracerTracesHereAndInsertsLikePotrace) {
   const auto statuses = sink.Statuses();
   ASSERT_GE(statuses.size(), 3u);
   EXPECT_EQ(statuses[statuses.size() - 3], "中心線を抽出中 ...");
-  EXPECT_EQ(statuses.back(), "-INSERT 終了！");
+  EXPECT_TRUE(statuses.back().starts_with("-INSERT 終了！ 図形 ")) << statuses.back();
 
   // Without a bitmap there is nothing to trace, and it is told.
   cad.commands.clear();

@@ -5,6 +5,7 @@
 #include "base/error.h"
 #include "base/text_file.h"
 #include "centerline/centerline_dxf.h"
+#include "centerline/centerline_pipeline.h"
 #include "centerline/potrace_frame.h"
 #include "support/test_paths.h"
 
@@ -37,6 +38,25 @@ TEST(PotraceFrame, GroupTransformToBottomLeftPixels) {
   EXPECT_EQ(m.Apply({1, 1}), (TPoint2D{7, 8}));
   EXPECT_THROW(ParseTransformList("rotate(30)"), Error);
   EXPECT_THROW(ParseTransformList("scale(2x)"), ConversionError);
+}
+
+// Outlines with wild coordinates would resample into more points than memory holds: the bench
+// stops with a message naming the SVG, and writes no DXF.
+TEST(CenterlineResampling, RefusesOutlinesTooLongToResample) {
+  testing::ScratchFolder dir;
+  WriteFileBytes(dir / "huge.svg",
+                 "<svg version=\"1.0\">\n"
+                 "<path d=\"M0 0 L1000000000 0 L1000000000 1000000000 L0 1000000000 z "
+                 "M10 10 L10 20 L20 20 L20 10 z\"/>\n"
+                 "</svg>\n");
+  try {
+    CenterlineFromPotraceSvg(PathToUtf8(dir / "huge.svg"), 30, PathToUtf8(dir / "c.dxf"), {});
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_NE(std::string(e.what()).find("huge.svg の輪郭が長すぎて"), std::string::npos)
+        << e.what();
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir / "c.dxf"));
 }
 
 }  // namespace

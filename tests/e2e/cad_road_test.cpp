@@ -96,8 +96,9 @@ class CadRoad : public ::testing::Test {
     if (before) before(cad.app());
     auto start = std::chrono::steady_clock::now();
     Click(Control(main, button));
-    ASSERT_TRUE(
-        WaitUntil([&] { return WindowText(Control(main, "Edit12")) == "-INSERT 終了！"; }, 40000ms))
+    ASSERT_TRUE(WaitUntil(
+        [&] { return WindowText(Control(main, "Edit12")).starts_with("-INSERT 終了！ "); },
+        40000ms))
         << WindowText(Control(main, "Edit12")) << " / "
         << (FindMessageBox(program.pid()) ? AllTexts(FindMessageBox(program.pid())) : "");
     // The command runs in the CAD program after SendCommand has returned.
@@ -174,8 +175,9 @@ TEST_F(CadRoad, CenterlinePickLandsOverThePicture) {
   HWND main = program.Start(kTitle);
   ASSERT_NE(main, nullptr);
   Click(Control(main, "Button20"));
-  ASSERT_TRUE(
-      WaitUntil([&] { return WindowText(Control(main, "Edit12")) == "-INSERT 終了！"; }, 40000ms))
+  ASSERT_TRUE(WaitUntil(
+      [&] { return WindowText(Control(main, "Edit12")).starts_with("-INSERT 終了！ 図形 "); },
+      40000ms))
       << WindowText(Control(main, "Edit12")) << " / "
       << (FindMessageBox(program.pid()) ? AllTexts(FindMessageBox(program.pid())) : "");
   ASSERT_TRUE(WaitUntil([&] { return Inserted(cad, 1).size() >= 3; }, 10000ms))

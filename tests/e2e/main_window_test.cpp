@@ -1,6 +1,8 @@
 // Tesnova.exe started in a fresh folder and worked through its window.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "e2e/support/driver.h"
 #include "e2e/support/screenshot.h"
 #include "win32/control_ids.h"
@@ -243,22 +245,59 @@ TEST_F(TesnovaWindow, MinimisedWindowSavesWhereItWillBeRestored) {
   EXPECT_EQ(IniValue("Form", "Top"), "50");
 }
 
-TEST_F(TesnovaWindow, RefusedSettingsWriteIsShownInTheErrorBox) {
+// A settings write that fails at exit is told while the window is still there, with the offer
+// to try again; once the cause is gone, the retry saves and the program ends.
+TEST_F(TesnovaWindow, RefusedSettingsWriteIsToldBeforeTheWindowGoesAndCanBeRetried) {
   // A folder in the settings file's place: read as missing, refused when written.
   std::filesystem::create_directory(Ini());
   ASSERT_NE(Start(), nullptr);
   EXPECT_EQ(WindowText(main), "Tesnova 2026.01.13 [ BaricsCAD ]");
   PostMessageW(main, WM_CLOSE, 0, 0);
   HWND box = nullptr;
-  EXPECT_TRUE(WaitUntil([&] { return (box = FindMessageBox(program.pid())) != nullptr; }));
-  if (box) {
-    // The path and the sentence on lines of their own.
-    EXPECT_NE(AllTexts(box).find(WideToUtf8(Ini().wstring()) + "\r\nに書き込めません"),
-              std::string::npos)
-        << AllTexts(box);
-    ConfirmMessageBox(box);
-  }
+  ASSERT_TRUE(WaitUntil([&] { return (box = FindMessageBox(program.pid())) != nullptr; }));
+  // The path and the sentence on lines of their own.
+  EXPECT_NE(AllTexts(box).find(WideToUtf8(Ini().wstring()) + "\r\nに書き込めません"),
+            std::string::npos)
+      << AllTexts(box);
+  EXPECT_TRUE(IsWindowVisible(main));
+  std::filesystem::remove(Ini());
+  PostMessageW(box, WM_COMMAND, IDRETRY, 0);
   EXPECT_TRUE(WaitUntil([&] { return !program.Running(); }));
+  EXPECT_NE(IniValue("Form", "Left"), "<missing>");
+  // Nothing but the settings file is left beside the program.
+  for (const auto& entry : std::filesystem::directory_iterator(program.folder()))
+    EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
+}
+
+TEST_F(TesnovaWindow, RefusedSettingsWriteCanBeLeftUnsaved) {
+  std::filesystem::create_directory(Ini());
+  ASSERT_NE(Start(), nullptr);
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  HWND box = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (box = FindMessageBox(program.pid())) != nullptr; }));
+  PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_TRUE(WaitUntil([&] { return !program.Running(); }));
+
+  EXPECT_TRUE(std::filesystem::is_directory(Ini()));
+}
+
+// A saved position off every monitor opens the window centred on the primary monitor.
+TEST_F(TesnovaWindow, AnOffScreenPositionOpensCentred) {
+  for (const auto& [left, top] : {std::pair{"99999", "100"}, {"-2147483648", "-2147483648"}}) {
+    program.SetSetting("Form", "Left", left);
+    program.SetSetting("Form", "Top", top);
+    ASSERT_NE(Start(), nullptr);
+    RECT r;
+    GetWindowRect(main, &r);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &info);
+    const RECT& work = info.rcWork;
+    EXPECT_LE(std::abs((r.left + r.right) - (work.left + work.right)), 2) << left;
+    EXPECT_GE(r.top, work.top) << top;
+    EXPECT_LE(r.bottom, work.bottom) << top;
+    CloseProgram();
+  }
 }
 
 TEST_F(TesnovaWindow, SettingsFileKeepsEveryCharacter) {

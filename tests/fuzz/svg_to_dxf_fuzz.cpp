@@ -1,4 +1,6 @@
 // SVG text of any bytes through the line reader: a complete DXF document or the number error.
+// What it writes is checked too: it ends with EOF, and no value is INF or NAN (strict readers
+// refuse those).
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -22,5 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     __builtin_trap();
   // Every line holds no line break of its own: the group code / value pairs stay aligned.
   if (lines.Count() % 2 != 0) __builtin_trap();
+  for (std::string_view bad : {"INF\r\n", "NAN\r\n"})
+    if (bytes.find(bad) != std::string::npos) __builtin_trap();
   return 0;
 }

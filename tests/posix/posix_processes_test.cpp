@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <chrono>
 #include <fstream>
+#include <thread>
 
 #include "base/error.h"
 #include "base/text_file.h"
@@ -117,6 +119,40 @@ TEST(PosixProcesses, TheResultTellsHowTheProgramEnded) {
       processes.RunProcess({.program = "/bin/true", .wait = ProcessWait::kNone});
   EXPECT_TRUE(run.started);
   EXPECT_FALSE(run.ended);
+}
+
+// A program that runs past its time-out is ended with its whole process group: a child it
+// started (here in the background) does not run on.
+TEST(PosixProcesses, ATimeOutEndsTheProgramAndItsChildren) {
+  ScratchFolder dir;
+  const fs::path pid = dir / "child.pid";
+  fs::path tool = WriteScript(dir / "hang.sh", "sleep 60 & echo $! > '" + pid.string() + "'; wait");
+  PosixProcesses processes;
+  for (ProcessWait wait : {ProcessWait::kDispatching, ProcessWait::kBlocking}) {
+    fs::remove(pid);
+    const ProcessResult run =
+        processes.RunProcess({.program = tool.string(), .wait = wait, .timeoutMs = 500});
+    EXPECT_TRUE(run.started && run.ended && run.timedOut);
+    EXPECT_FALSE(run.Succeeded());
+    int child = 0;
+    std::ifstream(pid) >> child;
+    ASSERT_GT(child, 0);
+    // Gone, or a zombie of the shell that was ended with it.
+    bool running = false;
+    for (int i = 0; i < 100; ++i) {
+      std::ifstream stat("/proc/" + std::to_string(child) + "/stat");
+      std::string all;
+      std::getline(stat, all);
+      running = !all.empty() && all.substr(all.rfind(')') + 2, 1) != "Z";
+      if (!running) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    EXPECT_FALSE(running) << "the child runs on";
+  }
+  // A program that ends in time is not touched.
+  const ProcessResult quick = processes.RunProcess(
+      {.program = "/bin/sh", .arguments = "-c \"exit 0\"", .timeoutMs = 10000});
+  EXPECT_TRUE(quick.Succeeded());
 }
 
 TEST(PosixProcesses, TheWaitKeepsDispatchingTheCallersEvents) {

@@ -97,6 +97,12 @@ TEST(Picture, RefusesBrokenFilesNamingThem) {
   const std::string tif = ReadFileBytes(Picture("colours-lzw.tif"));
   std::string badCrc = png;
   badCrc[40] ^= 0x55;  // inside the image data
+  // A text chunk whose CRC does not match, after the header chunk.
+  std::string textCrc = png;
+  textCrc.insert(33, std::string("\0\0\0\x0DtEXtComment\0hello\0\0\0\0", 25));
+  // The entropy-coded data stops early, but the file still ends with the end-of-image marker.
+  const std::size_t scan = jpg.find("\xFF\xDA");
+  const std::string cutJpg = jpg.substr(0, scan + (jpg.size() - scan) / 3) + "\xFF\xD9";
   const struct {
     const char* name;
     std::string bytes;
@@ -108,6 +114,10 @@ TEST(Picture, RefusesBrokenFilesNamingThem) {
       {"zero.png", PngOfSize(png, 0, 7)},
       {"gigantic.png", PngOfSize(png, 100000, 100000)},
       {"truncated.jpg", jpg.substr(0, jpg.size() / 2)},
+#ifndef _WIN32  // the Windows decoder (under Wine at least) accepts it, grey filled in
+      {"cut-before-marker.jpg", cutJpg},
+#endif
+      {"text-crc.png", textCrc},
       {"header-only.jpg", jpg.substr(0, 20)},
       {"truncated.tif", tif.substr(0, tif.size() / 3)},
       {"header-only.tif", tif.substr(0, 8)},
@@ -123,6 +133,15 @@ TEST(Picture, RefusesBrokenFilesNamingThem) {
     } catch (const FileError& e) {
       EXPECT_NE(std::string(e.what()).find(c.name), std::string::npos) << e.what();
     }
+  }
+  // What is not a regular file is refused before it is read.
+  std::filesystem::create_directory(folder / "folder.png");
+  try {
+    LoadPicture(folder / "folder.png");
+    ADD_FAILURE() << "a folder was read";
+  } catch (const FileError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              PathToUtf8(folder / "folder.png") + " はファイルではありません");
   }
 }
 

@@ -86,20 +86,25 @@ TEST(PrepareBitmap, MonochromeByThresholdOrOtsu) {
     EXPECT_EQ(b, Greys({0, 255})) << asked;
   }
 
-  // Otsu gives 0 for black and white, applied as 1, so black stays black.
+  // Otsu's threshold is the first level above the dark class: 1 for black and white, 61 for
+  // grey ink at 60 on paper at 200, which stays ink.
   PrepareOptions otsu;
   otsu.monochrome = otsu.otsu = true;
   Bitmap bw = Greys({0, 255, 255, 0});
   PrepareReport r = PrepareBitmap(bw, otsu);
-  EXPECT_EQ(r.otsuThreshold, 0);
+  EXPECT_EQ(r.otsuThreshold, 1);
   EXPECT_EQ(r.threshold, 1);
   EXPECT_EQ(bw, Greys({0, 255, 255, 0}));
+  Bitmap grey = Greys({200, 60, 200, 200, 60});
+  r = PrepareBitmap(grey, otsu);
+  EXPECT_EQ(r.otsuThreshold, 61);
+  EXPECT_EQ(grey, Greys({255, 0, 255, 255, 0}));
 
   // The threshold comes from the mean grey but is applied to the luminance.
   Bitmap colours(4, 1, 0);
   for (int i = 0; i < 2; ++i) colours.pixels[3 * i + 2] = 255;  // two pure reds
   r = PrepareBitmap(colours, otsu);
-  EXPECT_EQ(r.otsuThreshold, 0);
+  EXPECT_EQ(r.otsuThreshold, 1);
   EXPECT_EQ(colours, Greys({255, 255, 0, 0}));
 }
 

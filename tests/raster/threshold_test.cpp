@@ -27,29 +27,34 @@ TEST(GreyRules, DifferForColours) {
   EXPECT_EQ(MeanGrey(255, 255, 254), 254);
 }
 
-TEST(OtsuThreshold, TakesTheLowestBestLevel) {
+TEST(OtsuThreshold, IsTheFirstLevelOfTheBrightClass) {
   const struct {
     const char* name;
     Bitmap bitmap;
     int expected;
   } cases[] = {
-      {"black and white", Greys({0, 255}, 50), 0},
+      {"black and white", Greys({0, 255}, 50), 1},
       {"one level", Greys({77}, 9), 0},
-      {"half 10, half 200", Greys({10, 200}, 8), 10},
-      {"three levels", Greys({20, 20, 100, 240, 240, 240}, 4), 100},
+      {"half 10, half 200", Greys({10, 200}, 8), 11},
+      {"three levels", Greys({20, 20, 100, 240, 240, 240}, 4), 101},
       {"empty", Bitmap(), 0},
   };
   for (const auto& c : cases) EXPECT_EQ(OtsuThreshold(c.bitmap), c.expected) << c.name;
 }
 
-TEST(Binarize, OtsuMakesTheThresholdLevelWhite) {
+TEST(Binarize, OtsuKeepsTheDarkClassBlack) {
   Bitmap bw = Greys({0, 255}, 4);
-  BinarizeOtsu(bw);  // threshold 0: everything is at least 0
-  EXPECT_EQ(bw, Bitmap(8, 1, 255));
+  BinarizeOtsu(bw);
+  EXPECT_EQ(bw, Greys({0, 255}, 4));
+
+  // Grey ink on grey paper: the ink is the dark class, all of it.
+  Bitmap grey = Greys({200, 60, 200, 200}, 5);
+  BinarizeOtsu(grey);
+  EXPECT_EQ(grey, Greys({255, 0, 255, 255}, 5));
 
   Bitmap three = Greys({20, 20, 100, 240, 240, 240}, 2);
   BinarizeOtsu(three);
-  EXPECT_EQ(three, Greys({0, 0, 255, 255, 255, 255}, 2));
+  EXPECT_EQ(three, Greys({0, 0, 0, 255, 255, 255}, 2));
 
   Bitmap empty;
   BinarizeOtsu(empty);

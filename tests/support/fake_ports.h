@@ -27,6 +27,8 @@ class FakeProcesses : public Processes {
   std::vector<ProcessOptions> runs;
   bool startWorks = true;
   std::uint32_t exitCode = 0;
+  int signal = 0;         // the signal that ends a waited-for program
+  bool timesOut = false;  // a waited-for program runs past its time-out
   std::function<void(const ProcessOptions&)> onRun;
   std::vector<std::pair<std::string, std::uint32_t>> fileWaits;  // file, time-out
 
@@ -35,7 +37,11 @@ class FakeProcesses : public Processes {
     if (!startWorks) return {.errorCode = 2};  // not found
     if (onRun) onRun(options);
     const bool waited = options.wait != ProcessWait::kNone;
-    return {.started = true, .ended = waited, .exitCode = waited ? exitCode : 0};
+    return {.started = true,
+            .ended = waited,
+            .exitCode = waited ? exitCode : 0,
+            .signal = waited ? signal : 0,
+            .timedOut = waited && timesOut};
   }
   void WaitForFile(const std::string& fileName, std::uint32_t timeoutMs) override {
     fileWaits.emplace_back(fileName, timeoutMs);

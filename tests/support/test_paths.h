@@ -2,6 +2,7 @@
 // Where tests find their fixtures and put their scratch files.
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace tesnova::testing {
 
@@ -17,6 +18,8 @@ class ScratchFolder {
   ScratchFolder& operator=(const ScratchFolder&) = delete;
   const std::filesystem::path& path() const { return path_; }
   std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+  // The names (UTF-8) of what the folder holds, sorted: to see that nothing was left behind.
+  std::vector<std::string> Names() const;
 
  private:
   std::filesystem::path path_;

@@ -31,6 +31,10 @@ TEST(Tracers, EachRowBuildsItsCommandLine) {
   EXPECT_EQ(&kVTracer.OutputOf(files), &files.svg);
 }
 
+// A tracer's DXF as it ends when complete: one entity, then EOF.
+constexpr const char* kCompleteDxf =
+    "0\nSECTION\n2\nENTITIES\n0\nPOLYLINE\n8\n0\n0\nVERTEX\n0\nSEQEND\n0\nENDSEC\n0\nEOF\n";
+
 class TraceRoutine : public ::testing::Test {
  protected:
   void SetUp() override { WriteFileBytes(PathFromUtf8(files.bmp), "BM"); }
@@ -45,11 +49,14 @@ class TraceRoutine : public ::testing::Test {
 };
 
 TEST_F(TraceRoutine, ADxfTracerLeavesTheWorkDxf) {
-  processes.onRun = [&](const ProcessOptions&) { WriteFileBytes(PathFromUtf8(files.dxf), "new"); };
+  processes.onRun = [&](const ProcessOptions&) {
+    WriteFileBytes(PathFromUtf8(files.dxf), kCompleteDxf);
+  };
   WriteFileBytes(PathFromUtf8(files.dxf), "old");
   const TraceOutcome outcome = Trace(kPotrace);
   EXPECT_EQ(outcome.status, TraceStatus::kTraced);
-  EXPECT_EQ(ReadFileBytes(PathFromUtf8(files.dxf)), "new");
+  EXPECT_EQ(outcome.entities, 1u);
+  EXPECT_EQ(ReadFileBytes(PathFromUtf8(files.dxf)), kCompleteDxf);
   EXPECT_EQ(phases, (std::vector<TracePhase>{TracePhase::kStarting, TracePhase::kEnded}));
   ASSERT_EQ(processes.runs.size(), 1u);
   EXPECT_TRUE(processes.runs[0].minimised);
@@ -120,6 +127,44 @@ TEST_F(TraceRoutine, FailuresNameWhatWentWrong) {
   };
   EXPECT_THROW(Trace(kVTracer), ConversionError);
   EXPECT_FALSE(fs::exists(PathFromUtf8(files.dxf)));
+}
+
+// How a tracer ended counts where the job says so; a time-out and a DXF cut short always do.
+TEST_F(TraceRoutine, ATracerThatFailsIsNotTraced) {
+  struct Case {
+    const char* what;
+    std::uint32_t exitCode;
+    int signal;
+    bool timesOut;
+    const char* dxf;
+    bool exitStatusCounts;
+    TraceStatus expected;
+  } cases[] = {
+      {"crash", 0, 11, false, kCompleteDxf, true, TraceStatus::kFailed},
+      {"exit status 3", 3, 0, false, kCompleteDxf, true, TraceStatus::kFailed},
+      {"exit status 3, not counted", 3, 0, false, kCompleteDxf, false, TraceStatus::kTraced},
+      {"hung", 0, 0, true, kCompleteDxf, false, TraceStatus::kTimedOut},
+      {"half a DXF", 0, 0, false, "0\nSECTION\n2\nENTITIES\n0\nPOLYLINE\n8\n0\n0\nVER", true,
+       TraceStatus::kIncompleteDxf},
+      {"EOF cut in two", 0, 0, false, "0\nSECTION\n0\nENDSEC\n0\nEO", false,
+       TraceStatus::kIncompleteDxf},
+  };
+  for (const Case& c : cases) {
+    processes.exitCode = c.exitCode;
+    processes.signal = c.signal;
+    processes.timesOut = c.timesOut;
+    processes.onRun = [&](const ProcessOptions& o) {
+      EXPECT_EQ(o.timeoutMs, 5000u);
+      WriteFileBytes(PathFromUtf8(files.dxf), c.dxf);
+    };
+    const TraceOutcome outcome = TraceWorkBitmap(kPotrace,
+                                                 {.program = "tracer",
+                                                  .files = files,
+                                                  .exitStatusCounts = c.exitStatusCounts,
+                                                  .timeoutMs = 5000},
+                                                 processes);
+    EXPECT_EQ(outcome.status, c.expected) << c.what;
+  }
 }
 
 TEST_F(TraceRoutine, ALateOutputIsWaitedForAndTold) {

@@ -25,6 +25,8 @@ using testing::ScratchFolder;
 //   --child await FILE     ends once FILE exists (at most 10 s)
 //   --child sleep MS
 //   --child exit CODE      ends with that exit code
+//   --child spawn FILE     starts "--child sleep 60000", writes its process id to FILE, and
+//                          sleeps a minute itself
 struct ChildMode {
   ChildMode() {
     int argc = 0;
@@ -44,6 +46,17 @@ struct ChildMode {
       Sleep(static_cast<DWORD>(_wtoi(argv[3])));
     } else if (job == L"exit") {
       ExitProcess(static_cast<UINT>(_wtoi(argv[3])));
+    } else if (job == L"spawn") {
+      wchar_t self[MAX_PATH];
+      GetModuleFileNameW(nullptr, self, MAX_PATH);
+      std::wstring line = L"\"" + std::wstring(self) + L"\" --child sleep 60000";
+      STARTUPINFOW si{};
+      si.cb = sizeof si;
+      PROCESS_INFORMATION pi{};
+      if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                         &pi))
+        std::ofstream(fs::path(argv[3])) << pi.dwProcessId;
+      Sleep(60000);
     }
     ExitProcess(0);
   }
@@ -132,6 +145,30 @@ TEST(Win32Processes, TheResultCarriesTheExitCode) {
         {.program = PathToUtf8(ThisProgram()), .arguments = "--child exit 3", .wait = wait});
     EXPECT_TRUE(run.started && run.ended);
     EXPECT_EQ(run.exitCode, 3u);
+  }
+}
+
+// A tool that runs past its time-out is ended with every program it started.
+TEST(Win32Processes, ATimeOutEndsTheToolAndItsChildren) {
+  ScratchFolder dir;
+  for (ProcessWait wait : {ProcessWait::kDispatching, ProcessWait::kBlocking}) {
+    const fs::path pidFile = dir / "child.pid";
+    fs::remove(pidFile);
+    const ProcessResult run =
+        Win32Processes().RunProcess({.program = PathToUtf8(ThisProgram()),
+                                     .arguments = "--child spawn \"" + PathToUtf8(pidFile) + "\"",
+                                     .wait = wait,
+                                     .timeoutMs = 3000});
+    EXPECT_TRUE(run.started && run.ended && run.timedOut);
+    EXPECT_FALSE(run.Succeeded());
+    DWORD child = 0;
+    std::ifstream(pidFile) >> child;
+    ASSERT_NE(child, 0u);
+    HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, child);
+    if (h) {
+      EXPECT_EQ(WaitForSingleObject(h, 5000), WAIT_OBJECT_0) << "the child runs on";
+      CloseHandle(h);
+    }
   }
 }
 
