@@ -7,6 +7,7 @@
 #include "base/files.h"
 #include "base/text_file.h"
 #include "raster/bmp_file.h"
+#include "raster/jpeg_scan.h"
 #include "raster/png_chunks.h"
 
 namespace tesnova {
@@ -43,12 +44,15 @@ std::uint8_t* GrowToRow(Bitmap& bitmap, int y) {
 Bitmap DecodePicture(std::string_view bytes, std::string_view fileName, std::size_t maxPixels) {
   const std::optional<PictureKind> kind = SniffPictureKind(bytes);
   if (!kind)
-    throw FileError(std::string(fileName) + " は PNG, BMP, TIFF, JPEG のどの画像でもありません");
+    throw FileError(std::string(fileName), "は PNG, BMP, TIFF, JPEG のどの画像でもありません");
   if (*kind == PictureKind::kBmp) return ReadBmp(bytes, fileName, maxPixels);
   if (*kind == PictureKind::kPng)
     if (const std::optional<std::string> chunk = PngChunkWithBadCrc(bytes))
-      throw FileError(std::string(fileName) + " を PNG 画像として読み込めません (" + *chunk +
-                      " チャンクが壊れています: CRC が合いません)");
+      throw FileError(std::string(fileName), "を PNG 画像として読み込めません (" + *chunk +
+                                                 " チャンクが壊れています: CRC が合いません)");
+  if (*kind == PictureKind::kJpeg)
+    if (const std::optional<std::string> damage = JpegScanDamage(bytes, maxPixels))
+      throw FileError(std::string(fileName), "を JPEG 画像として読み込めません (" + *damage + ")");
   return DecodeCompressedPicture(bytes, fileName, *kind, maxPixels);
 }
 
