@@ -42,11 +42,41 @@ std::filesystem::path ExecutablePath() {
 
 std::filesystem::path ExecutableFolder() { return ExecutablePath().parent_path(); }
 
-std::string FindProgramOnPath(const std::string& name) {
+namespace {
+
+std::string SearchPathText() {
   DWORD n = GetEnvironmentVariableW(L"PATH", nullptr, 0);
   std::wstring path(n, L'\0');
   path.resize(GetEnvironmentVariableW(L"PATH", path.data(), n));
-  return FindFileInFolders(WideToUtf8(path), ';', name + ".exe").value_or(name);
+  return WideToUtf8(path);
+}
+
+}  // namespace
+
+std::string FindProgramOnPath(const std::string& name) {
+  return FindFileInFolders(SearchPathText(), ';', name + ".exe").value_or(name);
+}
+
+std::vector<std::string> SearchPathFolders() {
+  std::vector<std::string> folders;
+  const std::string path = SearchPathText();
+  std::string_view rest = path;
+  while (!rest.empty()) {
+    const std::size_t semicolon = rest.find(';');
+    if (semicolon != 0) folders.emplace_back(rest.substr(0, semicolon));
+    if (semicolon == std::string_view::npos) break;
+    rest.remove_prefix(semicolon + 1);
+  }
+  return folders;
+}
+
+std::string ProgramFileName(const std::string& name) {
+  return UpperExtension(name) == ".EXE" ? name : name + ".exe";
+}
+
+bool StandardErrorIsTerminal() {
+  DWORD mode = 0;
+  return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
 }
 
 bool CanOpenExclusively(const std::filesystem::path& file) {
