@@ -142,8 +142,6 @@ std::size_t ConvertPotraceSVGToDXF(const std::filesystem::path& svgPath,
           const std::size_t begin = path.subpathStarts[s];
           const std::size_t end =
               s + 1 < path.subpathStarts.size() ? path.subpathStarts[s + 1] : path.points.size();
-          // A lone moveto draws nothing.
-          if (end <= begin + 1) continue;
           subpath.clear();
           for (std::size_t i = begin; i < end; ++i) {
             const TPoint2D user = frame.toUser.Apply({path.points[i].X, path.points[i].Y});
@@ -152,8 +150,10 @@ std::size_t ConvertPotraceSVGToDXF(const std::filesystem::path& svgPath,
             // Beyond single precision a coordinate would be written INF or NAN.
             if (!std::isfinite(p.X) || !std::isfinite(p.Y))
               throw ConversionError("座標が大きすぎます (単精度の範囲を超えました)");
-            subpath.push_back(p);
+            // Potrace returns to the start before its closepath, which returns once more.
+            if (subpath.empty() || !(p == subpath.back())) subpath.push_back(p);
           }
+          if (subpath.size() < 2) continue;
           AddDxfPolyline(subpath, "0", false, dxf);
           ++polylines;
         }

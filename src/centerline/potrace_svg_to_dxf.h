@@ -18,9 +18,9 @@ bool HasPotraceLayout(std::string_view svgText);
 // The same test on the beginning of a file; false when it cannot be read.
 bool FileHasPotraceLayout(const std::filesystem::path& svgPath);
 
-// Writes one open polyline on layer "0" for every subpath, its start repeated at its end, curves
-// in `divisions` straight pieces each (as the conversion of VTracer's SVG does), and returns
-// their number. An SVG with no drawable path writes no DXF and gives 0. Raises FileError naming
+// Writes one open polyline on layer "0" for every subpath that draws something, its start
+// repeated at its end, curves in `divisions` straight pieces each (as the conversion of VTracer's
+// SVG does), a point equal to the one before left out; returns their number. An SVG with no drawable path writes no DXF and gives 0. Raises FileError naming
 // a file that cannot be read or written, and ConversionError naming the SVG for a malformed
 // number, a transform or a layout it cannot read (a transform on a path or on a second group),
 // a coordinate beyond single precision and too many vertices; no DXF is written then, and an
