@@ -39,7 +39,8 @@ void PrintHelp(FILE* out) {
                "       tesnova-cli --version\n\nsubcommands:\n");
   for (const Command* c : kCommands) std::fprintf(out, "  %-11s %s\n", c->name, c->summary);
   std::fprintf(out,
-               "\nEvery switch is given as --name VALUE or --name=VALUE. Every subcommand takes\n");
+               "\nEvery switch is given as --name VALUE or --name=VALUE. Every subcommand also "
+               "takes:\n");
   PrintSwitches(out, kCommonSwitches);
   std::fprintf(out,
                "\nProgress goes to standard error while it is a terminal; reports go to standard\n"
