@@ -23,7 +23,8 @@ std::string FindProgram(std::string_view name, const std::optional<std::string>&
   folders.push_back(own);
   for (const std::string& folder : folders) {
     const std::filesystem::path candidate = PathFromUtf8(folder) / PathFromUtf8(file);
-    if (FileExists(candidate)) return PathToUtf8(candidate);
+    // A folder of PATH may be relative; the tracer starts in its own folder.
+    if (FileExists(candidate)) return PathToUtf8(std::filesystem::absolute(candidate));
   }
   std::string path;
   for (std::size_t i = 0; i + 1 < folders.size(); ++i) path += (i == 0 ? "" : ", ") + folders[i];

@@ -79,15 +79,7 @@ std::string FindProgramOnPath(const std::string& name) {
 
 std::vector<std::string> SearchPathFolders() {
   const char* path = std::getenv("PATH");
-  std::vector<std::string> folders;
-  std::string_view rest = path ? path : "";
-  while (!rest.empty()) {
-    const std::size_t colon = rest.find(':');
-    if (colon != 0) folders.emplace_back(rest.substr(0, colon));
-    if (colon == std::string_view::npos) break;
-    rest.remove_prefix(colon + 1);
-  }
-  return folders;
+  return SplitFolderList(path ? path : "", ':');
 }
 
 std::string ProgramFileName(const std::string& name) { return name; }

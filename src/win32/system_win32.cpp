@@ -57,18 +57,7 @@ std::string FindProgramOnPath(const std::string& name) {
   return FindFileInFolders(SearchPathText(), ';', name + ".exe").value_or(name);
 }
 
-std::vector<std::string> SearchPathFolders() {
-  std::vector<std::string> folders;
-  const std::string path = SearchPathText();
-  std::string_view rest = path;
-  while (!rest.empty()) {
-    const std::size_t semicolon = rest.find(';');
-    if (semicolon != 0) folders.emplace_back(rest.substr(0, semicolon));
-    if (semicolon == std::string_view::npos) break;
-    rest.remove_prefix(semicolon + 1);
-  }
-  return folders;
-}
+std::vector<std::string> SearchPathFolders() { return SplitFolderList(SearchPathText(), ';'); }
 
 std::string ProgramFileName(const std::string& name) {
   return UpperExtension(name) == ".EXE" ? name : name + ".exe";
