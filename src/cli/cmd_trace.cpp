@@ -98,6 +98,7 @@ int RunTrace(const Command& self, const Arguments& args) {
   }
   if (builtIn && (args.Has("--tool") || args.Has("--options")))
     throw UsageProblem("the centerline tracer runs inside tesnova-cli: no --tool or --options");
+  const std::uint32_t timeoutMs = TimeoutMsOf(args, kDefaultTimeoutSeconds);
   // A tracer that is not there is told before anything is done.
   const std::string tool = builtIn ? std::string(tracer->name)
                                    : FindProgram(tracer->name, args.Value("--tool"), "--tool");
@@ -105,7 +106,6 @@ int RunTrace(const Command& self, const Arguments& args) {
   const fs::path in = PathFromUtf8(args.files[0]);
   const fs::path out = PathFromUtf8(args.files[1]);
   RefuseOutputOverInput(in, out);
-  const std::uint32_t timeoutMs = TimeoutMsOf(args, kDefaultTimeoutSeconds);
 
   Progress progress(self, args);
   progress.Step("reading " + PathToUtf8(in.filename()));

@@ -155,6 +155,10 @@ def case_exit_statuses(case):
         (1, ["svg2dxf", svg, case.path("x.dxf")]),
         (2, ["svg2dxf", svg]),
         (2, ["svg2dxf", svg, case.path("x.dxf"), "--quiet=1"]),
+        # Bad usage is told before a tracer that is not there.
+        (2, ["trace", SCAN, case.path("x.dxf"), "--with", "potrace", "--tool", case.path("no/potrace"),
+             "--timeout", "0"]),
+        (1, ["trace", SCAN, case.path("x.dxf"), "--with", "potrace", "--tool", case.path("no/potrace")]),
         (2, ["frobnicate"]),
         (2, []),
         (2, ["help", "frobnicate"]),
