@@ -17,7 +17,9 @@ import sys
 import ezdxf
 from ezdxf import path as dxf_path
 
-SKIP = 77
+import check_failures
+from check_failures import SKIP, fail
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.normpath(os.path.join(HERE, "..", ".."))
 SCAN = os.path.join(ROOT, "demo", "scan.png")
@@ -26,20 +28,8 @@ SUBCOMMANDS = ("svg2dxf", "prepare", "trace", "centerline")
 REPORT_LINE = re.compile(r"^[a-z][a-z ]*: \S.*$")
 
 
-def fail(message):
-    print("FAIL: " + message)
-    sys.exit(1)
-
-
-class Case:
-    def __init__(self, cli, work, name):
-        self.cli = cli
-        self.dir = os.path.join(work, name)
-        shutil.rmtree(self.dir, ignore_errors=True)
-        os.makedirs(self.dir)
-
-    def path(self, name):
-        return os.path.join(self.dir, name)
+class Case(check_failures.Case):
+    """A case's folder and runs that give standard output as well."""
 
     def run(self, *args, env=None, cli=None):
         p = subprocess.run([cli or self.cli, *args], capture_output=True, env=env, timeout=120)
@@ -50,13 +40,6 @@ class Case:
         if code != 0:
             fail(f"{' '.join(args)}: exit {code}: {err}")
         return out, err
-
-    def script(self, name, body):
-        path = self.path(name)
-        with open(path, "w") as f:
-            f.write("#!/bin/sh\n" + body + "\n")
-        os.chmod(path, 0o755)
-        return path
 
 
 def need(program):
@@ -425,17 +408,6 @@ def case_potrace_svg_refused(case):
         fail(f"squares: {rings}")
 
 
-CASES = {name[5:]: f for name, f in globals().items() if name.startswith("case_")}
-
-
-def main():
-    if len(sys.argv) != 4 or sys.argv[3] not in CASES:
-        print(f"usage: check_command_line.py TESNOVA-CLI WORK-FOLDER {'|'.join(CASES)}")
-        sys.exit(2)
-    cli, work, name = sys.argv[1:]
-    CASES[name](Case(os.path.abspath(cli), work, name))
-    print("ok")
-
-
 if __name__ == "__main__":
-    main()
+    check_failures.main({name[5:]: f for name, f in globals().items() if name.startswith("case_")},
+                        Case)

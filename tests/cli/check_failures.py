@@ -487,17 +487,15 @@ def case_full_disk(case):
         subprocess.run(["umount", "-l", disk])
 
 
-CASES = {name[5:]: f for name, f in globals().items() if name.startswith("case_")}
-
-
-def main():
-    if len(sys.argv) != 4 or sys.argv[3] not in CASES:
-        print(f"usage: check_failures.py TESNOVA-CLI WORK-FOLDER {'|'.join(CASES)}")
+def main(cases, case_kind=Case):
+    script = os.path.basename(sys.argv[0])
+    if len(sys.argv) != 4 or sys.argv[3] not in cases:
+        print(f"usage: {script} TESNOVA-CLI WORK-FOLDER {'|'.join(cases)}")
         sys.exit(2)
     cli, work, name = sys.argv[1:]
-    CASES[name](Case(os.path.abspath(cli), work, name))
+    cases[name](case_kind(os.path.abspath(cli), work, name))
     print("ok")
 
 
 if __name__ == "__main__":
-    main()
+    main({name[5:]: f for name, f in globals().items() if name.startswith("case_")})
