@@ -1,5 +1,6 @@
 #include "cli/progress.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "base/system.h"
@@ -7,11 +8,30 @@
 namespace tesnova::cli {
 namespace {
 
-// Characters, not bytes: UTF-8 continuation bytes do not count.
-std::size_t Characters(std::string_view text) {
+// The line must not wrap, or the carriage return would go back over its last row only.
+constexpr std::size_t kMaxColumns = 78;
+
+// Terminal columns, roughly: one for ASCII, two for anything else (Japanese is double width);
+// UTF-8 continuation bytes take none.
+std::size_t Columns(std::string_view text) {
   std::size_t n = 0;
-  for (char c : text) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    n += byte < 0x80 ? 1 : (byte & 0xC0) != 0x80 ? 2 : 0;
+  }
   return n;
+}
+
+// The text cut at a character's start so that it takes at most columns columns.
+std::string_view Fitted(std::string_view text, std::size_t columns) {
+  std::size_t used = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if ((byte & 0xC0) == 0x80) continue;
+    used += byte < 0x80 ? 1 : 2;
+    if (used > columns) return text.substr(0, i);
+  }
+  return text;
 }
 
 }  // namespace
@@ -60,15 +80,17 @@ void Progress::Clear() {
 void Progress::Show() {
   std::string line;
   if (!text_.empty()) {
-    line = prefix_ + text_;
     const auto seconds =
         std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - since_)
             .count();
-    if (seconds >= 1) line += " (" + std::to_string(seconds) + " s)";
+    const std::string time = seconds >= 1 ? " (" + std::to_string(seconds) + " s)" : "";
+    line = prefix_;
+    line += Fitted(text_, kMaxColumns - std::min(kMaxColumns, Columns(prefix_) + Columns(time)));
+    line += time;
   }
   // Carriage return, the new text, and blanks over what is left of the old one; no escape
   // sequences, which not every console understands.
-  const std::size_t width = Characters(line);
+  const std::size_t width = Columns(line);
   std::string out = "\r" + line;
   if (width < width_) out += std::string(width_ - width, ' ') + "\r" + line;
   if (line.empty() && width_ == 0) return;

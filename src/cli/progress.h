@@ -39,7 +39,7 @@ class Progress {
   std::condition_variable wake_;
   std::string text_;
   std::chrono::steady_clock::time_point since_;
-  std::size_t width_ = 0;  // characters on the line now
+  std::size_t width_ = 0;  // columns the line takes now
   bool stop_ = false;
   std::thread ticker_;
   std::unique_ptr<InterruptCleanup> onInterrupt_;

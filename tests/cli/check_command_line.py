@@ -222,6 +222,14 @@ def case_progress(case):
     code, _, err = run_on_terminal(case.cli, ["prepare", SCAN, case.path("p.bmp"), "--otsu"])
     if code != 0 or "tesnova-cli prepare: reading scan.png" not in err:
         fail(f"prepare on a terminal: exit {code}: {err!r}")
+    # A long file name is cut so that the line never wraps (the carriage return would then go
+    # back over its last row only).
+    long_name = case.path("a picture with a very long name" * 4 + ".png")
+    shutil.copy(SCAN, long_name)
+    code, _, err = run_on_terminal(case.cli, ["prepare", long_name, case.path("p.bmp")])
+    widest = max(len(part) for part in err.split("\r"))
+    if code != 0 or "tesnova-cli prepare: reading a picture" not in err or widest > 78:
+        fail(f"long name on a terminal: exit {code}, {widest} columns: {err!r}")
     # A failure's message stands on a line of its own, not after a step.
     code, _, err = run_on_terminal(case.cli, ["svg2dxf", case.path("none.svg"), case.path("x.dxf")])
     # What the terminal shows of each line: the text after its last carriage return.
