@@ -81,7 +81,7 @@ add_test(NAME cli_trace_errors
       test ! -e \"$out\" || { echo \"$tool: DXF written\"; exit 1; }
     done
     if \"$cli\" trace \"$in\" \"$out\" --with autotrace 2>/dev/null; then echo 'autotrace: accepted'; exit 1; fi
-    \"$cli\" --help | grep -q 'trace IN' || { echo 'help lacks trace'; exit 1; }")
+    \"$cli\" --help | grep -q '^  trace ' || { echo 'help lacks trace'; exit 1; }")
 
 # VTracer's command line as the tracer calls see it: exit statuses and the SVG layout.
 add_test(NAME cli_vtracer_command_line
@@ -155,9 +155,20 @@ add_test(NAME cli_trace_centerline_errors
 foreach(case output_is_input tracer_crashes tracer_exit_status tracer_half_dxf tracer_hangs
         interrupted centerline_keeps_no_files_beside_the_bitmap grey_ink_is_kept
         nothing_drawable out_of_range_number vertex_budget unclosed_translate damaged_pictures
-        not_a_file switch_values full_disk)
+        not_a_file switch_values full_disk centerline_exit_status centerline_hangs)
   add_test(NAME cli_failure_${case}
     COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/cli/check_failures.py
             $<TARGET_FILE:tesnova-cli> ${TESNOVA_CLI_WORK}/failures ${case})
   set_tests_properties(cli_failure_${case} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)
+endforeach()
+
+# The command line in a user's and a script's hands: help and version, exit statuses, key: value
+# reports, progress only on a terminal, the tracers found on PATH or beside tesnova-cli (a clear
+# message when not), and Potrace's SVG converted where Potrace's own DXF puts the outlines.
+foreach(case help version exit_statuses reports progress finds_tools potrace_svg
+        potrace_svg_refused)
+  add_test(NAME cli_command_line_${case}
+    COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/cli/check_command_line.py
+            $<TARGET_FILE:tesnova-cli> ${TESNOVA_CLI_WORK}/command-line ${case})
+  set_tests_properties(cli_command_line_${case} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)
 endforeach()

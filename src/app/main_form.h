@@ -5,11 +5,13 @@
 #include <string_view>
 #include <vector>
 
+#include "base/version.h"
+
 namespace tesnova {
 
 struct AppContext;
 
-inline constexpr const char* kApplicationTitle = "Tesnova 2026.01.13";
+inline constexpr const char* kApplicationTitle = "Tesnova " TESNOVA_VERSION;
 
 // The application title followed by " [ ", the target CAD name and " ]".
 std::string ComposeCaption(std::string_view targetCadName);

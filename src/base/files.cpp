@@ -25,15 +25,21 @@ bool RemoveStaleFile(const std::filesystem::path& path) {
   return !std::filesystem::exists(path, ignored);
 }
 
-std::optional<std::string> FindFileInFolders(std::string_view folders, char separator,
-                                             const std::string& fileName) {
+std::vector<std::string> SplitFolderList(std::string_view folders, char separator) {
+  std::vector<std::string> list;
   size_t start = 0;
   while (start <= folders.size()) {
     size_t end = folders.find(separator, start);
     if (end == std::string_view::npos) end = folders.size();
-    std::string_view folder = folders.substr(start, end - start);
+    if (end > start) list.emplace_back(folders.substr(start, end - start));
     start = end + 1;
-    if (folder.empty()) continue;
+  }
+  return list;
+}
+
+std::optional<std::string> FindFileInFolders(std::string_view folders, char separator,
+                                             const std::string& fileName) {
+  for (const std::string& folder : SplitFolderList(folders, separator)) {
     std::filesystem::path candidate = PathFromUtf8(folder) / PathFromUtf8(fileName);
     if (FileExists(candidate)) return PathToUtf8(candidate);
   }

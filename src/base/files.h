@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tesnova {
 
@@ -18,6 +19,9 @@ void RequireRegularFile(const std::filesystem::path& path);
 // Deletes an output left from an earlier run, if there is one, so that it cannot pass for this
 // run's. False when a file of that name is still there afterwards (another program holds it).
 bool RemoveStaleFile(const std::filesystem::path& path);
+
+// The folders of a list such as PATH, separated by separator, in order; empty entries skipped.
+std::vector<std::string> SplitFolderList(std::string_view folders, char separator);
 
 // The first folder of the list (separated by separator; empty entries skipped) that holds a
 // regular file of that name, joined with the name; nothing when none does.

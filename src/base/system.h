@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tesnova {
 
@@ -25,5 +26,15 @@ std::filesystem::path ExecutableFolder();
 // The program of that name in the folders of the search path (PATH) as a full path, ".exe"
 // added on Windows; the bare name when no folder holds it.
 std::string FindProgramOnPath(const std::string& name);
+
+// The folders of the search path (PATH), in order, empty entries left out.
+std::vector<std::string> SearchPathFolders();
+
+// The file name of the program of that name: "potrace", "potrace.exe" on Windows (where a name
+// that ends in ".exe" already stays as it is).
+std::string ProgramFileName(const std::string& name);
+
+// True when standard error goes to a terminal (a console), where progress may be shown.
+bool StandardErrorIsTerminal();
 
 }  // namespace tesnova

@@ -1,5 +1,8 @@
 #include "centerline/potrace_frame.h"
 
+#include <cmath>
+#include <numbers>
+
 #include "base/error.h"
 #include "centerline/svg_contour_reader.h"
 #include "centerline/svg_number.h"
@@ -39,6 +42,13 @@ SvgTransform ParseTransformList(const std::string& text) {
     } else if (name == "scale" && !v.empty()) {
       step.A = v[0];
       step.D = v.size() > 1 ? v[1] : v[0];
+    } else if (name == "rotate" && (v.size() == 1 || v.size() == 3)) {
+      // Degrees, about the origin or about the point given.
+      const double a = v[0] * std::numbers::pi / 180;
+      const double cx = v.size() == 3 ? v[1] : 0, cy = v.size() == 3 ? v[2] : 0;
+      step = {std::cos(a), std::sin(a), -std::sin(a), std::cos(a), 0, 0};
+      step.E = cx - step.A * cx - step.C * cy;
+      step.F = cy - step.B * cx - step.D * cy;
     } else if (name == "matrix" && v.size() == 6) {
       step = {v[0], v[1], v[2], v[3], v[4], v[5]};
     } else {

@@ -14,8 +14,8 @@ struct SvgTransform {
   TPoint2D Apply(TPoint2D p) const { return {A * p.X + C * p.Y + E, B * p.X + D * p.Y + F}; }
 };
 
-// The transform attribute of the first group ("<g ...") in the lines: translate, scale and
-// matrix, composed left to right. Identity when there is none. Bad numbers raise
+// The transform attribute of the first group ("<g ...") in the lines: translate, scale, rotate
+// and matrix, composed left to right. Identity when there is none. Bad numbers raise
 // ConversionError.
 SvgTransform ReadGroupTransform(const std::vector<std::string>& lines);
 SvgTransform ParseTransformList(const std::string& text);

@@ -33,6 +33,19 @@ struct Arguments {
   std::optional<std::string> Value(std::string_view name) const;
 };
 
+// The exit statuses of tesnova-cli. An interrupt ends it with 130 (128 + the signal on Linux).
+enum ExitStatus : int {
+  kDone = 0,
+  kFailed = 1,    // the message on standard error names the file concerned
+  kBadUsage = 2,  // an unknown subcommand or switch, a value that does not parse, files missing
+};
+
+// A line a subcommand reports on standard output, "key: value", for --help.
+struct ReportLine {
+  const char* key;
+  const char* help;  // what the value is
+};
+
 struct Command;
 using Run = int (*)(const Command& self, const Arguments& args);
 
@@ -42,7 +55,15 @@ struct Command {
   const char* summary;  // what it does, for --help
   std::span<const Switch> switches;
   Run run;
+  std::span<const ReportLine> reports = {};
 };
+
+// The switches every subcommand takes besides its own (--quiet, --help).
+extern const std::span<const Switch> kCommonSwitches;
+
+// One line of a subcommand's report on standard output: "key: value". Scripts read these, so
+// keys do not change.
+void Report(std::string_view key, std::string_view value);
 
 // Wrong use of a subcommand: its message goes to stderr with the usage, exit status 2.
 class UsageProblem : public std::runtime_error {

@@ -1,5 +1,6 @@
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <numbers>
 
 #include "base/error.h"
@@ -21,15 +22,28 @@ const Switch kPrepareSwitchList[] = {
     {"--deskew", "DEGREES", "turn back the picture's rotation below a quarter turn"},
 };
 
+const Switch kCommonSwitchList[] = {
+    {"--quiet", nullptr, "no progress on standard error"},
+    {"--help", nullptr, "this help"},
+};
+
 const Switch* FindSwitch(const Command& command, std::string_view name) {
-  for (const Switch& s : command.switches)
-    if (name == s.name) return &s;
+  for (std::span<const Switch> table :
+       {command.switches, std::span<const Switch>(kCommonSwitchList)})
+    for (const Switch& s : table)
+      if (name == s.name) return &s;
   return nullptr;
 }
 
 }  // namespace
 
 const std::span<const Switch> kPrepareSwitches = kPrepareSwitchList;
+const std::span<const Switch> kCommonSwitches = kCommonSwitchList;
+
+void Report(std::string_view key, std::string_view value) {
+  std::printf("%.*s: %.*s\n", static_cast<int>(key.size()), key.data(),
+              static_cast<int>(value.size()), value.data());
+}
 
 std::optional<std::string> Arguments::Value(std::string_view name) const {
   auto it = switches.find(name);

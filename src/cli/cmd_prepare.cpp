@@ -7,6 +7,7 @@
 
 #include "base/text_file.h"
 #include "cli/cli_commands.h"
+#include "cli/progress.h"
 #include "raster/bmp_file.h"
 #include "raster/deskew.h"
 #include "raster/picture.h"
@@ -21,27 +22,43 @@ std::string Shortest(double value) {
   return std::string(text, end);
 }
 
-int RunPrepare(const Command&, const Arguments& args) {
+int RunPrepare(const Command& self, const Arguments& args) {
   if (args.files.size() != 2) throw UsageProblem("needs IN and OUT.bmp");
   const PrepareOptions options = PrepareOptionsOf(args);
-  RefuseOutputOverInput(PathFromUtf8(args.files[0]), PathFromUtf8(args.files[1]));
-  Bitmap picture = LoadPicture(PathFromUtf8(args.files[0]));
+  const auto in = PathFromUtf8(args.files[0]);
+  const auto out = PathFromUtf8(args.files[1]);
+  RefuseOutputOverInput(in, out);
+  Progress progress(self, args);
+  progress.Step("reading " + PathToUtf8(in.filename()));
+  Bitmap picture = LoadPicture(in);
+  progress.Step("preparing");
   const PrepareReport report = PrepareBitmap(picture, options);
-  WriteBmp24(PathFromUtf8(args.files[1]), picture);
+  progress.Step("writing " + PathToUtf8(out.filename()));
+  WriteBmp24(out, picture);
+  progress.Clear();
 
-  if (options.monochrome) std::printf("threshold: %d\n", report.threshold);
+  if (options.monochrome) Report("threshold", std::to_string(report.threshold));
   // The rotation left for the insertion: the picture's own, less what deskewing took back.
   const double rotation = DeskewDegreesOf(args).value_or(0) - report.skewTaken * kDegreesPerRadian;
-  std::printf("insertion rotation: %s\n", Shortest(rotation).c_str());
-  std::printf("size: %d x %d\n", picture.width, picture.height);
-  return 0;
+  Report("insertion rotation", Shortest(rotation));
+  Report("size", std::to_string(picture.width) + " x " + std::to_string(picture.height));
+  return kDone;
 }
+
+const ReportLine kReports[] = {
+    {"threshold", "the luminance threshold taken, with --mono, --threshold or --otsu"},
+    {"insertion rotation", "degrees the insertion must still turn the picture"},
+    {"size", "the work bitmap's width x height in pixels"},
+};
 
 }  // namespace
 
 const Command kPrepare{"prepare",
                        "prepare IN OUT.bmp [--median] [--gauss] [--mono] [--threshold N | --otsu] "
                        "[--deskew DEGREES]",
-                       "clean a picture into the 24-bit work bitmap", kPrepareSwitches, RunPrepare};
+                       "clean a picture into the 24-bit work bitmap",
+                       kPrepareSwitches,
+                       RunPrepare,
+                       kReports};
 
 }  // namespace tesnova::cli

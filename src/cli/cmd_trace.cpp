@@ -16,6 +16,9 @@
 #include "base/temporary_folder.h"
 #include "base/text_file.h"
 #include "cli/cli_commands.h"
+#include "cli/program_lookup.h"
+#include "cli/progress.h"
+#include "cli/run_failure.h"
 #include "ports/processes.h"
 #include "raster/bmp_file.h"
 #include "raster/picture.h"
@@ -33,7 +36,8 @@ constexpr int kDefaultTimeoutSeconds = 600;
 const std::vector<Switch> kSwitches = [] {
   std::vector<Switch> s = {
       {"--with", "TRACER", "the tracer: potrace, vtracer or centerline"},
-      {"--tool", "PATH", "the tracer's program (default: its name, looked up on PATH)"},
+      {"--tool", "PATH",
+       "the tracer's program (default: its name on PATH, else beside tesnova-cli)"},
       {"--options", "TEXT", "the tracer's options (default: the window's)"},
       {"--divisions", "N", "pieces per curve segment of an SVG, 0 to 10000 (default 2)"},
       {"--tolerance", "PX", "centerline: how far an entity may stray from the stroke (default 1)"},
@@ -44,18 +48,37 @@ const std::vector<Switch> kSwitches = [] {
   return s;
 }();
 
+// The tracer's phases as progress steps.
+TraceProgress TraceSteps(Progress& progress, std::string name) {
+  return [&progress, name](TracePhase phase, std::string_view) {
+    switch (phase) {
+      case TracePhase::kStarting:
+        progress.Step("tracing with " + name);
+        break;
+      case TracePhase::kEnded:
+      case TracePhase::kOutputLate:
+        progress.Step(name + " ended; looking at its output");
+        break;
+      case TracePhase::kConverting:
+        progress.Step("converting " + name + "'s SVG to DXF");
+        break;
+      case TracePhase::kConverted:
+        break;
+    }
+  };
+}
+
 std::string TracerNames() {
   std::string names;
   for (const Tracer* t : Tracers()) names += std::string(names.empty() ? "" : " or ") + t->name;
   return names;
 }
 
-int RunTrace(const Command&, const Arguments& args) {
+int RunTrace(const Command& self, const Arguments& args) {
   if (args.files.size() != 2) throw UsageProblem("needs IN and OUT.dxf");
   const std::string with = args.Value("--with").value_or("");
   const Tracer* tracer = FindTracer(with);
   if (!tracer) throw UsageProblem("--with takes " + TracerNames());
-  const std::string tool = args.Value("--tool").value_or(tracer->name);
   const std::string options = args.Value("--options").value_or(tracer->defaultOptions);
   const int divisions = DivisionsOf(args);
   const PrepareOptions prepare = PrepareOptionsOf(args);
@@ -75,37 +98,38 @@ int RunTrace(const Command&, const Arguments& args) {
   }
   if (builtIn && (args.Has("--tool") || args.Has("--options")))
     throw UsageProblem("the centerline tracer runs inside tesnova-cli: no --tool or --options");
-  // A path that names no file is told before anything is done; a bare name is looked up on
-  // the search path when it is started.
-  if (!builtIn && tool.find_first_of("/\\") != std::string::npos &&
-      !FileExists(PathFromUtf8(tool))) {
-    std::fprintf(stderr, "tesnova-cli trace: %s が見つかりません.\n", tool.c_str());
-    return 1;
-  }
+  const std::uint32_t timeoutMs = TimeoutMsOf(args, kDefaultTimeoutSeconds);
+  // A tracer that is not there is told before anything is done.
+  const std::string tool = builtIn ? std::string(tracer->name)
+                                   : FindProgram(tracer->name, args.Value("--tool"), "--tool");
 
   const fs::path in = PathFromUtf8(args.files[0]);
   const fs::path out = PathFromUtf8(args.files[1]);
   RefuseOutputOverInput(in, out);
-  const std::uint32_t timeoutMs = TimeoutMsOf(args, kDefaultTimeoutSeconds);
 
+  Progress progress(self, args);
+  progress.Step("reading " + PathToUtf8(in.filename()));
   Bitmap picture = LoadPicture(in);
   TemporaryFolder folder("tesnova-trace");
   const WorkFiles work = WorkFilesIn(folder.path());
+  progress.Step("preparing the work bitmap");
   PrepareBitmap(picture, prepare);
   WriteBmp24(PathFromUtf8(work.bmp), picture);
   picture = Bitmap();
 
-  const TraceOutcome outcome = TraceWorkBitmap(*tracer,
-                                               {.program = tool,
-                                                .options = options,
-                                                .files = work,
-                                                .divisions = divisions,
-                                                .exitStatusCounts = true,
-                                                .timeoutMs = timeoutMs,
-                                                .centerline = centerline},
-                                               *MakePlatformProcesses());
+  const TraceOutcome outcome =
+      TraceWorkBitmap(*tracer,
+                      {.program = tool,
+                       .options = options,
+                       .files = work,
+                       .divisions = divisions,
+                       .exitStatusCounts = true,
+                       .timeoutMs = timeoutMs,
+                       .centerline = centerline},
+                      *MakePlatformProcesses(), TraceSteps(progress, tracer->name));
   // Every failure leaves OUT as it was.
-  auto fail = [](const std::string& message) {
+  auto fail = [&progress](const std::string& message) {
+    progress.Clear();
     std::fprintf(stderr, "tesnova-cli trace: %s\n", message.c_str());
     return 1;
   };
@@ -113,17 +137,11 @@ int RunTrace(const Command&, const Arguments& args) {
     case TraceStatus::kTraced:
       break;
     case TraceStatus::kNotStarted:
-      return fail(tool + " could not be started (error " + std::to_string(outcome.run.errorCode) +
-                  ")");
     case TraceStatus::kTimedOut:
-      return fail(tool + " was still running after " + std::to_string(timeoutMs / 1000) +
-                  " seconds and was ended (--timeout)");
+      return fail(RunFailure(tool, outcome.run, timeoutMs));
     case TraceStatus::kFailed:
-      return fail(tool +
-                  (outcome.run.signal != 0
-                       ? " was ended by signal " + std::to_string(outcome.run.signal)
-                       : " ended with exit status " + std::to_string(outcome.run.exitCode)) +
-                  "; " + args.files[1] + " is left as it was");
+      return fail(RunFailure(tool, outcome.run, timeoutMs) + "; " + args.files[1] +
+                  " is left as it was");
     case TraceStatus::kNoOutput:
       return fail(tool + " wrote no " + (tracer->writes == TracerOutput::kSvg ? "SVG" : "DXF") +
                   " (options \"" + options + "\")");
@@ -136,10 +154,20 @@ int RunTrace(const Command&, const Arguments& args) {
   }
   if (outcome.entities == 0)
     return fail(tool + " traced nothing drawable in " + args.files[0] + " (DXF not written)");
+  progress.Step("writing " + PathToUtf8(out.filename()));
   WriteFileSafely(out, ReadFileBytes(PathFromUtf8(work.dxf)));
-  for (const auto& [kind, count] : outcome.drawn) std::printf("%s: %zu\n", kind.c_str(), count);
-  return 0;
+  progress.Clear();
+  Report("tracer", tracer->name);
+  Report("entities", std::to_string(outcome.entities));
+  for (const auto& [kind, count] : outcome.drawn) Report(kind, std::to_string(count));
+  return kDone;
 }
+
+const ReportLine kReports[] = {
+    {"tracer", "the tracer's name"},
+    {"entities", "the drawing entities in OUT.dxf"},
+    {"lines", "centerline: lines drawn (so too arcs, circles, polylines, filled areas)"},
+};
 
 }  // namespace
 
@@ -147,6 +175,9 @@ const Command kTrace{"trace",
                      "trace IN OUT.dxf --with potrace|vtracer|centerline [--tool PATH] "
                      "[--options TEXT] [--divisions N] [--timeout SECONDS] [--tolerance PX] "
                      "[--min-length PX] [prepare switches]",
-                     "trace a picture into a DXF in pixels, Y up", kSwitches, RunTrace};
+                     "trace a picture into a DXF in pixels, Y up",
+                     kSwitches,
+                     RunTrace,
+                     kReports};
 
 }  // namespace tesnova::cli

@@ -77,4 +77,13 @@ std::string FindProgramOnPath(const std::string& name) {
   return FindFileInFolders(path ? path : "", ':', name).value_or(name);
 }
 
+std::vector<std::string> SearchPathFolders() {
+  const char* path = std::getenv("PATH");
+  return SplitFolderList(path ? path : "", ':');
+}
+
+std::string ProgramFileName(const std::string& name) { return name; }
+
+bool StandardErrorIsTerminal() { return isatty(STDERR_FILENO) == 1; }
+
 }  // namespace tesnova

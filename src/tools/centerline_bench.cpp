@@ -20,7 +20,8 @@ std::string WithExtension(const std::string& fileName, const std::string& extens
 
 bool RunCenterlinePipeline(const std::string& potraceExe, const std::string& bitmapFileName,
                            const std::string& dxfFileName, const CenterlineNotice& notice,
-                           Processes& processes, const std::string& workStem) {
+                           Processes& processes, const std::string& workStem,
+                           const PotraceRunRules& rules, ProcessResult* potraceRun) {
   auto tell = [&](std::string_view text) {
     if (notice) notice(text);
   };
@@ -28,7 +29,7 @@ bool RunCenterlinePipeline(const std::string& potraceExe, const std::string& bit
   const std::string pbmFileName = WithExtension(stem, ".pbm");
   const std::string svgFileName = WithExtension(stem, ".svg");
   int bitmapHeight = 0;
-  bool started = false;
+  ProcessResult run;
   {
     const Bitmap bitmap = ReadBmp(PathFromUtf8(bitmapFileName));
     bitmapHeight = bitmap.height;
@@ -38,14 +39,22 @@ bool RunCenterlinePipeline(const std::string& potraceExe, const std::string& bit
     // An SVG left from an earlier run must not pass for this run's output.
     if (!RemoveStaleFile(PathFromUtf8(svgFileName)))
       throw FileError(svgFileName, "を削除できません");
-    started = processes
-                  .RunProcess({.program = potraceExe,
-                               .arguments = PotraceSvgArguments(pbmFileName, svgFileName),
-                               .minimised = true})
-                  .started;
+    run = processes.RunProcess({.program = potraceExe,
+                                .arguments = PotraceSvgArguments(pbmFileName, svgFileName),
+                                .minimised = true,
+                                .timeoutMs = rules.timeoutMs});
   }
-  if (!started) {
+  if (potraceRun) *potraceRun = run;
+  if (!run.started) {
     tell("potrace 起動失敗");
+    return false;
+  }
+  if (run.timedOut) {
+    tell("potrace タイムアウト");
+    return false;
+  }
+  if (rules.exitStatusCounts && run.ended && !run.Succeeded()) {
+    tell("potrace 異常終了");
     return false;
   }
   tell("potrace 起動成功");

@@ -42,11 +42,30 @@ std::filesystem::path ExecutablePath() {
 
 std::filesystem::path ExecutableFolder() { return ExecutablePath().parent_path(); }
 
-std::string FindProgramOnPath(const std::string& name) {
+namespace {
+
+std::string SearchPathText() {
   DWORD n = GetEnvironmentVariableW(L"PATH", nullptr, 0);
   std::wstring path(n, L'\0');
   path.resize(GetEnvironmentVariableW(L"PATH", path.data(), n));
-  return FindFileInFolders(WideToUtf8(path), ';', name + ".exe").value_or(name);
+  return WideToUtf8(path);
+}
+
+}  // namespace
+
+std::string FindProgramOnPath(const std::string& name) {
+  return FindFileInFolders(SearchPathText(), ';', name + ".exe").value_or(name);
+}
+
+std::vector<std::string> SearchPathFolders() { return SplitFolderList(SearchPathText(), ';'); }
+
+std::string ProgramFileName(const std::string& name) {
+  return UpperExtension(name) == ".EXE" ? name : name + ".exe";
+}
+
+bool StandardErrorIsTerminal() {
+  DWORD mode = 0;
+  return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
 }
 
 bool CanOpenExclusively(const std::filesystem::path& file) {

@@ -36,7 +36,14 @@ TEST(PotraceFrame, GroupTransformToBottomLeftPixels) {
             (Polyline{{1, 28}}));
   SvgTransform m = ParseTransformList("matrix(1 0 0 1 5 6) scale(2)");
   EXPECT_EQ(m.Apply({1, 1}), (TPoint2D{7, 8}));
-  EXPECT_THROW(ParseTransformList("rotate(30)"), Error);
+  // Potrace's -A: degrees, about the origin or a point of its own.
+  const TPoint2D turned = ParseTransformList("rotate(90)").Apply({1, 0});
+  EXPECT_NEAR(turned.X, 0, 1e-12);
+  EXPECT_NEAR(turned.Y, 1, 1e-12);
+  const TPoint2D about = ParseTransformList("rotate(-90 10,20)").Apply({11, 20});
+  EXPECT_NEAR(about.X, 10, 1e-12);
+  EXPECT_NEAR(about.Y, 19, 1e-12);
+  EXPECT_THROW(ParseTransformList("skewX(30)"), Error);
   EXPECT_THROW(ParseTransformList("scale(2x)"), ConversionError);
 }
 

@@ -8,8 +8,8 @@ independent readers:
   that ezdxf reads and audits clean and that dime's dxf2vrml accepts;
 - it holds one open polyline whose vertices all lie within 0.5 pixels of radius 110 around
   the centre, with Y up from the bitmap's bottom edge;
-- a Potrace that does not start and a bitmap without a hole end with exit status 1 and the
-  reason on stderr, without a DXF.
+- a Potrace that is not there, one that does not start and a bitmap without a hole end with
+  exit status 1 and the reason on stderr, without a DXF.
 """
 import math
 import os
@@ -80,8 +80,16 @@ def main():
 
     os.remove(dxf)
     result = run(cli, ring, dxf, "--potrace", os.path.join(work, "no potrace here"))
-    if result.returncode != 1 or "potrace 起動失敗" not in result.stderr or os.path.exists(dxf):
+    if (result.returncode != 1 or "no potrace here が見つかりません" not in result.stderr
+            or os.path.exists(dxf)):
         fail("missing Potrace: exit %d, %r" % (result.returncode, result.stderr))
+    not_a_program = os.path.join(work, "not a program")
+    with open(not_a_program, "w") as f:
+        f.write("x")
+    result = run(cli, ring, dxf, "--potrace", not_a_program)
+    if (result.returncode != 1 or "potrace 起動失敗" not in result.stderr
+            or "not a program could not be started" not in result.stderr or os.path.exists(dxf)):
+        fail("Potrace that does not start: exit %d, %r" % (result.returncode, result.stderr))
     disc = os.path.join(work, "disc.bmp")
     write_bmp(disc, 60, lambda x, y: math.hypot(x - 30, y - 30) < 20)
     result = run(cli, disc, dxf)

@@ -209,6 +209,53 @@ def case_tracer_hangs(case):
                         ["--timeout"], untouched=out, status=2)
 
 
+# Potrace's SVG of a square ring in the layout of potrace -s: outline and hole, in tenths of a
+# pixel with y up. The centerline bench finds its centerline.
+RING_SVG = """<svg version="1.0" xmlns="http://www.w3.org/2000/svg"
+ width="100.000000pt" height="100.000000pt" viewBox="0 0 100.000000 100.000000">
+<g transform="translate(0.000000,100.000000) scale(0.100000,-0.100000)"
+fill="#000000" stroke="none">
+<path d="M200 500 l0 -300 300 0 300 0 0 300 0 300 -300 0 -300 0 0 -300z
+m450 0 l0 -150 -150 0 -150 0 0 150 0 150 150 0 150 0 0 -150z"/>
+</g>
+</svg>
+"""
+
+
+# A fake Potrace for the centerline bench: called as `tool "IN.pbm" -s -o "OUT.svg"`.
+def fake_svg_potrace(case, then):
+    svg = case.path("ring.svg")
+    with open(svg, "w") as f:
+        f.write(RING_SVG)
+    return case.script("potrace", f'cp "{svg}" "$4"\n' + then)
+
+
+def case_centerline_exit_status(case):
+    out = case.old_output("out.dxf")
+    pic = drawing(case)
+    # The same Potrace ending well gives a centerline: its SVG is good.
+    tool = fake_svg_potrace(case, "exit 0")
+    code, err = case.run("centerline", pic, case.path("good.dxf"), "--potrace", tool)
+    if code != 0:
+        fail(f"a Potrace that ends well: exit {code}: {err}")
+    tool = fake_svg_potrace(case, "exit 3")
+    case.expect_failure(["centerline", pic, out, "--potrace", tool], [tool, "exit status 3"],
+                        untouched=out)
+    tool = fake_svg_potrace(case, "kill -SEGV $$")
+    case.expect_failure(["centerline", pic, out, "--potrace", tool], [tool, "signal 11"],
+                        untouched=out)
+
+
+def case_centerline_hangs(case):
+    out = case.old_output("out.dxf")
+    tool, pids = hanging_tracer(case)
+    case.expect_failure(["centerline", drawing(case), out, "--potrace", tool, "--timeout", "1"],
+                        [tool, "--timeout"], untouched=out)
+    expect_ended(pids)
+    case.expect_failure(["centerline", drawing(case), out, "--timeout", "0"], ["--timeout"],
+                        untouched=out, status=2)
+
+
 def case_interrupted(case):
     out = case.old_output("out.dxf")
     tool, pids = hanging_tracer(case)
@@ -440,17 +487,15 @@ def case_full_disk(case):
         subprocess.run(["umount", "-l", disk])
 
 
-CASES = {name[5:]: f for name, f in globals().items() if name.startswith("case_")}
-
-
-def main():
-    if len(sys.argv) != 4 or sys.argv[3] not in CASES:
-        print(f"usage: check_failures.py TESNOVA-CLI WORK-FOLDER {'|'.join(CASES)}")
+def main(cases, case_kind=Case):
+    script = os.path.basename(sys.argv[0])
+    if len(sys.argv) != 4 or sys.argv[3] not in cases:
+        print(f"usage: {script} TESNOVA-CLI WORK-FOLDER {'|'.join(cases)}")
         sys.exit(2)
     cli, work, name = sys.argv[1:]
-    CASES[name](Case(os.path.abspath(cli), work, name))
+    cases[name](case_kind(os.path.abspath(cli), work, name))
     print("ok")
 
 
 if __name__ == "__main__":
-    main()
+    main({name[5:]: f for name, f in globals().items() if name.startswith("case_")})
