@@ -1,11 +1,13 @@
 #include "vector/svg_path.h"
 
+#include <array>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <numbers>
 #include <string>
+#include <vector>
 
 #include "base/error.h"
 
@@ -63,6 +65,72 @@ bool ParseFlag(std::string_view token) {
   return value != 0;
 }
 
+// NextPathToken and ParsePathNumber, here where the path parser can have them inline.
+inline std::string_view ScanToken(std::string_view text, std::size_t& pos) {
+  std::size_t n = text.size();
+  std::size_t i = pos;
+  while (i < n && ClassOf(text[i]) == kSeparator) ++i;
+  if (i >= n) {
+    pos = n;
+    return {};
+  }
+  std::size_t begin = i;
+  if (ClassOf(text[i]) == kLetter) {
+    pos = i + 1;
+    return text.substr(begin, 1);
+  }
+  ++i;
+  while (i < n && ClassOf(text[i]) == kOther) ++i;
+  pos = i;
+  return text.substr(begin, i - begin);
+}
+
+// A number of eight digits or more, through from_chars; digits points behind the sign.
+float ReadLongNumber(std::string_view token, const char* digits, bool negative) {
+  const char* last = token.data() + token.size();
+  float value = 0;
+  auto result = std::from_chars(digits, last, value, std::chars_format::fixed);
+  if (result.ec == std::errc::result_out_of_range) {
+    // Too large for single precision is not a number; too small is zero.
+    for (const char* q = digits; q != last && *q != '.'; ++q)
+      if (*q != '0') ThrowNotANumber(token);
+    value = 0;
+  } else if (result.ec != std::errc() || result.ptr != last) {
+    ThrowNotANumber(token);
+  }
+  return negative ? -value : value;
+}
+
+inline float ReadNumber(std::string_view token) {
+  const char* p = token.data();
+  const char* last = p + token.size();
+  bool negative = false;
+  if (p != last && (*p == '+' || *p == '-')) negative = *p++ == '-';
+  // One pass checks the characters and gathers the digits; it gives up gathering past seven.
+  int digits = 0, points = 0, decimals = 0;
+  std::uint32_t mantissa = 0;
+  for (const char* q = p; q != last; ++q) {
+    const unsigned digit = static_cast<unsigned>(*q - '0');
+    if (digit <= 9) {
+      ++digits;
+      mantissa = mantissa * 10 + digit;  // used only while digits <= 7
+      decimals += points;
+    } else if (*q == '.') {
+      ++points;
+    } else {
+      ThrowNotANumber(token);
+    }
+  }
+  if (digits == 0 || points > 1) ThrowNotANumber(token);
+  if (digits > 7) return ReadLongNumber(token, p, negative);
+  // Most numbers have few digits: an integer below 2^24 divided by a power of ten up to 10^7,
+  // both exact in single precision, is correctly rounded by one single-precision division.
+  static constexpr float kPow10f[8] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
+  const float whole = static_cast<float>(mantissa);  // exact
+  const float value = decimals == 0 ? whole : whole / kPow10f[decimals];
+  return negative ? -value : value;
+}
+
 class PathParser {
  public:
   PathParser(std::string_view text, int divisions, TPathPoints& out)
@@ -77,8 +145,8 @@ class PathParser {
   }
 
  private:
-  std::string_view Next() { return NextPathToken(text_, pos_); }
-  float Number() { return ParsePathNumber(Next()); }
+  std::string_view Next() { return ScanToken(text_, pos_); }
+  float Number() { return ReadNumber(Next()); }
   static bool EndsRepetition(std::string_view token) {
     return token.empty() || IsLetterToken(token);
   }
@@ -102,10 +170,10 @@ class PathParser {
       case 'M': {
         std::string_view t = Next();
         if (t.empty()) return t;
-        float x = ParsePathNumber(t);
+        float x = ReadNumber(t);
         t = Next();
         if (t.empty()) return t;
-        float y = ParsePathNumber(t);
+        float y = ReadNumber(t);
         current_ = Absolute(x, y);
         start_ = current_;
         starts_.push_back(points_.size());
@@ -120,7 +188,7 @@ class PathParser {
         for (;;) {
           std::string_view t = Next();
           if (EndsRepetition(t)) return t;
-          float v = ParsePathNumber(t);
+          float v = ReadNumber(t);
           float& axis = kind == 'H' ? current_.X : current_.Y;
           axis = relative_ ? axis + v : v;
           Append(current_);
@@ -133,14 +201,14 @@ class PathParser {
           if (EndsRepetition(t)) return t;
           TPointF p1;
           if (kind == 'C') {
-            float x1 = ParsePathNumber(t);
+            float x1 = ReadNumber(t);
             float y1 = Number();
             p1 = Absolute(x1, y1);
             t = Next();
           } else {
             p1 = previous_ == 'C' || previous_ == 'S' ? Reflection() : current_;
           }
-          float x2 = ParsePathNumber(t);
+          float x2 = ReadNumber(t);
           float y2 = Number();
           float x = Number();
           float y = Number();
@@ -158,14 +226,14 @@ class PathParser {
           if (EndsRepetition(t)) return t;
           TPointF p1;
           if (kind == 'Q') {
-            float x1 = ParsePathNumber(t);
+            float x1 = ReadNumber(t);
             float y1 = Number();
             p1 = Absolute(x1, y1);
             t = Next();
           } else {
             p1 = previous_ == 'Q' || previous_ == 'T' ? Reflection() : current_;
           }
-          float x = ParsePathNumber(t);
+          float x = ReadNumber(t);
           float y = Number();
           TPointF p2 = Absolute(x, y);
           AddQuadraticBezierPoints(points_, current_, p1, p2, divisions_);
@@ -177,7 +245,7 @@ class PathParser {
         for (;;) {
           std::string_view t = Next();
           if (EndsRepetition(t)) return t;
-          float rx = ParsePathNumber(t);
+          float rx = ReadNumber(t);
           float ry = Number();
           float rotation = Number();
           bool large = ParseFlag(Next());
@@ -204,10 +272,10 @@ class PathParser {
     for (;;) {
       std::string_view t = Next();
       if (EndsRepetition(t)) return t;
-      float x = ParsePathNumber(t);
+      float x = ReadNumber(t);
       t = Next();
       if (t.empty()) return t;
-      float y = ParsePathNumber(t);
+      float y = ReadNumber(t);
       current_ = Absolute(x, y);
       Append(current_);
       previous_ = 'L';
@@ -311,68 +379,10 @@ class PathParser {
 }  // namespace
 
 std::string_view NextPathToken(std::string_view text, std::size_t& pos) {
-  std::size_t n = text.size();
-  std::size_t i = pos;
-  while (i < n && ClassOf(text[i]) == kSeparator) ++i;
-  if (i >= n) {
-    pos = n;
-    return {};
-  }
-  std::size_t begin = i;
-  if (ClassOf(text[i]) == kLetter) {
-    pos = i + 1;
-    return text.substr(begin, 1);
-  }
-  ++i;
-  while (i < n && ClassOf(text[i]) == kOther) ++i;
-  pos = i;
-  return text.substr(begin, i - begin);
+  return ScanToken(text, pos);
 }
 
-float ParsePathNumber(std::string_view token) {
-  const char* first = token.data();
-  const char* last = first + token.size();
-  const char* p = first;
-  bool negative = false;
-  if (p != last && (*p == '+' || *p == '-')) negative = *p++ == '-';
-  const char* digitsBegin = p;
-  // One pass checks the characters and gathers the digits; it gives up gathering past seven.
-  int digits = 0, points = 0, decimals = 0;
-  bool nonZeroBeforePoint = false;
-  std::uint32_t mantissa = 0;
-  for (const char* q = p; q != last; ++q) {
-    const unsigned digit = static_cast<unsigned>(*q - '0');
-    if (digit <= 9) {
-      ++digits;
-      mantissa = mantissa * 10 + digit;  // used only while digits <= 7
-      decimals += points;
-      if (points == 0 && digit != 0) nonZeroBeforePoint = true;
-    } else if (*q == '.') {
-      ++points;
-    } else {
-      ThrowNotANumber(token);
-    }
-  }
-  if (digits == 0 || points > 1) ThrowNotANumber(token);
-  // Most numbers have few digits: an integer below 2^24 divided by a power of ten up to 10^7,
-  // both exact in single precision, is correctly rounded by one single-precision division.
-  if (digits <= 7) {
-    static constexpr float kPow10f[8] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
-    const float whole = static_cast<float>(mantissa);  // exact
-    const float value = decimals == 0 ? whole : whole / kPow10f[decimals];
-    return negative ? -value : value;
-  }
-  float value = 0;
-  auto result = std::from_chars(digitsBegin, last, value, std::chars_format::fixed);
-  if (result.ec == std::errc::result_out_of_range) {
-    // Too large for single precision is not a number; too small is zero.
-    if (nonZeroBeforePoint) ThrowNotANumber(token);
-    value = 0;
-  } else if (result.ec != std::errc() || result.ptr != last) {
-    ThrowNotANumber(token);
-  }
-  return negative ? -value : value;
-}
+float ParsePathNumber(std::string_view token) { return ReadNumber(token); }
 
 void ParseSVGPathToSubpaths(std::string_view pathData, int divisions, TPathPoints& out) {
   out.points.clear();
@@ -409,22 +419,56 @@ TPointF QuadraticBezierPointF(const TPointF& p0, const TPointF& p1, const TPoint
   return {ToFloat(a * p0.X + b * p1.X + c * p2.X), ToFloat(a * p0.Y + b * p1.Y + c * p2.Y)};
 }
 
+namespace {
+
+// The Bernstein weights of the curve points at t = 1/divisions .. 1, worked out as
+// CubicBezierPointF and QuadraticBezierPointF work them out, once for a division count rather
+// than once for every curve segment.
+struct CurveWeights {
+  int divisions = 0;
+  std::vector<std::array<double, 4>> cubic;
+  std::vector<std::array<double, 3>> quadratic;
+};
+
+const CurveWeights& WeightsFor(int divisions) {
+  thread_local CurveWeights weights;
+  if (weights.divisions == divisions) return weights;
+  weights.cubic.resize(divisions);
+  weights.quadratic.resize(divisions);
+  for (int i = 1; i <= divisions; ++i) {
+    const float t = static_cast<float>(static_cast<double>(i) / divisions);
+    const float u = 1.0f - t;
+    const float t2 = t * t;
+    const float u2 = u * u;
+    weights.cubic[i - 1] = {static_cast<double>(u2) * u, 3.0 * u2 * t, 3.0 * u * t2,
+                            static_cast<double>(t2) * t};
+    weights.quadratic[i - 1] = {u2, 2.0 * u * t, t2};
+  }
+  weights.divisions = divisions;
+  return weights;
+}
+
+}  // namespace
+
 void AddCubicBezierPoints(TPointList& points, const TPointF& p0, const TPointF& p1,
                           const TPointF& p2, const TPointF& p3, int divisions) {
   if (divisions <= 0) return;
-  for (int i = 1; i <= divisions; ++i) {
-    float t = static_cast<float>(static_cast<double>(i) / divisions);
-    points.push_back(CubicBezierPointF(p0, p1, p2, p3, t));
-  }
+  const std::size_t first = points.size();
+  points.resize(first + divisions);
+  TPointF* out = points.data() + first;
+  for (const auto& [a, b, c, d] : WeightsFor(divisions).cubic)
+    *out++ = {ToFloat(a * p0.X + b * p1.X + c * p2.X + d * p3.X),
+              ToFloat(a * p0.Y + b * p1.Y + c * p2.Y + d * p3.Y)};
 }
 
 void AddQuadraticBezierPoints(TPointList& points, const TPointF& p0, const TPointF& p1,
                               const TPointF& p2, int divisions) {
   if (divisions <= 0) return;
-  for (int i = 1; i <= divisions; ++i) {
-    float t = static_cast<float>(static_cast<double>(i) / divisions);
-    points.push_back(QuadraticBezierPointF(p0, p1, p2, t));
-  }
+  const std::size_t first = points.size();
+  points.resize(first + divisions);
+  TPointF* out = points.data() + first;
+  for (const auto& [a, b, c] : WeightsFor(divisions).quadratic)
+    *out++ = {ToFloat(a * p0.X + b * p1.X + c * p2.X), ToFloat(a * p0.Y + b * p1.Y + c * p2.Y)};
 }
 
 }  // namespace tesnova
