@@ -85,6 +85,15 @@ inline std::string_view ScanToken(std::string_view text, std::size_t& pos) {
   return text.substr(begin, i - begin);
 }
 
+// Most numbers have few digits: an integer below 2^24 divided by a power of ten up to 10^7,
+// both exact in single precision, is correctly rounded by one single-precision division.
+inline float ShortNumber(std::uint32_t mantissa, int decimals, bool negative) {
+  static constexpr float kPow10f[8] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
+  const float whole = static_cast<float>(mantissa);  // exact
+  const float value = decimals == 0 ? whole : whole / kPow10f[decimals];
+  return negative ? -value : value;
+}
+
 // A number of eight digits or more, through from_chars; digits points behind the sign.
 float ReadLongNumber(std::string_view token, const char* digits, bool negative) {
   const char* last = token.data() + token.size();
@@ -123,12 +132,7 @@ inline float ReadNumber(std::string_view token) {
   }
   if (digits == 0 || points > 1) ThrowNotANumber(token);
   if (digits > 7) return ReadLongNumber(token, p, negative);
-  // Most numbers have few digits: an integer below 2^24 divided by a power of ten up to 10^7,
-  // both exact in single precision, is correctly rounded by one single-precision division.
-  static constexpr float kPow10f[8] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
-  const float whole = static_cast<float>(mantissa);  // exact
-  const float value = decimals == 0 ? whole : whole / kPow10f[decimals];
-  return negative ? -value : value;
+  return ShortNumber(mantissa, decimals, negative);
 }
 
 class PathParser {
@@ -146,7 +150,39 @@ class PathParser {
 
  private:
   std::string_view Next() { return ScanToken(text_, pos_); }
-  float Number() { return ReadNumber(Next()); }
+  // The next token as a number: ReadNumber(Next()) in one pass over the characters for the
+  // common short number ending at a separator, a letter or the end; anything else is read again
+  // the long way.
+  float Number() {
+    const char* data = text_.data();
+    const std::size_t n = text_.size();
+    std::size_t i = pos_;
+    while (i < n && ClassOf(data[i]) == kSeparator) ++i;
+    const std::size_t begin = i;
+    bool negative = false;
+    if (i < n && (data[i] == '+' || data[i] == '-')) negative = data[i++] == '-';
+    std::uint32_t mantissa = 0;
+    int digits = 0, decimals = 0;
+    bool point = false;
+    for (; i < n; ++i) {
+      const unsigned digit = static_cast<unsigned>(data[i] - '0');
+      if (digit <= 9) {
+        mantissa = mantissa * 10 + digit;
+        ++digits;
+        decimals += point;
+      } else if (data[i] == '.' && !point) {
+        point = true;
+      } else {
+        break;
+      }
+    }
+    if (digits == 0 || digits > 7 || (i < n && ClassOf(data[i]) == kOther)) {
+      pos_ = begin;
+      return ReadNumber(Next());
+    }
+    pos_ = i;
+    return ShortNumber(mantissa, decimals, negative);
+  }
   static bool EndsRepetition(std::string_view token) {
     return token.empty() || IsLetterToken(token);
   }
