@@ -1,10 +1,12 @@
 #include "vector/svg_path.h"
 
 #include <array>
+#include <bit>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -94,6 +96,27 @@ inline float ShortNumber(std::uint32_t mantissa, int decimals, bool negative) {
   return negative ? -value : value;
 }
 
+// How many of the eight characters in word (the first in its lowest byte) are digits before
+// the first that is not. A byte is a digit when its high half is 3 and adding 6 keeps it so; a
+// carry out of a byte that is no digit only reaches the bytes behind it.
+inline int LeadingDigits(std::uint64_t word) {
+  constexpr std::uint64_t kHigh = 0xF0F0F0F0F0F0F0F0ull, kThree = 0x3030303030303030ull;
+  const std::uint64_t other =
+      ((word & kHigh) ^ kThree) | (((word + 0x0606060606060606ull) & kHigh) ^ kThree);
+  return other == 0 ? 8 : std::countr_zero(other) / 8;
+}
+
+// The value of the first count (1 to 7) digits in word: the digits are moved to the top bytes,
+// zeros coming in as leading zeros, and combined in pairs, fours and eights.
+inline std::uint32_t DigitsValue(std::uint64_t word, int count) {
+  std::uint64_t v = (word - 0x3030303030303030ull) << (8 * (8 - count));
+  v = (v * 10) + (v >> 8);
+  v = (((v & 0x000000FF000000FFull) * (100 + (1000000ull << 32))) +
+       (((v >> 16) & 0x000000FF000000FFull) * (1 + (10000ull << 32)))) >>
+      32;
+  return static_cast<std::uint32_t>(v);
+}
+
 // A number of eight digits or more, through from_chars; digits points behind the sign.
 float ReadLongNumber(std::string_view token, const char* digits, bool negative) {
   const char* last = token.data() + token.size();
@@ -161,6 +184,19 @@ class PathParser {
     const std::size_t begin = i;
     bool negative = false;
     if (i < n && (data[i] == '+' || data[i] == '-')) negative = data[i++] == '-';
+    if constexpr (std::endian::native == std::endian::little) {
+      // A whole number of up to seven digits, eight bytes at a time.
+      if (n - i >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, data + i, 8);
+        const int count = LeadingDigits(word);
+        if (count > 0 && count < 8 && data[i + count] != '.' &&
+            ClassOf(data[i + count]) != kOther) {
+          pos_ = i + count;
+          return ShortNumber(DigitsValue(word, count), 0, negative);
+        }
+      }
+    }
     std::uint32_t mantissa = 0;
     int digits = 0, decimals = 0;
     bool point = false;

@@ -70,6 +70,21 @@ TEST(SvgPath, NumbersAreCorrectlyRoundedToSingle) {
     ASSERT_EQ(ParsePathNumber(token), expected) << token;
     ASSERT_EQ(ParsePathNumber("-" + token), -expected) << token;
   }
+  // Inside a segment whole numbers are read eight bytes at a time: every length up to the
+  // eight digits that go the long way, any sign, each way a number can end, with more data
+  // behind it or none.
+  for (int i = 0; i < 20000; ++i) {
+    const int length = 1 + static_cast<int>(random() % 9);
+    std::string digits = std::to_string(random() % 1000000000).substr(0, length);
+    const char* signs[] = {"", "-", "+"};
+    const char* ends[] = {" ", ",", "Z", "L9 9", "\t"};
+    std::string y = signs[random() % 3] + digits;
+    std::string data = "M0 0C1 2 3 4 5 " + y + ends[random() % 5] + (i % 4 ? " L1000 2000" : "");
+    const TPointList points = ParseSVGPathToPoints(data, 1);
+    ASSERT_GE(points.size(), 2u) << data;
+    ASSERT_EQ(points[1].X, 5.0f) << data;
+    ASSERT_EQ(points[1].Y, ParsePathNumber(y)) << data;
+  }
 }
 
 TEST(SvgPath, FlattensEveryCommand) {
