@@ -132,35 +132,51 @@ def write_png(path, width, height):
         f.write(chunk(b"IEND", b""))
 
 
-def timed(command):
-    """Wall seconds of one run of a command."""
+def timed_both(command):
+    """Wall seconds and processor seconds (user and system) of one run of a command. On a
+    loaded machine the wall time waits for other work; the processor time does not."""
     start = time.perf_counter()
-    subprocess.run(command, check=True, capture_output=True)
-    return time.perf_counter() - start
+    child = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    _, status, usage = os.wait4(child.pid, 0)
+    wall = time.perf_counter() - start
+    child.returncode = os.waitstatus_to_exitcode(status)
+    error = child.stderr.read()
+    child.stderr.close()
+    if child.returncode != 0:
+        sys.exit(f"{' '.join(command)}: exit {child.returncode}: {error.decode(errors='replace')}")
+    return wall, usage.ru_utime + usage.ru_stime
 
 
 def cli(build, runs, peer=None):
     tool = os.path.join(build, "tesnova-cli")
     with tempfile.TemporaryDirectory() as work:
-        print(f"\nsvg2dxf, {runs} runs, wall time of the whole command, median (min-max)")
+        print(f"\nsvg2dxf, {runs} runs, wall and processor time of the whole command, "
+              f"median (min-max)")
         for name, end in [("LF", "\n"), ("CR", "\r"), ("CR LF", "\r\n")]:
             svg = os.path.join(work, "in.svg")
             vertices = write_svg(svg, end)
-            walls, peers = [], []
+            walls, cpus, peers, peerCpus = [], [], [], []
             for _ in range(runs):  # ours and the other build in turn, pair by pair
-                walls.append(timed([tool, "svg2dxf", svg, os.path.join(work, "out.dxf"),
-                                    "--divisions", "2"]))
+                wall, cpu = timed_both([tool, "svg2dxf", svg, os.path.join(work, "out.dxf"),
+                                        "--divisions", "2"])
+                walls.append(wall)
+                cpus.append(cpu)
                 if peer:
-                    peers.append(timed([peer, "svg2dxf", svg, os.path.join(work, "peer.dxf"),
-                                        "--divisions", "2"]))
-            rates = [vertices / w / 1e6 for w in walls]
+                    wall, cpu = timed_both([peer, "svg2dxf", svg, os.path.join(work, "peer.dxf"),
+                                            "--divisions", "2"])
+                    peers.append(wall)
+                    peerCpus.append(cpu)
             print(f"  {name:6} line ends, {vertices} vertices, {os.path.getsize(svg) >> 20} MB: "
-                  f"{summary(walls, 3)} s, {summary(rates)} M vertices/s")
+                  f"wall {summary(walls, 3)} s, {summary([vertices / w / 1e6 for w in walls])} "
+                  f"M vertices/s; processor {summary(cpus, 3)} s, "
+                  f"{summary([vertices / c / 1e6 for c in cpus])} M vertices/s")
             if peer:
                 same = open(os.path.join(work, "out.dxf"), "rb").read() == \
                     open(os.path.join(work, "peer.dxf"), "rb").read()
-                print(f"         other build {summary(peers, 3)} s, ours/other "
-                      f"{summary([a / b for a, b in zip(walls, peers)])}, "
+                print(f"         other build wall {summary(peers, 3)} s, processor "
+                      f"{summary(peerCpus, 3)} s; ours/other wall "
+                      f"{summary([a / b for a, b in zip(walls, peers)])}, processor "
+                      f"{summary([a / b for a, b in zip(cpus, peerCpus)])}, "
                       f"{'the same DXF' if same else 'DIFFERENT DXF'}")
         width, height = 12000, 8000
         png = os.path.join(work, "big.png")
