@@ -158,10 +158,60 @@ inline float ReadNumber(std::string_view token) {
   return ShortNumber(mantissa, decimals, negative);
 }
 
+// The Bernstein weights of the curve points at t = 1/divisions .. 1, worked out as
+// CubicBezierPointF and QuadraticBezierPointF work them out, once for a division count rather
+// than once for every curve segment.
+struct CurveWeights {
+  int divisions = 0;
+  std::vector<std::array<double, 4>> cubic;
+  std::vector<std::array<double, 3>> quadratic;
+};
+
+const CurveWeights& WeightsFor(int divisions) {
+  thread_local CurveWeights weights;
+  if (weights.divisions == divisions) return weights;
+  weights.cubic.resize(divisions);
+  weights.quadratic.resize(divisions);
+  for (int i = 1; i <= divisions; ++i) {
+    const float t = static_cast<float>(static_cast<double>(i) / divisions);
+    const float u = 1.0f - t;
+    const float t2 = t * t;
+    const float u2 = u * u;
+    weights.cubic[i - 1] = {static_cast<double>(u2) * u, 3.0 * u2 * t, 3.0 * u * t2,
+                            static_cast<double>(t2) * t};
+    weights.quadratic[i - 1] = {u2, 2.0 * u * t, t2};
+  }
+  weights.divisions = divisions;
+  return weights;
+}
+
+// The curve's points at t = 1/divisions .. 1, appended.
+inline void AppendCubic(TPointList& points, const CurveWeights& weights, const TPointF& p0,
+                        const TPointF& p1, const TPointF& p2, const TPointF& p3) {
+  const std::size_t first = points.size();
+  points.resize(first + weights.cubic.size());
+  TPointF* out = points.data() + first;
+  for (const auto& [a, b, c, d] : weights.cubic)
+    *out++ = {ToFloat(a * p0.X + b * p1.X + c * p2.X + d * p3.X),
+              ToFloat(a * p0.Y + b * p1.Y + c * p2.Y + d * p3.Y)};
+}
+
+inline void AppendQuadratic(TPointList& points, const CurveWeights& weights, const TPointF& p0,
+                            const TPointF& p1, const TPointF& p2) {
+  const std::size_t first = points.size();
+  points.resize(first + weights.quadratic.size());
+  TPointF* out = points.data() + first;
+  for (const auto& [a, b, c] : weights.quadratic)
+    *out++ = {ToFloat(a * p0.X + b * p1.X + c * p2.X), ToFloat(a * p0.Y + b * p1.Y + c * p2.Y)};
+}
+
 class PathParser {
  public:
   PathParser(std::string_view text, int divisions, TPathPoints& out)
-      : text_(text), divisions_(divisions), points_(out.points), starts_(out.subpathStarts) {}
+      : text_(text),
+        weights_(divisions > 0 ? &WeightsFor(divisions) : nullptr),
+        points_(out.points),
+        starts_(out.subpathStarts) {}
 
   void Run() {
     std::string_view token = Next();
@@ -224,6 +274,12 @@ class PathParser {
   }
 
   void Append(const TPointF& p) { points_.push_back(p); }
+  void Cubic(const TPointF& p0, const TPointF& p1, const TPointF& p2, const TPointF& p3) {
+    if (weights_) AppendCubic(points_, *weights_, p0, p1, p2, p3);
+  }
+  void Quadratic(const TPointF& p0, const TPointF& p1, const TPointF& p2) {
+    if (weights_) AppendQuadratic(points_, *weights_, p0, p1, p2);
+  }
 
   TPointF Absolute(float x, float y) const {
     return relative_ ? TPointF{current_.X + x, current_.Y + y} : TPointF{x, y};
@@ -286,7 +342,7 @@ class PathParser {
           float y = Number();
           TPointF p2 = Absolute(x2, y2);
           TPointF p3 = Absolute(x, y);
-          AddCubicBezierPoints(points_, current_, p1, p2, p3, divisions_);
+          Cubic(current_, p1, p2, p3);
           current_ = p3;
           control_ = p2;
           previous_ = kind;
@@ -308,7 +364,7 @@ class PathParser {
           float x = ReadNumber(t);
           float y = Number();
           TPointF p2 = Absolute(x, y);
-          AddQuadraticBezierPoints(points_, current_, p1, p2, divisions_);
+          Quadratic(current_, p1, p2);
           current_ = p2;
           control_ = p1;
           previous_ = kind;
@@ -366,7 +422,7 @@ class PathParser {
     auto straight = [&] {
       TPointF c1{ToFloat(x0 + (x1 - x0) / 3), ToFloat(y0 + (y1 - y0) / 3)};
       TPointF c2{ToFloat(x0 + 2 * (x1 - x0) / 3), ToFloat(y0 + 2 * (y1 - y0) / 3)};
-      AddCubicBezierPoints(points_, start, c1, c2, end, divisions_);
+      Cubic(start, c1, c2, end);
     };
     if (!(rx > 0) || !(ry > 0) || !std::isfinite(rx) || !std::isfinite(ry) || !std::isfinite(phi) ||
         !std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(x1) || !std::isfinite(y1)) {
@@ -429,7 +485,7 @@ class PathParser {
       TPointF c1{ToFloat(px + k * tx), ToFloat(py + k * ty)};
       TPointF c2{ToFloat(qx - k * ux), ToFloat(qy - k * uy)};
       TPointF to = i + 1 == segments ? end : TPointF{ToFloat(qx), ToFloat(qy)};
-      AddCubicBezierPoints(points_, from, c1, c2, to, divisions_);
+      Cubic(from, c1, c2, to);
       from = to;
       theta = nextTheta;
       px = qx, py = qy, tx = ux, ty = uy;
@@ -438,7 +494,8 @@ class PathParser {
 
   std::string_view text_;
   std::size_t pos_ = 0;
-  int divisions_;
+  // Nothing for a division count of 0 or less: curves then add no points.
+  const CurveWeights* weights_;
   TPointList& points_;
   std::vector<std::size_t>& starts_;
   bool relative_ = false;
@@ -491,56 +548,16 @@ TPointF QuadraticBezierPointF(const TPointF& p0, const TPointF& p1, const TPoint
   return {ToFloat(a * p0.X + b * p1.X + c * p2.X), ToFloat(a * p0.Y + b * p1.Y + c * p2.Y)};
 }
 
-namespace {
-
-// The Bernstein weights of the curve points at t = 1/divisions .. 1, worked out as
-// CubicBezierPointF and QuadraticBezierPointF work them out, once for a division count rather
-// than once for every curve segment.
-struct CurveWeights {
-  int divisions = 0;
-  std::vector<std::array<double, 4>> cubic;
-  std::vector<std::array<double, 3>> quadratic;
-};
-
-const CurveWeights& WeightsFor(int divisions) {
-  thread_local CurveWeights weights;
-  if (weights.divisions == divisions) return weights;
-  weights.cubic.resize(divisions);
-  weights.quadratic.resize(divisions);
-  for (int i = 1; i <= divisions; ++i) {
-    const float t = static_cast<float>(static_cast<double>(i) / divisions);
-    const float u = 1.0f - t;
-    const float t2 = t * t;
-    const float u2 = u * u;
-    weights.cubic[i - 1] = {static_cast<double>(u2) * u, 3.0 * u2 * t, 3.0 * u * t2,
-                            static_cast<double>(t2) * t};
-    weights.quadratic[i - 1] = {u2, 2.0 * u * t, t2};
-  }
-  weights.divisions = divisions;
-  return weights;
-}
-
-}  // namespace
-
 void AddCubicBezierPoints(TPointList& points, const TPointF& p0, const TPointF& p1,
                           const TPointF& p2, const TPointF& p3, int divisions) {
   if (divisions <= 0) return;
-  const std::size_t first = points.size();
-  points.resize(first + divisions);
-  TPointF* out = points.data() + first;
-  for (const auto& [a, b, c, d] : WeightsFor(divisions).cubic)
-    *out++ = {ToFloat(a * p0.X + b * p1.X + c * p2.X + d * p3.X),
-              ToFloat(a * p0.Y + b * p1.Y + c * p2.Y + d * p3.Y)};
+  AppendCubic(points, WeightsFor(divisions), p0, p1, p2, p3);
 }
 
 void AddQuadraticBezierPoints(TPointList& points, const TPointF& p0, const TPointF& p1,
                               const TPointF& p2, int divisions) {
   if (divisions <= 0) return;
-  const std::size_t first = points.size();
-  points.resize(first + divisions);
-  TPointF* out = points.data() + first;
-  for (const auto& [a, b, c] : WeightsFor(divisions).quadratic)
-    *out++ = {ToFloat(a * p0.X + b * p1.X + c * p2.X), ToFloat(a * p0.Y + b * p1.Y + c * p2.Y)};
+  AppendQuadratic(points, WeightsFor(divisions), p0, p1, p2);
 }
 
 }  // namespace tesnova
