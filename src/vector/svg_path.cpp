@@ -170,6 +170,7 @@ struct CurveWeights {
 const CurveWeights& WeightsFor(int divisions) {
   thread_local CurveWeights weights;
   if (weights.divisions == divisions) return weights;
+  weights.divisions = 0;  // until both tables are whole (a resize may run out of memory)
   weights.cubic.resize(divisions);
   weights.quadratic.resize(divisions);
   for (int i = 1; i <= divisions; ++i) {
