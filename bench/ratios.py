@@ -4,13 +4,16 @@ each several times, and prints every figure as the median with its spread (min-m
 runs, ratios beside times.
 
     python3 bench/ratios.py [--build build/native] [--runs 3] [--skip-raster] [--skip-cli]
-                            [--other-cli PATH]
+                            [--other-cli PATH] [--centerline]
 
 The raster table comes from tesnova_bench, one process per run, each putting our kernels and
 OpenCV's functions side by side in the same process: the kernels the program picks (AVX2 where
 the processor has it) against OpenCV with every instruction set it dispatches to, then the
 baseline kernels against OpenCV restricted to SSE2 (OPENCV_CPU_DISABLE). Ratios are taken run
 by run and then summarised, so that a drift of the machine's speed between runs cancels.
+
+With --centerline, the centerline's normal-ray search on a ring (bench/centerline_bench.cpp):
+the grid index against the direct search over every opposite segment, in the same process.
 """
 import argparse
 import json
@@ -35,13 +38,15 @@ def summary(values, digits=2):
     return f"{statistics.median(values):.{digits}f} ({values[0]:.{digits}f}-{values[-1]:.{digits}f})"
 
 
-def raster_run(bench, env):
+def raster_run(bench, env, pattern="^raster/"):
     with tempfile.NamedTemporaryFile(suffix=".json") as out:
-        subprocess.run([bench, "--benchmark_filter=^raster/", f"--benchmark_out={out.name}",
+        subprocess.run([bench, f"--benchmark_filter={pattern}", f"--benchmark_out={out.name}",
                         "--benchmark_out_format=json"], env=env, check=True, capture_output=True)
         results = json.load(open(out.name))
     times = {}
     for b in results["benchmarks"]:
+        if b.get("error_occurred"):
+            sys.exit(f"{b['name']}: {b.get('error_message')}")
         times[b["name"]] = b["cpu_time"]  # milliseconds (the benchmarks' unit)
     return times
 
@@ -74,6 +79,19 @@ def raster(bench, runs):
             print(f"{op:10} {size.replace('/', 'x'):10} {summary(r['ours'], 3):>22} "
                   f"{summary(r['cv'], 3) if r['cv'] else '-':>22} "
                   f"{summary(r['ratio']) if r['ratio'] else '-':>18} {summary(r['copy'], 1):>20}")
+
+
+def centerline(bench, runs):
+    indexed, direct, ratio = [], [], []
+    for _ in range(runs):
+        t = raster_run(bench, dict(os.environ), "^BM_CenterlineRing_")
+        i, d = t["BM_CenterlineRing_Indexed"], t["BM_CenterlineRing_Direct/iterations:1"]
+        indexed.append(i)
+        direct.append(d)
+        ratio.append(d / i)
+    print(f"\ncenterline ring, {runs} runs, processor time, median (min-max)")
+    print(f"  grid index {summary(indexed, 1)} ms, direct search {summary(direct, 0)} ms, "
+          f"direct/index {summary(ratio, 0)}")
 
 
 def write_svg(path, line_end, vertices=1_000_000):
@@ -114,35 +132,51 @@ def write_png(path, width, height):
         f.write(chunk(b"IEND", b""))
 
 
-def timed(command):
-    """Wall seconds of one run of a command."""
+def timed_both(command):
+    """Wall seconds and processor seconds (user and system) of one run of a command. On a
+    loaded machine the wall time waits for other work; the processor time does not."""
     start = time.perf_counter()
-    subprocess.run(command, check=True, capture_output=True)
-    return time.perf_counter() - start
+    child = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    _, status, usage = os.wait4(child.pid, 0)
+    wall = time.perf_counter() - start
+    child.returncode = os.waitstatus_to_exitcode(status)
+    error = child.stderr.read()
+    child.stderr.close()
+    if child.returncode != 0:
+        sys.exit(f"{' '.join(command)}: exit {child.returncode}: {error.decode(errors='replace')}")
+    return wall, usage.ru_utime + usage.ru_stime
 
 
 def cli(build, runs, peer=None):
     tool = os.path.join(build, "tesnova-cli")
     with tempfile.TemporaryDirectory() as work:
-        print(f"\nsvg2dxf, {runs} runs, wall time of the whole command, median (min-max)")
+        print(f"\nsvg2dxf, {runs} runs, wall and processor time of the whole command, "
+              f"median (min-max)")
         for name, end in [("LF", "\n"), ("CR", "\r"), ("CR LF", "\r\n")]:
             svg = os.path.join(work, "in.svg")
             vertices = write_svg(svg, end)
-            walls, peers = [], []
+            walls, cpus, peers, peerCpus = [], [], [], []
             for _ in range(runs):  # ours and the other build in turn, pair by pair
-                walls.append(timed([tool, "svg2dxf", svg, os.path.join(work, "out.dxf"),
-                                    "--divisions", "2"]))
+                wall, cpu = timed_both([tool, "svg2dxf", svg, os.path.join(work, "out.dxf"),
+                                        "--divisions", "2"])
+                walls.append(wall)
+                cpus.append(cpu)
                 if peer:
-                    peers.append(timed([peer, "svg2dxf", svg, os.path.join(work, "peer.dxf"),
-                                        "--divisions", "2"]))
-            rates = [vertices / w / 1e6 for w in walls]
+                    wall, cpu = timed_both([peer, "svg2dxf", svg, os.path.join(work, "peer.dxf"),
+                                            "--divisions", "2"])
+                    peers.append(wall)
+                    peerCpus.append(cpu)
             print(f"  {name:6} line ends, {vertices} vertices, {os.path.getsize(svg) >> 20} MB: "
-                  f"{summary(walls, 3)} s, {summary(rates)} M vertices/s")
+                  f"wall {summary(walls, 3)} s, {summary([vertices / w / 1e6 for w in walls])} "
+                  f"M vertices/s; processor {summary(cpus, 3)} s, "
+                  f"{summary([vertices / c / 1e6 for c in cpus])} M vertices/s")
             if peer:
                 same = open(os.path.join(work, "out.dxf"), "rb").read() == \
                     open(os.path.join(work, "peer.dxf"), "rb").read()
-                print(f"         other build {summary(peers, 3)} s, ours/other "
-                      f"{summary([a / b for a, b in zip(walls, peers)])}, "
+                print(f"         other build wall {summary(peers, 3)} s, processor "
+                      f"{summary(peerCpus, 3)} s; ours/other wall "
+                      f"{summary([a / b for a, b in zip(walls, peers)])}, processor "
+                      f"{summary([a / b for a, b in zip(cpus, peerCpus)])}, "
                       f"{'the same DXF' if same else 'DIFFERENT DXF'}")
         width, height = 12000, 8000
         png = os.path.join(work, "big.png")
@@ -168,11 +202,15 @@ def main():
     parser.add_argument("--skip-raster", action="store_true")
     parser.add_argument("--skip-cli", action="store_true")
     parser.add_argument("--other-cli", help="another tesnova-cli to time svg2dxf against, in turn")
+    parser.add_argument("--centerline", action="store_true",
+                        help="also the centerline grid index against the direct search")
     args = parser.parse_args()
     print(subprocess.run(["sh", "-c", "lscpu | grep -E 'Model name|^CPU\\(s\\)|Flags' | cut -c1-200"],
                          capture_output=True, text=True).stdout.strip())
     if not args.skip_raster:
         raster(os.path.join(args.build, "bench", "tesnova_bench"), args.runs)
+    if args.centerline:
+        centerline(os.path.join(args.build, "bench", "tesnova_bench"), args.runs)
     if not args.skip_cli:
         cli(args.build, args.runs, args.other_cli)
     return 0

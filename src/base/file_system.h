@@ -3,6 +3,7 @@
 // file in one step, and telling whether two names are one file. The platform library (src/win32
 // or src/posix) defines them.
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -12,6 +13,12 @@ namespace tesnova {
 // Has the system write the file's data to the disk. "" when done, otherwise what went wrong
 // in words.
 std::string FlushFileToDisk(const std::filesystem::path& path);
+
+// Has the system start writing what has reached the open file so far to the disk, without
+// waiting for it (sync_file_range; nothing on Windows), so that a large file written in pieces
+// is mostly on the disk by the time FlushFileToDisk asks for the rest. Errors are left to
+// FlushFileToDisk.
+void StartWritingToDisk(std::FILE* file);
 
 // Renames from to to in one step, replacing a file of that name (rename; MoveFileExW with
 // MOVEFILE_REPLACE_EXISTING and MOVEFILE_WRITE_THROUGH). "" when done, otherwise what went

@@ -106,6 +106,12 @@ void SafeFileWriter::Fail(int error) {
 void SafeFileWriter::Write(std::string_view bytes) {
   errno = 0;
   if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) Fail(errno);
+  // A large file goes to the disk while the rest is made, not all at once in Commit.
+  unsynced_ += bytes.size();
+  if (unsynced_ >= kWriteBackBytes) {
+    StartWritingToDisk(file_);
+    unsynced_ = 0;
+  }
 }
 
 void SafeFileWriter::Commit() {

@@ -2,6 +2,7 @@
 // Writing where a user's file may stand. The new content goes to a temporary file in the same
 // folder, is flushed to the disk and then renamed over the old file in one step, so that a
 // full disk, an error or an interrupt leaves the old file whole and no temporary behind.
+#include <cstddef>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -55,8 +56,11 @@ class SafeFileWriter {
  private:
   [[noreturn]] void Fail(int error);
 
+  static constexpr std::size_t kWriteBackBytes = std::size_t{4} << 20;
+
   FileReplacement replacement_;
   std::FILE* file_ = nullptr;
+  std::size_t unsynced_ = 0;  // bytes written since the disk was last asked to take them
 };
 
 // The whole content of a file, written through a SafeFileWriter.

@@ -18,6 +18,13 @@ std::string FlushFileToDisk(const std::filesystem::path& path) {
   return error == 0 ? "" : FileErrorWords(error);
 }
 
+void StartWritingToDisk(std::FILE* file) {
+  if (std::fflush(file) != 0) return;
+#ifdef __linux__
+  sync_file_range(fileno(file), 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
+}
+
 std::string MoveFileOver(const std::filesystem::path& from, const std::filesystem::path& to) {
   if (rename(from.c_str(), to.c_str()) != 0) return FileErrorWords(errno);
   // The new name reaches the disk with its folder.

@@ -74,20 +74,29 @@ void AddDxfPolyline(const TPointF* points, std::size_t count, std::string_view l
   lines.Add(closed ? "1" : "0");
   lines.Add("66");
   lines.Add("1");
-  // One vertex is at most 18 + 2 numbers + 4 line ends; build it on the stack and append once.
+  // The vertices are built on the stack and appended some dozens at a time.
   constexpr std::string_view kVertex = "0\r\nVERTEX\r\n10\r\n";
   constexpr std::string_view kY = "\r\n20\r\n";
+  constexpr std::size_t kMaxVertexBytes =
+      kVertex.size() + kY.size() + 2 * kGeneralNumberMaxLength + 2;
+  char buffer[4096];
+  char* p = buffer;
+  std::size_t pending = 0;  // vertices in buffer
   for (std::size_t i = 0; i < count; ++i) {
-    char buffer[kVertex.size() + kY.size() + 2 * kGeneralNumberMaxLength + 2];
-    char* p = buffer;
+    if (p + kMaxVertexBytes > buffer + sizeof buffer) {
+      lines.AppendRaw(std::string_view(buffer, p - buffer), 6 * pending);
+      p = buffer;
+      pending = 0;
+    }
     std::memcpy(p, kVertex.data(), kVertex.size());
     p = WriteGeneralNumber(points[i].X, p + kVertex.size());
     std::memcpy(p, kY.data(), kY.size());
     p = WriteGeneralNumber(points[i].Y, p + kY.size());
     *p++ = '\r';
     *p++ = '\n';
-    lines.AppendRaw(std::string_view(buffer, p - buffer), 6);
+    ++pending;
   }
+  if (pending > 0) lines.AppendRaw(std::string_view(buffer, p - buffer), 6 * pending);
   lines.Add("0");
   lines.Add("SEQEND");
 }

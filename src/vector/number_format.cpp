@@ -276,6 +276,56 @@ void FastDecimal(Decimal& d, const Binary& b) {
   ExactDecimal(d, b);
 }
 
+// The digits of v < 10^16 at out, without leading zeros; returns the end.
+char* WriteUnsigned(u64 v, int count, char* out) {
+  char* p = out + count;
+  while (v >= 100) {
+    p -= 2;
+    std::memcpy(p, kTwoDigits + 2 * (v % 100), 2);
+    v /= 100;
+  }
+  if (v >= 10) {
+    std::memcpy(p - 2, kTwoDigits + 2 * v, 2);
+  } else {
+    p[-1] = static_cast<char>('0' + v);
+  }
+  return out + count;
+}
+
+// Values with few binary digits after the point, as most coordinates of a traced drawing are
+// (integers, halves, eighths): when the exact decimal expansion has at most 15 significant
+// digits and falls in fixed notation, it is the text as it stands, and no rounding is needed.
+// Writes it and returns the end, or returns nullptr for every other value.
+char* WriteShortFixed(const Binary& b, char* out) {
+  constexpr int kMaxIntegerBits = 49;  // 2^49 < 10^15
+  const int mbits = 64 - std::countl_zero(b.m);
+  if (b.e >= 0) {
+    if (mbits + b.e > kMaxIntegerBits) return nullptr;
+    const u64 v = b.m << b.e;
+    if (b.negative) *out++ = '-';
+    return WriteUnsigned(v, DigitCount(v), out);
+  }
+  const int k = -b.e;  // decimal digits after the point, the last one a 5
+  if (k > kDigits) return nullptr;
+  const u64 whole = b.m >> k;
+  const u64 fraction = (b.m & ((u64{1} << k) - 1)) * static_cast<u64>(kPow5.values[k]);
+  if (whole != 0) {
+    const int count = DigitCount(whole);
+    if (count + k > kDigits) return nullptr;
+    if (b.negative) *out++ = '-';
+    out = WriteUnsigned(whole, count, out);
+  } else {
+    // Fixed notation down to 0.0001: at most three zeros after the point.
+    if (k > 4 && fraction < kPow10[k - 4]) return nullptr;
+    if (b.negative) *out++ = '-';
+    *out++ = '0';
+  }
+  *out++ = '.';
+  const int count = DigitCount(fraction);
+  std::memset(out, '0', k - count);
+  return WriteUnsigned(fraction, count, out + (k - count));
+}
+
 char* WriteSpecial(double value, bool negative, char* out) {
   if (negative) *out++ = '-';
   const char* text = value != value ? "NAN" : "INF";
@@ -342,6 +392,7 @@ char* Write(double value, char* out) {
   }
   Decimal d;
   if constexpr (kFast) {
+    if (char* end = WriteShortFixed(b, out)) return end;
     FastDecimal(d, b);
   } else {
     ExactDecimal(d, b);

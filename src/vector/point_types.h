@@ -29,6 +29,7 @@ using TPointList = std::vector<TPointF>;
 // range become infinite (a plain conversion would be undefined there).
 inline float RoundToSingle(double v) {
   constexpr double kOverflow = 3.4028235677973366e38;  // FLT_MAX plus half a unit in the last place
+  if (std::fabs(v) <= FLT_MAX) return static_cast<float>(v);  // nearly always
   if (v >= kOverflow) return INFINITY;
   if (v <= -kOverflow) return -INFINITY;
   if (v > FLT_MAX) return FLT_MAX;

@@ -1,11 +1,15 @@
 #include "vector/svg_path.h"
 
+#include <array>
+#include <bit>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <numbers>
 #include <string>
+#include <vector>
 
 #include "base/error.h"
 
@@ -63,10 +67,152 @@ bool ParseFlag(std::string_view token) {
   return value != 0;
 }
 
+// NextPathToken and ParsePathNumber, here where the path parser can have them inline.
+inline std::string_view ScanToken(std::string_view text, std::size_t& pos) {
+  std::size_t n = text.size();
+  std::size_t i = pos;
+  while (i < n && ClassOf(text[i]) == kSeparator) ++i;
+  if (i >= n) {
+    pos = n;
+    return {};
+  }
+  std::size_t begin = i;
+  if (ClassOf(text[i]) == kLetter) {
+    pos = i + 1;
+    return text.substr(begin, 1);
+  }
+  ++i;
+  while (i < n && ClassOf(text[i]) == kOther) ++i;
+  pos = i;
+  return text.substr(begin, i - begin);
+}
+
+// Most numbers have few digits: an integer below 2^24 divided by a power of ten up to 10^7,
+// both exact in single precision, is correctly rounded by one single-precision division.
+inline float ShortNumber(std::uint32_t mantissa, int decimals, bool negative) {
+  static constexpr float kPow10f[8] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
+  const float whole = static_cast<float>(mantissa);  // exact
+  const float value = decimals == 0 ? whole : whole / kPow10f[decimals];
+  return negative ? -value : value;
+}
+
+// How many of the eight characters in word (the first in its lowest byte) are digits before
+// the first that is not. A byte is a digit when its high half is 3 and adding 6 keeps it so; a
+// carry out of a byte that is no digit only reaches the bytes behind it.
+inline int LeadingDigits(std::uint64_t word) {
+  constexpr std::uint64_t kHigh = 0xF0F0F0F0F0F0F0F0ull, kThree = 0x3030303030303030ull;
+  const std::uint64_t other =
+      ((word & kHigh) ^ kThree) | (((word + 0x0606060606060606ull) & kHigh) ^ kThree);
+  return other == 0 ? 8 : std::countr_zero(other) / 8;
+}
+
+// The value of the first count (1 to 7) digits in word: the digits are moved to the top bytes,
+// zeros coming in as leading zeros, and combined in pairs, fours and eights.
+inline std::uint32_t DigitsValue(std::uint64_t word, int count) {
+  std::uint64_t v = (word - 0x3030303030303030ull) << (8 * (8 - count));
+  v = (v * 10) + (v >> 8);
+  v = (((v & 0x000000FF000000FFull) * (100 + (1000000ull << 32))) +
+       (((v >> 16) & 0x000000FF000000FFull) * (1 + (10000ull << 32)))) >>
+      32;
+  return static_cast<std::uint32_t>(v);
+}
+
+// A number of eight digits or more, through from_chars; digits points behind the sign.
+float ReadLongNumber(std::string_view token, const char* digits, bool negative) {
+  const char* last = token.data() + token.size();
+  float value = 0;
+  auto result = std::from_chars(digits, last, value, std::chars_format::fixed);
+  if (result.ec == std::errc::result_out_of_range) {
+    // Too large for single precision is not a number; too small is zero.
+    for (const char* q = digits; q != last && *q != '.'; ++q)
+      if (*q != '0') ThrowNotANumber(token);
+    value = 0;
+  } else if (result.ec != std::errc() || result.ptr != last) {
+    ThrowNotANumber(token);
+  }
+  return negative ? -value : value;
+}
+
+inline float ReadNumber(std::string_view token) {
+  const char* p = token.data();
+  const char* last = p + token.size();
+  bool negative = false;
+  if (p != last && (*p == '+' || *p == '-')) negative = *p++ == '-';
+  // One pass checks the characters and gathers the digits; it gives up gathering past seven.
+  int digits = 0, points = 0, decimals = 0;
+  std::uint32_t mantissa = 0;
+  for (const char* q = p; q != last; ++q) {
+    const unsigned digit = static_cast<unsigned>(*q - '0');
+    if (digit <= 9) {
+      ++digits;
+      mantissa = mantissa * 10 + digit;  // used only while digits <= 7
+      decimals += points;
+    } else if (*q == '.') {
+      ++points;
+    } else {
+      ThrowNotANumber(token);
+    }
+  }
+  if (digits == 0 || points > 1) ThrowNotANumber(token);
+  if (digits > 7) return ReadLongNumber(token, p, negative);
+  return ShortNumber(mantissa, decimals, negative);
+}
+
+// The Bernstein weights of the curve points at t = 1/divisions .. 1, worked out as
+// CubicBezierPointF and QuadraticBezierPointF work them out, once for a division count rather
+// than once for every curve segment.
+struct CurveWeights {
+  int divisions = 0;
+  std::vector<std::array<double, 4>> cubic;
+  std::vector<std::array<double, 3>> quadratic;
+};
+
+const CurveWeights& WeightsFor(int divisions) {
+  thread_local CurveWeights weights;
+  if (weights.divisions == divisions) return weights;
+  weights.divisions = 0;  // until both tables are whole (a resize may run out of memory)
+  weights.cubic.resize(divisions);
+  weights.quadratic.resize(divisions);
+  for (int i = 1; i <= divisions; ++i) {
+    const float t = static_cast<float>(static_cast<double>(i) / divisions);
+    const float u = 1.0f - t;
+    const float t2 = t * t;
+    const float u2 = u * u;
+    weights.cubic[i - 1] = {static_cast<double>(u2) * u, 3.0 * u2 * t, 3.0 * u * t2,
+                            static_cast<double>(t2) * t};
+    weights.quadratic[i - 1] = {u2, 2.0 * u * t, t2};
+  }
+  weights.divisions = divisions;
+  return weights;
+}
+
+// The curve's points at t = 1/divisions .. 1, appended.
+inline void AppendCubic(TPointList& points, const CurveWeights& weights, const TPointF& p0,
+                        const TPointF& p1, const TPointF& p2, const TPointF& p3) {
+  const std::size_t first = points.size();
+  points.resize(first + weights.cubic.size());
+  TPointF* out = points.data() + first;
+  for (const auto& [a, b, c, d] : weights.cubic)
+    *out++ = {ToFloat(a * p0.X + b * p1.X + c * p2.X + d * p3.X),
+              ToFloat(a * p0.Y + b * p1.Y + c * p2.Y + d * p3.Y)};
+}
+
+inline void AppendQuadratic(TPointList& points, const CurveWeights& weights, const TPointF& p0,
+                            const TPointF& p1, const TPointF& p2) {
+  const std::size_t first = points.size();
+  points.resize(first + weights.quadratic.size());
+  TPointF* out = points.data() + first;
+  for (const auto& [a, b, c] : weights.quadratic)
+    *out++ = {ToFloat(a * p0.X + b * p1.X + c * p2.X), ToFloat(a * p0.Y + b * p1.Y + c * p2.Y)};
+}
+
 class PathParser {
  public:
   PathParser(std::string_view text, int divisions, TPathPoints& out)
-      : text_(text), divisions_(divisions), points_(out.points), starts_(out.subpathStarts) {}
+      : text_(text),
+        weights_(divisions > 0 ? &WeightsFor(divisions) : nullptr),
+        points_(out.points),
+        starts_(out.subpathStarts) {}
 
   void Run() {
     std::string_view token = Next();
@@ -77,13 +223,64 @@ class PathParser {
   }
 
  private:
-  std::string_view Next() { return NextPathToken(text_, pos_); }
-  float Number() { return ParsePathNumber(Next()); }
+  std::string_view Next() { return ScanToken(text_, pos_); }
+  // The next token as a number: ReadNumber(Next()) in one pass over the characters for the
+  // common short number ending at a separator, a letter or the end; anything else is read again
+  // the long way.
+  float Number() {
+    const char* data = text_.data();
+    const std::size_t n = text_.size();
+    std::size_t i = pos_;
+    while (i < n && ClassOf(data[i]) == kSeparator) ++i;
+    const std::size_t begin = i;
+    bool negative = false;
+    if (i < n && (data[i] == '+' || data[i] == '-')) negative = data[i++] == '-';
+    if constexpr (std::endian::native == std::endian::little) {
+      // A whole number of up to seven digits, eight bytes at a time.
+      if (n - i >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, data + i, 8);
+        const int count = LeadingDigits(word);
+        if (count > 0 && count < 8 && data[i + count] != '.' &&
+            ClassOf(data[i + count]) != kOther) {
+          pos_ = i + count;
+          return ShortNumber(DigitsValue(word, count), 0, negative);
+        }
+      }
+    }
+    std::uint32_t mantissa = 0;
+    int digits = 0, decimals = 0;
+    bool point = false;
+    for (; i < n; ++i) {
+      const unsigned digit = static_cast<unsigned>(data[i] - '0');
+      if (digit <= 9) {
+        mantissa = mantissa * 10 + digit;
+        ++digits;
+        decimals += point;
+      } else if (data[i] == '.' && !point) {
+        point = true;
+      } else {
+        break;
+      }
+    }
+    if (digits == 0 || digits > 7 || (i < n && ClassOf(data[i]) == kOther)) {
+      pos_ = begin;
+      return ReadNumber(Next());
+    }
+    pos_ = i;
+    return ShortNumber(mantissa, decimals, negative);
+  }
   static bool EndsRepetition(std::string_view token) {
     return token.empty() || IsLetterToken(token);
   }
 
   void Append(const TPointF& p) { points_.push_back(p); }
+  void Cubic(const TPointF& p0, const TPointF& p1, const TPointF& p2, const TPointF& p3) {
+    if (weights_) AppendCubic(points_, *weights_, p0, p1, p2, p3);
+  }
+  void Quadratic(const TPointF& p0, const TPointF& p1, const TPointF& p2) {
+    if (weights_) AppendQuadratic(points_, *weights_, p0, p1, p2);
+  }
 
   TPointF Absolute(float x, float y) const {
     return relative_ ? TPointF{current_.X + x, current_.Y + y} : TPointF{x, y};
@@ -102,10 +299,10 @@ class PathParser {
       case 'M': {
         std::string_view t = Next();
         if (t.empty()) return t;
-        float x = ParsePathNumber(t);
+        float x = ReadNumber(t);
         t = Next();
         if (t.empty()) return t;
-        float y = ParsePathNumber(t);
+        float y = ReadNumber(t);
         current_ = Absolute(x, y);
         start_ = current_;
         starts_.push_back(points_.size());
@@ -120,7 +317,7 @@ class PathParser {
         for (;;) {
           std::string_view t = Next();
           if (EndsRepetition(t)) return t;
-          float v = ParsePathNumber(t);
+          float v = ReadNumber(t);
           float& axis = kind == 'H' ? current_.X : current_.Y;
           axis = relative_ ? axis + v : v;
           Append(current_);
@@ -133,20 +330,20 @@ class PathParser {
           if (EndsRepetition(t)) return t;
           TPointF p1;
           if (kind == 'C') {
-            float x1 = ParsePathNumber(t);
+            float x1 = ReadNumber(t);
             float y1 = Number();
             p1 = Absolute(x1, y1);
             t = Next();
           } else {
             p1 = previous_ == 'C' || previous_ == 'S' ? Reflection() : current_;
           }
-          float x2 = ParsePathNumber(t);
+          float x2 = ReadNumber(t);
           float y2 = Number();
           float x = Number();
           float y = Number();
           TPointF p2 = Absolute(x2, y2);
           TPointF p3 = Absolute(x, y);
-          AddCubicBezierPoints(points_, current_, p1, p2, p3, divisions_);
+          Cubic(current_, p1, p2, p3);
           current_ = p3;
           control_ = p2;
           previous_ = kind;
@@ -158,17 +355,17 @@ class PathParser {
           if (EndsRepetition(t)) return t;
           TPointF p1;
           if (kind == 'Q') {
-            float x1 = ParsePathNumber(t);
+            float x1 = ReadNumber(t);
             float y1 = Number();
             p1 = Absolute(x1, y1);
             t = Next();
           } else {
             p1 = previous_ == 'Q' || previous_ == 'T' ? Reflection() : current_;
           }
-          float x = ParsePathNumber(t);
+          float x = ReadNumber(t);
           float y = Number();
           TPointF p2 = Absolute(x, y);
-          AddQuadraticBezierPoints(points_, current_, p1, p2, divisions_);
+          Quadratic(current_, p1, p2);
           current_ = p2;
           control_ = p1;
           previous_ = kind;
@@ -177,7 +374,7 @@ class PathParser {
         for (;;) {
           std::string_view t = Next();
           if (EndsRepetition(t)) return t;
-          float rx = ParsePathNumber(t);
+          float rx = ReadNumber(t);
           float ry = Number();
           float rotation = Number();
           bool large = ParseFlag(Next());
@@ -204,10 +401,10 @@ class PathParser {
     for (;;) {
       std::string_view t = Next();
       if (EndsRepetition(t)) return t;
-      float x = ParsePathNumber(t);
+      float x = ReadNumber(t);
       t = Next();
       if (t.empty()) return t;
-      float y = ParsePathNumber(t);
+      float y = ReadNumber(t);
       current_ = Absolute(x, y);
       Append(current_);
       previous_ = 'L';
@@ -226,7 +423,7 @@ class PathParser {
     auto straight = [&] {
       TPointF c1{ToFloat(x0 + (x1 - x0) / 3), ToFloat(y0 + (y1 - y0) / 3)};
       TPointF c2{ToFloat(x0 + 2 * (x1 - x0) / 3), ToFloat(y0 + 2 * (y1 - y0) / 3)};
-      AddCubicBezierPoints(points_, start, c1, c2, end, divisions_);
+      Cubic(start, c1, c2, end);
     };
     if (!(rx > 0) || !(ry > 0) || !std::isfinite(rx) || !std::isfinite(ry) || !std::isfinite(phi) ||
         !std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(x1) || !std::isfinite(y1)) {
@@ -289,7 +486,7 @@ class PathParser {
       TPointF c1{ToFloat(px + k * tx), ToFloat(py + k * ty)};
       TPointF c2{ToFloat(qx - k * ux), ToFloat(qy - k * uy)};
       TPointF to = i + 1 == segments ? end : TPointF{ToFloat(qx), ToFloat(qy)};
-      AddCubicBezierPoints(points_, from, c1, c2, to, divisions_);
+      Cubic(from, c1, c2, to);
       from = to;
       theta = nextTheta;
       px = qx, py = qy, tx = ux, ty = uy;
@@ -298,7 +495,8 @@ class PathParser {
 
   std::string_view text_;
   std::size_t pos_ = 0;
-  int divisions_;
+  // Nothing for a division count of 0 or less: curves then add no points.
+  const CurveWeights* weights_;
   TPointList& points_;
   std::vector<std::size_t>& starts_;
   bool relative_ = false;
@@ -311,68 +509,10 @@ class PathParser {
 }  // namespace
 
 std::string_view NextPathToken(std::string_view text, std::size_t& pos) {
-  std::size_t n = text.size();
-  std::size_t i = pos;
-  while (i < n && ClassOf(text[i]) == kSeparator) ++i;
-  if (i >= n) {
-    pos = n;
-    return {};
-  }
-  std::size_t begin = i;
-  if (ClassOf(text[i]) == kLetter) {
-    pos = i + 1;
-    return text.substr(begin, 1);
-  }
-  ++i;
-  while (i < n && ClassOf(text[i]) == kOther) ++i;
-  pos = i;
-  return text.substr(begin, i - begin);
+  return ScanToken(text, pos);
 }
 
-float ParsePathNumber(std::string_view token) {
-  const char* first = token.data();
-  const char* last = first + token.size();
-  const char* p = first;
-  bool negative = false;
-  if (p != last && (*p == '+' || *p == '-')) negative = *p++ == '-';
-  const char* digitsBegin = p;
-  // One pass checks the characters and gathers the digits; it gives up gathering past seven.
-  int digits = 0, points = 0, decimals = 0;
-  bool nonZeroBeforePoint = false;
-  std::uint32_t mantissa = 0;
-  for (const char* q = p; q != last; ++q) {
-    const unsigned digit = static_cast<unsigned>(*q - '0');
-    if (digit <= 9) {
-      ++digits;
-      mantissa = mantissa * 10 + digit;  // used only while digits <= 7
-      decimals += points;
-      if (points == 0 && digit != 0) nonZeroBeforePoint = true;
-    } else if (*q == '.') {
-      ++points;
-    } else {
-      ThrowNotANumber(token);
-    }
-  }
-  if (digits == 0 || points > 1) ThrowNotANumber(token);
-  // Most numbers have few digits: an integer below 2^24 divided by a power of ten up to 10^7,
-  // both exact in single precision, is correctly rounded by one single-precision division.
-  if (digits <= 7) {
-    static constexpr float kPow10f[8] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
-    const float whole = static_cast<float>(mantissa);  // exact
-    const float value = decimals == 0 ? whole : whole / kPow10f[decimals];
-    return negative ? -value : value;
-  }
-  float value = 0;
-  auto result = std::from_chars(digitsBegin, last, value, std::chars_format::fixed);
-  if (result.ec == std::errc::result_out_of_range) {
-    // Too large for single precision is not a number; too small is zero.
-    if (nonZeroBeforePoint) ThrowNotANumber(token);
-    value = 0;
-  } else if (result.ec != std::errc() || result.ptr != last) {
-    ThrowNotANumber(token);
-  }
-  return negative ? -value : value;
-}
+float ParsePathNumber(std::string_view token) { return ReadNumber(token); }
 
 void ParseSVGPathToSubpaths(std::string_view pathData, int divisions, TPathPoints& out) {
   out.points.clear();
@@ -412,19 +552,13 @@ TPointF QuadraticBezierPointF(const TPointF& p0, const TPointF& p1, const TPoint
 void AddCubicBezierPoints(TPointList& points, const TPointF& p0, const TPointF& p1,
                           const TPointF& p2, const TPointF& p3, int divisions) {
   if (divisions <= 0) return;
-  for (int i = 1; i <= divisions; ++i) {
-    float t = static_cast<float>(static_cast<double>(i) / divisions);
-    points.push_back(CubicBezierPointF(p0, p1, p2, p3, t));
-  }
+  AppendCubic(points, WeightsFor(divisions), p0, p1, p2, p3);
 }
 
 void AddQuadraticBezierPoints(TPointList& points, const TPointF& p0, const TPointF& p1,
                               const TPointF& p2, int divisions) {
   if (divisions <= 0) return;
-  for (int i = 1; i <= divisions; ++i) {
-    float t = static_cast<float>(static_cast<double>(i) / divisions);
-    points.push_back(QuadraticBezierPointF(p0, p1, p2, t));
-  }
+  AppendQuadratic(points, WeightsFor(divisions), p0, p1, p2);
 }
 
 }  // namespace tesnova

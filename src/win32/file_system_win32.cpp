@@ -44,6 +44,8 @@ std::string FlushFileToDisk(const std::filesystem::path& path) {
   return error == 0 ? "" : Words(error);
 }
 
+void StartWritingToDisk(std::FILE*) {}
+
 std::string MoveFileOver(const std::filesystem::path& from, const std::filesystem::path& to) {
   if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     return "";

@@ -62,6 +62,35 @@ TEST(SafeWrite, AnUncommittedReplacementLeavesTheOldFile) {
   EXPECT_EQ(dir.Names(), std::vector<std::string>{"settings.ini"});
 }
 
+// Many megabytes in pieces, so that the disk is asked to take them on the way: every byte
+// arrives in order, and a writer given up after that still leaves the old file and no temporary.
+TEST(SafeWrite, ALargeFileInPiecesArrivesWholeOrNotAtAll) {
+  testing::ScratchFolder dir;
+  const fs::path file = dir / "large.dxf";
+  WriteFileBytes(file, "old");
+  std::string expected;
+  auto pieces = [&expected](SafeFileWriter& writer) {
+    expected.clear();
+    for (int i = 0; i < 10; ++i) {
+      std::string piece((std::size_t{1} << 20) + 7 * i, static_cast<char>('a' + i));
+      writer.Write(piece);
+      expected += piece;
+    }
+  };
+  {
+    SafeFileWriter writer(file);
+    pieces(writer);
+  }
+  EXPECT_EQ(ReadFileBytes(file), "old");
+  EXPECT_EQ(dir.Names(), std::vector<std::string>{"large.dxf"});
+
+  SafeFileWriter writer(file);
+  pieces(writer);
+  writer.Commit();
+  EXPECT_TRUE(ReadFileBytes(file) == expected);
+  EXPECT_EQ(dir.Names(), std::vector<std::string>{"large.dxf"});
+}
+
 TEST(FileIdentity, TellsOneFileUnderTwoNames) {
   testing::ScratchFolder dir;
   WriteFileBytes(dir / "a.svg", "x");

@@ -131,8 +131,12 @@ TEST(GeneralNumberFormat, MatchesExactArithmeticOnRandomSingles) {
   }
   // Coordinates of drawings: the fast integer paths, checked against the big-number path.
   std::uniform_real_distribution<float> coordinate(-20000.0f, 20000.0f);
-  for (int i = 0; i < 200000; ++i) {
-    float f = i % 2 ? coordinate(random) : std::bit_cast<float>(bits(random));
+  // And short binary fractions (halves, eighths, ...), which have a path of their own.
+  std::uniform_int_distribution<int> numerator(-(1 << 24), 1 << 24), shift(0, 30);
+  for (int i = 0; i < 300000; ++i) {
+    float f = i % 3 == 0   ? coordinate(random)
+              : i % 3 == 1 ? std::ldexp(static_cast<float>(numerator(random)), -shift(random))
+                           : std::bit_cast<float>(bits(random));
     if (!std::isfinite(f)) continue;
     ASSERT_EQ(FormatGeneralNumber(f), FormatGeneralNumberExact(f))
         << std::bit_cast<std::uint32_t>(f);
@@ -148,6 +152,85 @@ TEST(GeneralNumberFormat, MatchesExactArithmeticOnRandomDoubles) {
                           exponent(random));
     if (i % 2) d = -d;
     ASSERT_EQ(FormatGeneralNumber(d), ReferenceFormat(d)) << d;
+  }
+}
+
+// The text written for awkward values, as the program has always written it: the DXF files must
+// not change from one version to the next. Negative zero, ties and carries at the 15th digit,
+// the edges of fixed notation, binary fractions with 15 and 16 decimal digits, integers around
+// 2^49 and 10^15, and the limits of single precision.
+TEST(GeneralNumberFormat, KeepsTheTextOfAwkwardValues) {
+  struct Case {
+    double value;
+    const char* text;
+  };
+  const Case cases[] = {
+      {-0.0, "0"},
+      {0.5, "0.5"},
+      {-0.5, "-0.5"},
+      {0.125, "0.125"},
+      {-1234.125, "-1234.125"},
+      {4000.875, "4000.875"},
+      {0.0001220703125, "0.0001220703125"},
+      {6.103515625e-05, "6.103515625E-5"},
+      {3.0517578125e-05, "3.0517578125E-5"},
+      {0.000152587890625, "0.000152587890625"},
+      {0.0009765625, "0.0009765625"},
+      {0.50000011920928955, "0.50000011920929"},
+      {16777216, "16777216"},
+      {16777217, "16777217"},
+      {8388607.5, "8388607.5"},
+      {99999999999999.5, "99999999999999.5"},
+      {999999999999999, "999999999999999"},
+      {562949953421311, "562949953421311"},
+      {562949953421312, "562949953421312"},
+      {1125899906842623, "1.12589990684262E15"},
+      {12345678901234.5, "12345678901234.5"},
+      {1234567890123.25, "1234567890123.25"},
+      {0.99999999999999989, "1"},
+      {9.9999999999999991e-05, "0.0001"},
+      {0.0001, "0.0001"},
+      {0.00010000000000000002, "0.0001"},
+      {0.00018310546875, "0.00018310546875"},
+      {3.4028234663852886e+38, "3.40282346638529E38"},
+      {-3.4028234663852886e+38, "-3.40282346638529E38"},
+      {1.1754943508222875e-38, "1.17549435082229E-38"},
+      {1.4012984643248171e-45, "1.40129846432482E-45"},
+      {-1.4012984643248171e-45, "-1.40129846432482E-45"},
+      {16777215, "16777215"},
+      {-16777215, "-16777215"},
+      {1234.5677490234375, "1234.56774902344"},
+      {-0.10000000149011612, "-0.100000001490116"},
+      {3999.9990234375, "3999.9990234375"},
+      {9.9999997473787516e-06, "9.99999974737875E-6"},
+      {2147483647, "2147483647"},
+      {4294967296, "4294967296"},
+      {1000000000000000, "1E15"},
+      {10000000000000000, "1E16"},
+      {123456789012345.59, "123456789012346"},
+      {0.30000001192092896, "0.300000011920929"},
+      {2.5, "2.5"},
+      {1.0000000000000002, "1"},
+      {65536.5, "65536.5"},
+      {131071.75, "131071.75"},
+      {7.62939453125e-06, "7.62939453125E-6"},
+      {1234567890.03125, "1234567890.03125"},
+      {12345678901.03125, "12345678901.0313"},
+      {-12345678901.03125, "-12345678901.0313"},
+      {99999999.999984741, "99999999.9999847"},
+      {999999999.99996948, "999999999.999969"},
+      {0.999969482421875, "0.999969482421875"},
+      {9.1552734375e-05, "9.1552734375E-5"},
+      {562949953421311.5, "562949953421312"},
+      {140737488355327.75, "140737488355328"},
+      {844424930131968, "844424930131968"},
+      {100000000000001, "100000000000001"},
+      {-100000000000000, "-100000000000000"},
+  };
+  for (const auto& c : cases) {
+    char buffer[kGeneralNumberMaxLength];
+    EXPECT_EQ(std::string(buffer, WriteGeneralNumber(c.value, buffer)), c.text) << c.text;
+    EXPECT_EQ(FormatGeneralNumberExact(c.value), c.text) << c.text;
   }
 }
 

@@ -70,6 +70,21 @@ TEST(SvgPath, NumbersAreCorrectlyRoundedToSingle) {
     ASSERT_EQ(ParsePathNumber(token), expected) << token;
     ASSERT_EQ(ParsePathNumber("-" + token), -expected) << token;
   }
+  // Inside a segment whole numbers are read eight bytes at a time: every length up to the
+  // eight digits that go the long way, any sign, each way a number can end, with more data
+  // behind it or none.
+  for (int i = 0; i < 20000; ++i) {
+    const int length = 1 + static_cast<int>(random() % 9);
+    std::string digits = std::to_string(random() % 1000000000).substr(0, length);
+    const char* signs[] = {"", "-", "+"};
+    const char* ends[] = {" ", ",", "Z", "L9 9", "\t"};
+    std::string y = signs[random() % 3] + digits;
+    std::string data = "M0 0C1 2 3 4 5 " + y + ends[random() % 5] + (i % 4 ? " L1000 2000" : "");
+    const TPointList points = ParseSVGPathToPoints(data, 1);
+    ASSERT_GE(points.size(), 2u) << data;
+    ASSERT_EQ(points[1].X, 5.0f) << data;
+    ASSERT_EQ(points[1].Y, ParsePathNumber(y)) << data;
+  }
 }
 
 TEST(SvgPath, FlattensEveryCommand) {
@@ -168,11 +183,22 @@ TEST(SvgPath, MalformedNumbersRaiseTheConversionError) {
     const char* token;
   };
   const Case cases[] = {
-      {"M 0 0 C 1 2 3", ""},                        // the fourth number of the segment is missing
-      {"M 0 0 L 1e-5 0", "e"},                      // 1 is x, the letter stands where y is expected
-      {"M 0 0 L 10-5", "10-5"},    {"M x 0", "x"},  // a letter in the first pair of a moveto
-      {"M 0 0 A 1 1 0 0 0 5", ""},                  // the end point's y is missing
-      {"M 0 0 Q 1 2 3 Z", "Z"},    {"M 0 0 L 12,5.5.5", "5.5.5"},
+      {"M 0 0 C 1 2 3", ""},    // the fourth number of the segment is missing
+      {"M 0 0 L 1e-5 0", "e"},  // 1 is x, the letter stands where y is expected
+      {"M 0 0 L 10-5", "10-5"},
+      {"M x 0", "x"},               // a letter in the first pair of a moveto
+      {"M 0 0 A 1 1 0 0 0 5", ""},  // the end point's y is missing
+      {"M 0 0 Q 1 2 3 Z", "Z"},
+      {"M 0 0 L 12,5.5.5", "5.5.5"},
+      // Inside a segment, where the numbers are read in one pass: a token runs on to the next
+      // separator or letter, whatever it holds.
+      {"M 0 0 C 1 2-3 4 5 6", "2-3"},
+      {"M 0 0 C 1 2 3 4.5.6 5 6", "4.5.6"},
+      {"M 0 0 C 1 2 3 4 5 6#", "6#"},
+      {"M 0 0 C 1 2 3 4 5 -", "-"},
+      {"M 0 0 C 1 2 3 4 5 .", "."},
+      {"M 0 0 C 1 2 3 4 5 99999999999999999999999999999999999999999",
+       "99999999999999999999999999999999999999999"},
   };
   for (const auto& c : cases) {
     try {
@@ -182,6 +208,10 @@ TEST(SvgPath, MalformedNumbersRaiseTheConversionError) {
       EXPECT_EQ(e.what(), "'" + std::string(c.token) + "' は浮動小数点数ではありません") << c.data;
     }
   }
+  // The same pass reads signs, points and long numbers as ParsePathNumber does.
+  const TPointList points = ParseSVGPathToPoints("M0 0C-.5,+2. 3 -4 +5.25 16777217", 1);
+  ASSERT_EQ(points.size(), 2u);
+  EXPECT_EQ(points[1], (TPointF{5.25f, 16777216.0f}));
   // A token of megabytes shows only its beginning.
   std::string huge = "M 0 0 L 1 " + std::string(1 << 20, '#');
   try {
