@@ -1,12 +1,25 @@
 #include "raster/black_white_picture.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace tesnova {
 
 void PackRow(const std::uint8_t* p, int width, const BlackRule& black, std::uint8_t* bits) {
+  // Eight white pixels at once make a zero byte, when white is not black by the rule.
+  static constexpr std::uint8_t kWhite[3] = {255, 255, 255};
+  const bool skipWhite = !black(kWhite);
   for (int x = 0; x < width; x += 8) {
     const int count = std::min(8, width - x);
+    if (skipWhite && count == 8) {
+      std::uint64_t w[3];
+      std::memcpy(w, p, sizeof w);
+      if ((w[0] & w[1] & w[2]) == ~std::uint64_t{0}) {
+        *bits++ = 0;
+        p += 24;
+        continue;
+      }
+    }
     unsigned byte = 0;
     for (int k = 0; k < count; ++k, p += 3) byte |= (black(p) ? 1u : 0u) << (7 - k);
     *bits++ = static_cast<std::uint8_t>(byte);

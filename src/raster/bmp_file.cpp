@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "base/error.h"
 #include "base/files.h"
@@ -182,16 +183,26 @@ int RowFromTop(const Header& h, int i) {
 void DecodeIndexed(std::string_view data, const Header& h, std::size_t stride,
                    const std::array<Colour, 256>& palette, PictureRowSink& out) {
   const unsigned bpp = h.bpp;
-  const unsigned perByte = 8 / bpp;
   const unsigned mask = (1u << bpp) - 1;
   const int width = static_cast<int>(h.width);
+  // One bit a pixel (scans): the 24 bytes of each byte's eight pixels, looked up whole.
+  std::vector<std::uint8_t> eight;
+  if (bpp == 1) {
+    eight.resize(256 * 24);
+    for (unsigned byte = 0; byte < 256; ++byte)
+      for (int k = 0; k < 8; ++k) Put(&eight[byte * 24 + 3 * k], palette[(byte >> (7 - k)) & 1]);
+  }
   for (int i = 0; i < static_cast<int>(h.height); ++i) {
     const auto* src = reinterpret_cast<const std::uint8_t*>(data.data()) + i * stride;
     std::uint8_t* dst = out.RowStorage(RowFromTop(h, i));
-    for (int x = 0; x < width; ++x) {
-      const unsigned byte = src[x / perByte];
-      const unsigned shift = 8 - bpp * (x % perByte + 1);
-      Put(dst + 3 * x, palette[(byte >> shift) & mask]);
+    int x = 0;
+    if (bpp == 1)
+      for (; x + 8 <= width; x += 8, ++src) std::memcpy(dst + 3 * x, &eight[*src * 24], 24);
+    // A byte at a time, its pixels from the top bits down.
+    while (x < width) {
+      const unsigned byte = *src++;
+      for (int shift = 8 - static_cast<int>(bpp); shift >= 0 && x < width; shift -= bpp, ++x)
+        Put(dst + 3 * x, palette[(byte >> shift) & mask]);
     }
     out.RowDone(RowFromTop(h, i));
   }
