@@ -41,9 +41,9 @@ struct Tracer {
   // A tracer of Tesnova's own (no program): traces the work picture into the work DXF here.
   DrawnCounts (*traceHere)(const TraceJob& job) = nullptr;
   // A tracer that can be handed the one-bit work picture ("tesnova.pbm") in place of the 24-bit
-  // one: how it reads a 24-bit picture with these options, which the one-bit picture follows
-  // so that the trace is the same. Null: the 24-bit picture only.
-  // Nothing when these options make it read a 24-bit picture otherwise.
+  // one: how it reads a 24-bit picture in black and white with the job's options, which the
+  // one-bit picture follows so that the trace is the same; nothing when those options make it
+  // read the greys themselves. Null: the 24-bit picture only.
   std::optional<BlackRule> (*blackWhiteReading)(const TraceJob& job) = nullptr;
 
   // The file the tracer writes.
