@@ -15,6 +15,7 @@
 #include "base/error.h"
 #include "centerline/centerline_drawing_dxf.h"
 #include "centerline/centerline_tracer.h"
+#include "raster/black_white_picture.h"
 #include "raster/picture.h"
 
 namespace {
@@ -59,7 +60,10 @@ int main(int argc, char** argv) {
   if (options.tolerance <= 0 || inkBelow < 1 || inkBelow > 256) return Usage();
   options.inkBelow = static_cast<int>(inkBelow);
   try {
-    Bitmap picture = LoadPicture(argv[1]);
+    // The decoded rows go straight into one bit a pixel, as tesnova-cli trace loads them.
+    BlackWhiteRowSink sink(BelowMeanGrey(options.inkBelow));
+    LoadPictureRows(argv[1], sink);
+    const BlackWhitePicture picture = sink.Take();
     if (loadOnly) return 0;
     // Seconds spent in each step, from one progress call to the next.
     static constexpr const char* kSteps[] = {"distance", "thinning", "graph", "fitting", "joining"};

@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
-"""Runs the raster benchmark side by side with OpenCV and the svg2dxf and prepare commands,
-each several times, and prints every figure as the median with its spread (min-max) over the
-runs, ratios beside times.
+"""Runs the raster benchmark side by side with OpenCV, the svg2dxf and prepare commands, and the
+trace command beside ImageMagick + Potrace, each several times, and prints every figure as the
+median with its spread (min-max) over the runs, ratios beside times.
 
     python3 bench/ratios.py [--build build/native] [--runs 3] [--skip-raster] [--skip-cli]
-                            [--other-cli PATH] [--centerline]
+                            [--skip-trace] [--other-cli PATH] [--centerline]
 
 The raster table comes from tesnova_bench, one process per run, each putting our kernels and
 OpenCV's functions side by side in the same process: the kernels the program picks (AVX2 where
@@ -132,6 +132,115 @@ def write_png(path, width, height):
         f.write(chunk(b"IEND", b""))
 
 
+def write_plan_png(path, width, height, cell=250):
+    """A clean drawing sheet, 24-bit: in every cell of a grid a box and its diagonal, ink 3 px
+    wide (grey 32) with a grey fringe (144) on one side, on white paper."""
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+    ink, fringe = b"\x20" * 9, b"\x90" * 3
+    white = b"\xff" * (3 * width)
+    compressor = zlib.compressobj(1)
+    parts = []
+    for y in range(height):
+        row = bytearray(white)
+        cy, dy = divmod(y, cell)
+        if 30 <= dy < 221:
+            for cx in range(0, width - cell + 1, cell):
+                if dy < 33 or dy >= 218:  # the box's top and bottom
+                    row[3 * (cx + 30):3 * (cx + 221)] = b"\x20" * (3 * 191)
+                    continue
+                for x in (cx + 30, cx + 218, cx + dy):  # its sides and the diagonal
+                    row[3 * x:3 * x + 9] = ink
+                    row[3 * x + 9:3 * x + 12] = fringe
+        parts.append(compressor.compress(b"\x00" + bytes(row)))
+    parts.append(compressor.flush())
+    with open(path, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n")
+        f.write(chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)))
+        f.write(chunk(b"IDAT", b"".join(parts)))
+        f.write(chunk(b"IEND", b""))
+
+
+def measured(command, shell=False):
+    """Wall seconds and peak resident kilobytes of one run (GNU time: the largest of the
+    command's own processes)."""
+    out = subprocess.run(["/usr/bin/time", "-f", "%e %M", *(["sh", "-c", command] if shell else command)],
+                         check=True, capture_output=True, text=True).stderr.split()
+    return float(out[-2]), int(out[-1])
+
+
+def magick_policy(folder):
+    """ImageMagick's configuration with resource limits that let it hold a 12000 x 8000 picture
+    (Debian's policy stops it at 256 MiB of memory and 1 GiB of disk)."""
+    with open(os.path.join(folder, "policy.xml"), "w") as f:
+        f.write('<policymap>\n'
+                '  <policy domain="resource" name="memory" value="2GiB"/>\n'
+                '  <policy domain="resource" name="map" value="4GiB"/>\n'
+                '  <policy domain="resource" name="disk" value="8GiB"/>\n'
+                '  <policy domain="resource" name="area" value="1GP"/>\n'
+                '</policymap>\n')
+    os.environ["MAGICK_CONFIGURE_PATH"] = folder
+
+
+def trace_vs_peer(build, runs, other=None, threshold=128):
+    """tesnova-cli trace --with potrace --threshold N beside ImageMagick's threshold piped into
+    Potrace, on a 12000 x 8000 sheet; on a grey picture --threshold N and -threshold T% with
+    T = 100 (N - 0.5) / 255 make the same pixels black (luminance below N; ImageMagick turns
+    white what is above T% of its range), and the two DXF files are compared."""
+    tool = os.path.join(build, "tesnova-cli")
+    width, height = 12000, 8000
+    percent = 100 * (threshold - 0.5) / 255
+    with tempfile.TemporaryDirectory() as work:
+        magick_policy(work)
+        png = os.path.join(work, "sheet.png")
+        write_plan_png(png, width, height)
+        pbm = os.path.join(work, "sheet.pbm")
+        subprocess.run(["sh", "-c", f"convert '{png}' -threshold {percent:.4f}% '{pbm}'"], check=True)
+        bitmap_kb = width * height * 3 / 1024
+        ours_cmd = [tool, "trace", png, os.path.join(work, "ours.dxf"), "--with", "potrace",
+                    "--threshold", str(threshold)]
+        peer_cmd = (f"convert '{png}' -threshold {percent:.4f}% pbm:- | "
+                    f"potrace -b dxf -o '{os.path.join(work, 'peer.dxf')}'")
+        potrace_cmd = ["potrace", pbm, "-b", "dxf", "-o", os.path.join(work, "alone.dxf")]
+        # tesnova-cli's own process: Potrace replaced by a copy of its DXF, so that the peak is
+        # not Potrace's.
+        stand_in = os.path.join(work, "copies-the-dxf")
+        with open(stand_in, "w") as f:
+            f.write(f"#!/bin/sh\ncp '{os.path.join(work, 'alone.dxf')}' \"${{1%.*}}.dxf\"\n")
+        os.chmod(stand_in, 0o755)
+        rows = {"ours": [], "peer": [], "potrace": [], "other": [], "own": [], "otsu": []}
+        for _ in range(runs):  # in turn, run by run
+            rows["ours"].append(measured(ours_cmd))
+            rows["peer"].append(measured(peer_cmd, shell=True))
+            rows["potrace"].append(measured(potrace_cmd))
+            rows["own"].append(measured([*ours_cmd, "--tool", stand_in]))
+            rows["otsu"].append(measured([*ours_cmd[:-2], "--otsu", "--tool", stand_in]))
+            if other:
+                rows["other"].append(measured([other, *ours_cmd[1:3],
+                                               os.path.join(work, "other.dxf"), *ours_cmd[4:]]))
+        same = open(os.path.join(work, "ours.dxf"), "rb").read() == \
+            open(os.path.join(work, "peer.dxf"), "rb").read()
+        print(f"\ntrace --with potrace --threshold {threshold} of a {width}x{height} sheet "
+              f"({os.path.getsize(png) >> 20} MB PNG) beside convert -threshold {percent:.2f}% | "
+              f"potrace, {runs} runs in turn, median (min-max); "
+              f"{'the same DXF' if same else 'DIFFERENT DXF'}")
+        def line(name, values, against=None):
+            walls, peaks = [v[0] for v in values], [v[1] for v in values]
+            text = (f"  {name:28} wall {summary(walls)} s, peak {summary(peaks, 0)} KB, "
+                    f"peak/24-bit bitmap {summary([p / bitmap_kb for p in peaks])}")
+            if against:
+                text += (f"\n  {'':28} wall/peer {summary([a[0] / b[0] for a, b in zip(values, rows['peer'])])}, "
+                         f"peak/Potrace's {summary([a[1] / b[1] for a, b in zip(values, rows['potrace'])])}")
+            print(text)
+        line("tesnova-cli trace", rows["ours"], against=True)
+        line("convert | potrace (peer)", rows["peer"])
+        line("potrace alone on the PBM", rows["potrace"])
+        line("tesnova-cli's own process", rows["own"])
+        line("the same with --otsu", rows["otsu"])
+        if other:
+            line("other tesnova-cli trace", rows["other"], against=True)
+
+
 def timed_both(command):
     """Wall seconds and processor seconds (user and system) of one run of a command. On a
     loaded machine the wall time waits for other work; the processor time does not."""
@@ -201,7 +310,9 @@ def main():
     parser.add_argument("--runs", type=int, default=3)
     parser.add_argument("--skip-raster", action="store_true")
     parser.add_argument("--skip-cli", action="store_true")
-    parser.add_argument("--other-cli", help="another tesnova-cli to time svg2dxf against, in turn")
+    parser.add_argument("--other-cli",
+                        help="another tesnova-cli to time svg2dxf and trace against, in turn")
+    parser.add_argument("--skip-trace", action="store_true")
     parser.add_argument("--centerline", action="store_true",
                         help="also the centerline grid index against the direct search")
     args = parser.parse_args()
@@ -213,6 +324,8 @@ def main():
         centerline(os.path.join(args.build, "bench", "tesnova_bench"), args.runs)
     if not args.skip_cli:
         cli(args.build, args.runs, args.other_cli)
+    if not args.skip_trace:
+        trace_vs_peer(args.build, args.runs, args.other_cli)
     return 0
 
 

@@ -69,6 +69,12 @@ foreach(tracer potrace vtracer)
   set_tests_properties(cli_trace_${tracer} PROPERTIES TIMEOUT 120)
 endforeach()
 
+# trace with Potrace on the one-bit picture: the same DXF as Potrace writes from the 24-bit one.
+add_test(NAME cli_trace_potrace_one_bit
+  COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/cli/check_one_bit_trace.py
+          $<TARGET_FILE:tesnova-cli> ${CMAKE_SOURCE_DIR}/demo/scan.png ${TESNOVA_CLI_WORK}/one-bit)
+set_tests_properties(cli_trace_potrace_one_bit PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
+
 # trace errors: a tool path naming nothing or a folder, a tool that cannot start, one that ends
 # at once writing nothing; each a message naming the tool, exit status 1, and no DXF.
 add_test(NAME cli_trace_errors
@@ -155,7 +161,8 @@ add_test(NAME cli_trace_centerline_errors
 foreach(case output_is_input tracer_crashes tracer_exit_status tracer_half_dxf tracer_hangs
         interrupted centerline_keeps_no_files_beside_the_bitmap grey_ink_is_kept
         nothing_drawable out_of_range_number vertex_budget unclosed_translate damaged_pictures
-        not_a_file switch_values full_disk centerline_exit_status centerline_hangs)
+        not_a_file switch_values full_disk centerline_exit_status centerline_hangs
+        damaged_rows_traced)
   add_test(NAME cli_failure_${case}
     COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/cli/check_failures.py
             $<TARGET_FILE:tesnova-cli> ${TESNOVA_CLI_WORK}/failures ${case})

@@ -63,26 +63,30 @@ void Report(const CenterlineOptions& options, CenterlineStep step) {
 }  // namespace
 
 CenterlineDrawing TraceCenterlines(const Bitmap& picture, const CenterlineOptions& options) {
+  return TraceCenterlines(BlackWhiteOf(picture, BelowMeanGrey(options.inkBelow)), options);
+}
+
+CenterlineDrawing TraceCenterlines(const BlackWhitePicture& picture,
+                                   const CenterlineOptions& options) {
   CenterlineDrawing drawing;
   drawing.width = picture.empty() ? 0 : picture.width;
   drawing.height = picture.empty() ? 0 : picture.height;
 
   Report(options, CenterlineStep::kDistance);
-  InkPlane plane = MeasureInkDistance(picture, options.inkBelow, options.maxPinhole);
+  InkPlane plane = MeasureInkDistance(picture, options.maxPinhole);
   Report(options, CenterlineStep::kThinning);
   std::vector<std::uint32_t> skeleton = ThinToSkeleton(plane);
   Report(options, CenterlineStep::kGraph);
   StrokeGraph graph = TraceStrokeGraph(plane, skeleton);
   std::vector<std::uint8_t>().swap(plane.values);
   std::vector<std::uint32_t>().swap(skeleton);
-  MeasureStrokeTips(graph, picture, options.inkBelow);
+  MeasureStrokeTips(graph, picture);
   PruneStrokeGraph(graph);
 
   Report(options, CenterlineStep::kFitting);
   StrokeFitOptions fit;
   fit.tolerance = options.tolerance;
   fit.maxStrokeWidth = options.maxStrokeWidth;
-  fit.inkBelow = options.inkBelow;
   PieceNetwork network = FitStrokeGraph(graph, picture, fit, drawing.filledAreas);
 
   Report(options, CenterlineStep::kJoining);

@@ -10,6 +10,7 @@
 
 #include "centerline/centerline_drawing.h"
 #include "raster/bitmap.h"
+#include "raster/black_white_picture.h"
 
 namespace tesnova {
 
@@ -26,7 +27,11 @@ struct CenterlineOptions {
   std::function<void(CenterlineStep)> progress;
 };
 
+// Ink: pixels whose mean grey is below options.inkBelow.
 CenterlineDrawing TraceCenterlines(const Bitmap& binaryPicture,
+                                   const CenterlineOptions& options = {});
+// The same with the black of a black-and-white picture for ink (options.inkBelow unused).
+CenterlineDrawing TraceCenterlines(const BlackWhitePicture& ink,
                                    const CenterlineOptions& options = {});
 
 }  // namespace tesnova

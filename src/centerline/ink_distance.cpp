@@ -11,7 +11,6 @@ namespace {
 
 constexpr int kStraight = kInkDistanceUnit, kDiagonal = 7, kCap = kMaxInkDistance;
 
-
 // Whether any of the eight bytes at p is nonzero.
 bool AnyNonzero(const std::uint8_t* p) {
   std::uint64_t w;
@@ -65,6 +64,10 @@ void FillPinholes(InkPlane& plane, int maxHole) {
 }  // namespace
 
 InkPlane MeasureInkDistance(const Bitmap& picture, int inkBelow, int maxHole) {
+  return MeasureInkDistance(BlackWhiteOf(picture, BelowMeanGrey(inkBelow)), maxHole);
+}
+
+InkPlane MeasureInkDistance(const BlackWhitePicture& picture, int maxHole) {
   InkPlane plane;
   plane.width = picture.empty() ? 0 : picture.width;
   plane.height = picture.empty() ? 0 : picture.height;
@@ -72,23 +75,16 @@ InkPlane MeasureInkDistance(const Bitmap& picture, int inkBelow, int maxHole) {
   plane.values.assign(static_cast<std::size_t>(stride) * (plane.height + 2), 0);
   if (plane.width == 0) return plane;
 
-  // Ink first, as the largest value; paper stays 0.
-  constexpr int kRun = 16;  // pixels looked at together on paper
+  // Ink first, as the largest value; paper stays 0. A byte of the picture holds eight pixels,
+  // and a zero byte eight of paper.
   for (int y = 0; y < plane.height; ++y) {
-    const std::uint8_t* px = picture.row(y);
+    const std::uint8_t* bits = picture.row(y);
     std::uint8_t* v = plane.values.data() + plane.Index(0, y);
-    for (int x = 0; x < plane.width; ++x, px += 3, ++v) {
-      // A run of pixels none of whose bytes is below inkBelow is paper; the least byte of a
-      // run is a loop the compiler vectorises.
-      if (x % kRun == 0 && x + kRun <= plane.width && inkBelow <= 256) {
-        std::uint8_t least = 255;
-        for (int k = 0; k < 3 * kRun; ++k) least = std::min(least, px[k]);
-        if (least >= inkBelow) {
-          x += kRun - 1, px += 3 * (kRun - 1), v += kRun - 1;
-          continue;
-        }
-      }
-      if ((px[0] + px[1] + px[2]) < 3 * inkBelow) *v = kCap;  // mean grey below inkBelow
+    for (int x = 0; x < plane.width; x += 8, ++bits, v += 8) {
+      if (*bits == 0) continue;
+      const int count = std::min(8, plane.width - x);
+      for (int k = 0; k < count; ++k)
+        if ((*bits >> (7 - k)) & 1) v[k] = kCap;
     }
   }
   FillPinholes(plane, maxHole);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "raster/bitmap.h"
+#include "raster/black_white_picture.h"
 
 namespace tesnova {
 
@@ -33,6 +34,8 @@ struct InkPlane {
 // picture apart, as the PBM export does). Holes in the ink of at most maxHole pixels (specks of
 // paper that a scan leaves inside thick or merged strokes) count as ink.
 InkPlane MeasureInkDistance(const Bitmap& picture, int inkBelow = 128, int maxHole = 0);
+// The same with the black of a black-and-white picture for ink.
+InkPlane MeasureInkDistance(const BlackWhitePicture& ink, int maxHole = 0);
 
 // The half-width of a stroke, in pixels, whose middle pixel has this distance value: the
 // distance to the nearest paper pixel's centre less half a pixel (a one-pixel line gives 0.5).

@@ -6,15 +6,14 @@
 namespace tesnova {
 
 void CentreOnInk(std::vector<TPoint2D>& points, const std::vector<double>& halfWidths, bool closed,
-                 const Bitmap& picture, int inkBelow) {
+                 const BlackWhitePicture& picture) {
   const std::size_t n = points.size();
   if (n < 3) return;
   const double height = picture.height;
   auto ink = [&](double x, double y) {  // picture frame, Y up
     const int px = static_cast<int>(std::floor(x)), py = static_cast<int>(std::floor(height - y));
     if (px < 0 || py < 0 || px >= picture.width || py >= picture.height) return false;
-    const std::uint8_t* p = picture.at(px, py);
-    return p[0] + p[1] + p[2] < 3 * inkBelow;
+    return picture.Black(px, py);
   };
   constexpr std::size_t kSpan = 3;  // the normal from the points this far either side
   constexpr double kStep = 0.25;

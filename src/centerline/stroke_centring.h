@@ -5,7 +5,7 @@
 // to within a fraction of a pixel.
 #include <vector>
 
-#include "raster/bitmap.h"
+#include "raster/black_white_picture.h"
 #include "vector/point_types.h"
 
 namespace tesnova {
@@ -15,6 +15,6 @@ namespace tesnova {
 // pixel, where both edges lie within the expected half-width (plus a pixel and a half) of it;
 // elsewhere (near junctions and ends) it stays.
 void CentreOnInk(std::vector<TPoint2D>& points, const std::vector<double>& halfWidths, bool closed,
-                 const Bitmap& picture, int inkBelow);
+                 const BlackWhitePicture& ink);
 
 }  // namespace tesnova

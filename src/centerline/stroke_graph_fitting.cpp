@@ -32,7 +32,7 @@ void SmoothRun(std::vector<TPoint2D>& p, bool closed) {
 
 }  // namespace
 
-PieceNetwork FitStrokeGraph(const StrokeGraph& graph, const Bitmap& picture,
+PieceNetwork FitStrokeGraph(const StrokeGraph& graph, const BlackWhitePicture& picture,
                             const StrokeFitOptions& options, std::vector<FilledArea>& filledAreas) {
   const double height = picture.empty() ? 0 : picture.height;
   // The picture's frame: pixel (x, y) has its centre at (x + 0.5, height - y - 0.5).
@@ -74,7 +74,7 @@ PieceNetwork FitStrokeGraph(const StrokeGraph& graph, const Bitmap& picture,
     {
       std::vector<double> halfWidths(widths.size());
       for (std::size_t i = 0; i < widths.size(); ++i) halfWidths[i] = widths[i] / 2;
-      CentreOnInk(points, halfWidths, edge.closed, picture, options.inkBelow);
+      CentreOnInk(points, halfWidths, edge.closed, picture);
     }
     SmoothRun(points, edge.closed);
     // Leave out the points that lie within a junction's reach.

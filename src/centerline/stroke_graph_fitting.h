@@ -9,17 +9,17 @@
 #include "centerline/centerline_drawing.h"
 #include "centerline/piece_network.h"
 #include "centerline/stroke_graph.h"
-#include "raster/bitmap.h"
+#include "raster/black_white_picture.h"
 
 namespace tesnova {
 
 struct StrokeFitOptions {
   double tolerance = 1.0;
   double maxStrokeWidth = 20.0;
-  int inkBelow = 128;
 };
 
-PieceNetwork FitStrokeGraph(const StrokeGraph& graph, const Bitmap& picture,
+// ink: the picture, its black the ink.
+PieceNetwork FitStrokeGraph(const StrokeGraph& graph, const BlackWhitePicture& ink,
                             const StrokeFitOptions& options, std::vector<FilledArea>& filledAreas);
 
 }  // namespace tesnova

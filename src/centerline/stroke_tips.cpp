@@ -7,11 +7,14 @@
 namespace tesnova {
 
 void MeasureStrokeTips(StrokeGraph& graph, const Bitmap& picture, int inkBelow) {
+  MeasureStrokeTips(graph, BlackWhiteOf(picture, BelowMeanGrey(inkBelow)));
+}
+
+void MeasureStrokeTips(StrokeGraph& graph, const BlackWhitePicture& picture) {
   auto ink = [&](double x, double y) {
     const int px = static_cast<int>(std::floor(x)), py = static_cast<int>(std::floor(y));
     if (px < 0 || py < 0 || px >= picture.width || py >= picture.height) return false;
-    const std::uint8_t* p = picture.at(px, py);
-    return p[0] + p[1] + p[2] < 3 * inkBelow;
+    return picture.Black(px, py);
   };
   for (StrokeNode& node : graph.nodes) {
     node.extension = 0;

@@ -1,13 +1,17 @@
 // tesnova-cli trace IN OUT.dxf --with TRACER [--tool PATH] [--options TEXT] [--divisions N]
 //   [--tolerance PX] [--min-length PX] [prepare switches]: the picture cleaned as prepare cleans
-// it into the work bitmap, the tracer's row run on it (an outside program with the window's
+// it into the work picture, the tracer's row run on it (an outside program with the window's
 // command line, or the centerline tracer of Tesnova's own), and the DXF written in pixels with
-// Y up from the bottom-left corner (the frame the CAD insertion expects). The work files lie in
-// a fresh folder that is removed afterwards, interrupts included; OUT is replaced only by a
-// complete DXF of a tracer that succeeded.
+// Y up from the bottom-left corner (the frame the CAD insertion expects). A tracer that reads
+// black and white (Potrace, the centerline tracer) is handed a one-bit picture, made as the
+// picture is decoded where no cleaning step needs a pixel's neighbours, so that the 24-bit
+// bitmap is never held; the others the 24-bit one. The work files lie in a fresh folder that is
+// removed afterwards, interrupts included; OUT is replaced only by a complete DXF of a tracer
+// that succeeded.
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,8 +25,10 @@
 #include "cli/run_failure.h"
 #include "ports/processes.h"
 #include "raster/bmp_file.h"
+#include "raster/pbm_writer.h"
 #include "raster/picture.h"
 #include "raster/prepare.h"
+#include "raster/prepare_black_white.h"
 #include "tools/tracers.h"
 
 namespace tesnova::cli {
@@ -108,25 +114,41 @@ int RunTrace(const Command& self, const Arguments& args) {
   RefuseOutputOverInput(in, out);
 
   Progress progress(self, args);
+  TraceJob job{.program = tool,
+               .options = options,
+               .divisions = divisions,
+               .exitStatusCounts = true,
+               .timeoutMs = timeoutMs,
+               .centerline = centerline};
+  // A tracer that reads one bit a pixel is handed the one-bit work picture, prepared without
+  // the 24-bit bitmap where the preparation allows; the others the 24-bit one.
+  const std::optional<BlackRule> reading =
+      tracer->blackWhiteReading ? tracer->blackWhiteReading(job) : std::nullopt;
+  BlackWhitePicture blackWhite;
+  Bitmap picture;
   progress.Step("reading " + PathToUtf8(in.filename()));
-  Bitmap picture = LoadPicture(in);
+  if (reading) {
+    blackWhite = PrepareBlackWhitePicture(in, prepare, *reading);
+  } else {
+    picture = LoadPicture(in);
+    progress.Step("preparing the work bitmap");
+    PrepareBitmap(picture, prepare);
+  }
   TemporaryFolder folder("tesnova-trace");
-  const WorkFiles work = WorkFilesIn(folder.path());
-  progress.Step("preparing the work bitmap");
-  PrepareBitmap(picture, prepare);
-  WriteBmp24(PathFromUtf8(work.bmp), picture);
-  picture = Bitmap();
+  job.files = WorkFilesIn(folder.path());
+  const WorkFiles& work = job.files;
+  progress.Step("writing the work picture");
+  if (reading) {
+    job.blackWhite = true;
+    WriteBlackWhitePbm(PathFromUtf8(work.pbm), blackWhite);
+    blackWhite = BlackWhitePicture();
+  } else {
+    WriteBmp24(PathFromUtf8(work.bmp), picture);
+    picture = Bitmap();
+  }
 
   const TraceOutcome outcome =
-      TraceWorkBitmap(*tracer,
-                      {.program = tool,
-                       .options = options,
-                       .files = work,
-                       .divisions = divisions,
-                       .exitStatusCounts = true,
-                       .timeoutMs = timeoutMs,
-                       .centerline = centerline},
-                      *MakePlatformProcesses(), TraceSteps(progress, tracer->name));
+      TraceWorkBitmap(*tracer, job, *MakePlatformProcesses(), TraceSteps(progress, tracer->name));
   // Every failure leaves OUT as it was.
   auto fail = [&progress](const std::string& message) {
     progress.Clear();

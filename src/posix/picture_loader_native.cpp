@@ -24,6 +24,7 @@
 
 #include "base/error.h"
 #include "raster/picture.h"
+#include "raster/picture_rows.h"
 
 namespace tesnova {
 
@@ -35,14 +36,14 @@ struct Decoder {
   std::size_t maxPixels = 0;
   std::string error;  // the first message of the C library, empty while all is well
   std::jmp_buf jump;
-  Bitmap out;
+  PictureRowSink* out = nullptr;
   std::vector<std::uint8_t> buffer;
   std::vector<std::uint8_t*> rows;
 };
 
 [[noreturn]] void Fail(std::string_view fileName, std::string_view kind, const std::string& why) {
-  throw FileError(std::string(fileName) + " を " + std::string(kind) +
-                  " 画像として読み込めません (" + why + ")");
+  throw FileError(std::string(fileName),
+                  "を " + std::string(kind) + " 画像として読み込めません (" + why + ")");
 }
 
 bool TooLarge(std::size_t width, std::size_t height, std::size_t maxPixels) {
@@ -121,12 +122,14 @@ bool RunPng(Decoder* d) {
   png_read_update_info(png, info);
   if (png_get_rowbytes(png, info) != std::size_t{width} * 4) png_error(png, "unexpected layout");
 
-  BeginRows(d->out, static_cast<int>(width), static_cast<int>(height));
+  d->out->Begin(static_cast<int>(width), static_cast<int>(height));
   if (passes == 1) {
     d->buffer.resize(std::size_t{width} * 4);
     for (png_uint_32 y = 0; y < height; ++y) {
       png_read_row(png, d->buffer.data(), nullptr);
-      FlattenRow(d->buffer.data(), GrowToRow(d->out, static_cast<int>(y)), static_cast<int>(width));
+      FlattenRow(d->buffer.data(), d->out->RowStorage(static_cast<int>(y)),
+                 static_cast<int>(width));
+      d->out->RowDone(static_cast<int>(y));
     }
   } else {
     // Interlaced rows need the whole picture at once; no real file packs a picture tighter
@@ -140,8 +143,10 @@ bool RunPng(Decoder* d) {
     for (png_uint_32 y = 0; y < height; ++y)
       d->rows[y] = d->buffer.data() + std::size_t{y} * width * 4;
     png_read_image(png, d->rows.data());
-    for (png_uint_32 y = 0; y < height; ++y)
-      FlattenRow(d->rows[y], GrowToRow(d->out, static_cast<int>(y)), static_cast<int>(width));
+    for (png_uint_32 y = 0; y < height; ++y) {
+      FlattenRow(d->rows[y], d->out->RowStorage(static_cast<int>(y)), static_cast<int>(width));
+      d->out->RowDone(static_cast<int>(y));
+    }
   }
   png_read_end(png, nullptr);
   png_destroy_read_struct(&png, &info, nullptr);
@@ -209,15 +214,19 @@ bool RunJpeg(Decoder* d) {
   cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;
   jpeg_start_decompress(&cinfo);
   const int width = static_cast<int>(cinfo.output_width);
-  BeginRows(d->out, width, static_cast<int>(cinfo.output_height));
+  d->out->Begin(width, static_cast<int>(cinfo.output_height));
   d->buffer.resize(static_cast<std::size_t>(width) * 4);
   // Adobe's writers store CMYK inverted (0 = full ink); others store it plain.
   const bool inverted = cinfo.saw_Adobe_marker;
   while (cinfo.output_scanline < cinfo.output_height) {
-    std::uint8_t* row = GrowToRow(d->out, static_cast<int>(cinfo.output_scanline));
+    const int y = static_cast<int>(cinfo.output_scanline);
+    std::uint8_t* row = d->out->RowStorage(y);
     JSAMPROW target = cmyk ? d->buffer.data() : row;
     jpeg_read_scanlines(&cinfo, &target, 1);
-    if (!cmyk) continue;
+    if (!cmyk) {
+      d->out->RowDone(y);
+      continue;
+    }
     const std::uint8_t* p = d->buffer.data();
     for (int x = 0; x < width; ++x, p += 4, row += 3) {
       const unsigned c = inverted ? p[0] : 255 - p[0], m = inverted ? p[1] : 255 - p[1],
@@ -226,6 +235,7 @@ bool RunJpeg(Decoder* d) {
       row[1] = static_cast<std::uint8_t>((m * k + 127) / 255);
       row[2] = static_cast<std::uint8_t>((c * k + 127) / 255);
     }
+    d->out->RowDone(y);
   }
   jpeg_finish_decompress(&cinfo);
   jpeg_destroy_decompress(&cinfo);
@@ -311,7 +321,7 @@ bool RunTiff(Decoder* d) {
   if (piece < 64) piece = std::min(height, (64 + piece - 1) / piece * piece);
   d->buffer.resize(std::size_t{width} * piece * 4);
   auto* raster = reinterpret_cast<std::uint32_t*>(d->buffer.data());
-  BeginRows(d->out, static_cast<int>(width), static_cast<int>(height));
+  d->out->Begin(static_cast<int>(width), static_cast<int>(height));
   for (std::uint32_t top = 0; top < height; top += piece) {
     const std::uint32_t rows = std::min(piece, height - top);
     image.row_offset = static_cast<int>(top);
@@ -322,7 +332,7 @@ bool RunTiff(Decoder* d) {
     }
     // The samples come premultiplied by their alpha, so laying them onto white adds 255 - a.
     for (std::uint32_t r = 0; r < rows; ++r) {
-      std::uint8_t* out = GrowToRow(d->out, static_cast<int>(top + r));
+      std::uint8_t* out = d->out->RowStorage(static_cast<int>(top + r));
       const std::uint32_t* p = raster + std::size_t{r} * width;
       for (std::uint32_t x = 0; x < width; ++x, out += 3) {
         const unsigned a = TIFFGetA(p[x]), white = 255 - a;
@@ -330,6 +340,7 @@ bool RunTiff(Decoder* d) {
         out[1] = static_cast<std::uint8_t>(std::min(255u, TIFFGetG(p[x]) + white));
         out[2] = static_cast<std::uint8_t>(std::min(255u, TIFFGetR(p[x]) + white));
       }
+      d->out->RowDone(static_cast<int>(top + r));
     }
   }
   return true;
@@ -337,11 +348,12 @@ bool RunTiff(Decoder* d) {
 
 }  // namespace
 
-Bitmap DecodeCompressedPicture(std::string_view bytes, std::string_view fileName, PictureKind kind,
-                               std::size_t maxPixels) {
+void DecodeCompressedPictureRows(std::string_view bytes, std::string_view fileName,
+                                 PictureKind kind, std::size_t maxPixels, PictureRowSink& sink) {
   auto d = std::make_unique<Decoder>();
   d->bytes = bytes;
   d->maxPixels = maxPixels;
+  d->out = &sink;
   switch (kind) {
     case PictureKind::kPng:
       if (!RunPng(d.get())) Fail(fileName, "PNG", d->error);
@@ -355,7 +367,6 @@ Bitmap DecodeCompressedPicture(std::string_view bytes, std::string_view fileName
     case PictureKind::kBmp:
       break;
   }
-  return std::move(d->out);
 }
 
 }  // namespace tesnova

@@ -7,11 +7,13 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "base/error.h"
 #include "base/files.h"
 #include "base/safe_write.h"
 #include "base/text_file.h"
+#include "raster/picture_rows.h"
 
 namespace tesnova {
 
@@ -173,23 +175,41 @@ void Put(std::uint8_t* p, Colour c) {
   p[2] = c.r;
 }
 
+// The file's row i, as a row counted from the top.
+int RowFromTop(const Header& h, int i) {
+  return h.topDown ? i : static_cast<int>(h.height) - 1 - i;
+}
+
 void DecodeIndexed(std::string_view data, const Header& h, std::size_t stride,
-                   const std::array<Colour, 256>& palette, Bitmap& out) {
+                   const std::array<Colour, 256>& palette, PictureRowSink& out) {
   const unsigned bpp = h.bpp;
-  const unsigned perByte = 8 / bpp;
   const unsigned mask = (1u << bpp) - 1;
-  for (int i = 0; i < out.height; ++i) {
+  const int width = static_cast<int>(h.width);
+  // One bit a pixel (scans): the 24 bytes of each byte's eight pixels, looked up whole.
+  std::vector<std::uint8_t> eight;
+  if (bpp == 1) {
+    eight.resize(256 * 24);
+    for (unsigned byte = 0; byte < 256; ++byte)
+      for (int k = 0; k < 8; ++k) Put(&eight[byte * 24 + 3 * k], palette[(byte >> (7 - k)) & 1]);
+  }
+  for (int i = 0; i < static_cast<int>(h.height); ++i) {
     const auto* src = reinterpret_cast<const std::uint8_t*>(data.data()) + i * stride;
-    std::uint8_t* dst = out.row(h.topDown ? i : out.height - 1 - i);
-    for (int x = 0; x < out.width; ++x) {
-      const unsigned byte = src[x / perByte];
-      const unsigned shift = 8 - bpp * (x % perByte + 1);
-      Put(dst + 3 * x, palette[(byte >> shift) & mask]);
+    std::uint8_t* dst = out.RowStorage(RowFromTop(h, i));
+    int x = 0;
+    if (bpp == 1)
+      for (; x + 8 <= width; x += 8, ++src) std::memcpy(dst + 3 * x, &eight[*src * 24], 24);
+    // A byte at a time, its pixels from the top bits down.
+    while (x < width) {
+      const unsigned byte = *src++;
+      for (int shift = 8 - static_cast<int>(bpp); shift >= 0 && x < width; shift -= bpp, ++x)
+        Put(dst + 3 * x, palette[(byte >> shift) & mask]);
     }
+    out.RowDone(RowFromTop(h, i));
   }
 }
 
-void DecodeMasked(std::string_view data, const Header& h, std::size_t stride, Bitmap& out) {
+void DecodeMasked(std::string_view data, const Header& h, std::size_t stride, PictureRowSink& out) {
+  const int width = static_cast<int>(h.width), height = static_cast<int>(h.height);
   std::array<std::uint32_t, 4> masks = h.masks;
   const bool fields = h.compression == kBitFields || h.compression == kAlphaBitFields;
   if (!fields) {
@@ -206,17 +226,17 @@ void DecodeMasked(std::string_view data, const Header& h, std::size_t stride, Bi
   // Many programs write an alpha mask with every alpha value 0; such a picture is opaque.
   bool useAlpha = false;
   if (masks[3] != 0) {
-    for (int i = 0; i < out.height && !useAlpha; ++i)
-      for (int x = 0; x < out.width; ++x)
+    for (int i = 0; i < height && !useAlpha; ++i)
+      for (int x = 0; x < width; ++x)
         if ((pixelAt(base + i * stride + x * bytes) & masks[3]) != 0) {
           useAlpha = true;
           break;
         }
   }
-  for (int i = 0; i < out.height; ++i) {
+  for (int i = 0; i < height; ++i) {
     const std::uint8_t* src = base + i * stride;
-    std::uint8_t* dst = out.row(h.topDown ? i : out.height - 1 - i);
-    for (int x = 0; x < out.width; ++x, src += bytes, dst += 3) {
+    std::uint8_t* dst = out.RowStorage(RowFromTop(h, i));
+    for (int x = 0; x < width; ++x, src += bytes, dst += 3) {
       const std::uint32_t v = pixelAt(src);
       if (useAlpha) {
         const unsigned a = alpha(v);
@@ -229,6 +249,7 @@ void DecodeMasked(std::string_view data, const Header& h, std::size_t stride, Bi
         dst[2] = red(v);
       }
     }
+    out.RowDone(RowFromTop(h, i));
   }
 }
 
@@ -273,7 +294,8 @@ void DecodeRle(std::string_view data, const Header& h, const std::array<Colour, 
 
 }  // namespace
 
-Bitmap ReadBmp(std::string_view b, std::string_view fileName, std::size_t maxPixels) {
+void ReadBmpRows(std::string_view b, std::string_view fileName, PictureRowSink& sink,
+                 std::size_t maxPixels) {
   const Fail fail(fileName);
   const Header h = ReadHeader(b, fail);
   if (static_cast<std::uint64_t>(h.width) * static_cast<std::uint64_t>(h.height) > maxPixels)
@@ -295,9 +317,15 @@ Bitmap ReadBmp(std::string_view b, std::string_view fileName, std::size_t maxPix
   const std::array<Colour, 256> palette = ReadPalette(b, h, dataStart);
 
   if (h.compression == kRle8 || h.compression == kRle4) {
+    // Runs jump about the picture, which is therefore decoded whole first.
     Bitmap out(static_cast<int>(h.width), static_cast<int>(h.height), 255);
     DecodeRle(data, h, palette, out, fail);
-    return out;
+    sink.Begin(out.width, out.height);
+    for (int y = 0; y < out.height; ++y) {
+      std::memcpy(sink.RowStorage(y), out.row(y), out.stride());
+      sink.RowDone(y);
+    }
+    return;
   }
 
   const std::uint64_t rowBits = static_cast<std::uint64_t>(h.width) * h.bpp;
@@ -305,20 +333,32 @@ Bitmap ReadBmp(std::string_view b, std::string_view fileName, std::size_t maxPix
   const std::uint64_t need = stride * (h.height - 1) + (rowBits + 7) / 8;
   if (data.size() < need) fail("画素データが途中で切れています");
 
-  Bitmap out(static_cast<int>(h.width), static_cast<int>(h.height), 0);
+  sink.Begin(static_cast<int>(h.width), static_cast<int>(h.height));
   if (h.bpp <= 8) {
-    DecodeIndexed(data, h, stride, palette, out);
+    DecodeIndexed(data, h, stride, palette, sink);
   } else if (h.bpp == 24) {
-    for (int i = 0; i < out.height; ++i)
-      std::memcpy(out.row(h.topDown ? i : out.height - 1 - i), data.data() + i * stride,
-                  out.stride());
+    for (int i = 0; i < static_cast<int>(h.height); ++i) {
+      std::memcpy(sink.RowStorage(RowFromTop(h, i)), data.data() + i * stride, h.width * 3);
+      sink.RowDone(RowFromTop(h, i));
+    }
   } else {
-    DecodeMasked(data, h, stride, out);
+    DecodeMasked(data, h, stride, sink);
   }
-  return out;
+}
+
+Bitmap ReadBmp(std::string_view bytes, std::string_view fileName, std::size_t maxPixels) {
+  BitmapRowSink sink;
+  ReadBmpRows(bytes, fileName, sink, maxPixels);
+  return sink.Take();
 }
 
 Bitmap ReadBmp(const std::filesystem::path& path, std::size_t maxPixels) {
+  BitmapRowSink sink;
+  ReadBmpRows(path, sink, maxPixels);
+  return sink.Take();
+}
+
+void ReadBmpRows(const std::filesystem::path& path, PictureRowSink& sink, std::size_t maxPixels) {
   // The usual 24-bit file goes from the file into the bitmap row by row, so that the picture is
   // not held twice; every other kind is decoded from the bytes in memory.
   const std::string name = PathToUtf8(path);
@@ -335,7 +375,7 @@ Bitmap ReadBmp(const std::filesystem::path& path, std::size_t maxPixels) {
   const Header h = ReadHeader(head, fail);
   if (h.bpp != 24 || h.compression != kRgb) {
     in.close();
-    return ReadBmp(ReadFileBytes(path), name, maxPixels);
+    return ReadBmpRows(ReadFileBytes(path), name, sink, maxPixels);
   }
   if (static_cast<std::uint64_t>(h.width) * static_cast<std::uint64_t>(h.height) > maxPixels)
     fail("大きさ " + std::to_string(h.width) + " x " + std::to_string(h.height) +
@@ -347,15 +387,16 @@ Bitmap ReadBmp(const std::filesystem::path& path, std::size_t maxPixels) {
   const std::uint64_t rowBytes = static_cast<std::uint64_t>(h.width) * 3;
   const std::uint64_t stride = (rowBytes + 3) / 4 * 4;
   if (size - dataStart < stride * (h.height - 1) + rowBytes) fail("画素データが途中で切れています");
-  Bitmap out(static_cast<int>(h.width), static_cast<int>(h.height), 0);
+  sink.Begin(static_cast<int>(h.width), static_cast<int>(h.height));
   in.seekg(static_cast<std::streamoff>(dataStart));
-  for (int i = 0; i < out.height && in; ++i) {
-    in.read(reinterpret_cast<char*>(out.row(h.topDown ? i : out.height - 1 - i)),
+  for (int i = 0; i < static_cast<int>(h.height); ++i) {
+    in.read(reinterpret_cast<char*>(sink.RowStorage(RowFromTop(h, i))),
             static_cast<std::streamsize>(rowBytes));
-    if (i + 1 < out.height) in.ignore(static_cast<std::streamsize>(stride - rowBytes));
+    if (!in) throw FileError(name, "を読み込めません");
+    sink.RowDone(RowFromTop(h, i));
+    if (i + 1 < static_cast<int>(h.height))
+      in.ignore(static_cast<std::streamsize>(stride - rowBytes));
   }
-  if (!in) throw FileError(name, "を読み込めません");
-  return out;
 }
 
 namespace {

@@ -10,6 +10,8 @@
 
 namespace tesnova {
 
+class PictureRowSink;
+
 // Pictures with more pixels than this are refused before anything is allocated.
 inline constexpr std::size_t kMaxPicturePixels = std::size_t{1} << 28;
 
@@ -22,6 +24,13 @@ Bitmap ReadBmp(std::string_view bytes, std::string_view fileName,
                std::size_t maxPixels = kMaxPicturePixels);
 // The same from a file; a 24-bit file is read into the bitmap row by row, never held whole.
 Bitmap ReadBmp(const std::filesystem::path& path, std::size_t maxPixels = kMaxPicturePixels);
+
+// The same, the rows handed to the sink as they are decoded (a bottom-up file's from the
+// bottom); an RLE picture is decoded whole first.
+void ReadBmpRows(std::string_view bytes, std::string_view fileName, PictureRowSink& sink,
+                 std::size_t maxPixels = kMaxPicturePixels);
+void ReadBmpRows(const std::filesystem::path& path, PictureRowSink& sink,
+                 std::size_t maxPixels = kMaxPicturePixels);
 
 // The 24-bit bottom-up BMP file of the bitmap (an empty bitmap gives a 0 x 0 file).
 std::string EncodeBmp24(const Bitmap& bitmap);

@@ -28,24 +28,25 @@ std::optional<PictureKind> SniffPictureKind(std::string_view b) {
   return std::nullopt;
 }
 
-void BeginRows(Bitmap& bitmap, int width, int height) {
-  bitmap.width = width;
-  bitmap.height = height;
-  bitmap.pixels.clear();
-  bitmap.pixels.reserve(static_cast<std::size_t>(width) * height * 3);
+void BitmapRowSink::Begin(int width, int height) {
+  bitmap_.width = width;
+  bitmap_.height = height;
+  bitmap_.pixels.clear();
+  bitmap_.pixels.reserve(static_cast<std::size_t>(width) * height * 3);
 }
 
-std::uint8_t* GrowToRow(Bitmap& bitmap, int y) {
-  const std::size_t end = (static_cast<std::size_t>(y) + 1) * bitmap.stride();
-  if (bitmap.pixels.size() < end) bitmap.pixels.resize(end, 255);
-  return bitmap.row(y);
+std::uint8_t* BitmapRowSink::RowStorage(int y) {
+  const std::size_t end = (static_cast<std::size_t>(y) + 1) * bitmap_.stride();
+  if (bitmap_.pixels.size() < end) bitmap_.pixels.resize(end, 255);
+  return bitmap_.row(y);
 }
 
-Bitmap DecodePicture(std::string_view bytes, std::string_view fileName, std::size_t maxPixels) {
+void DecodePictureRows(std::string_view bytes, std::string_view fileName, PictureRowSink& sink,
+                       std::size_t maxPixels) {
   const std::optional<PictureKind> kind = SniffPictureKind(bytes);
   if (!kind)
     throw FileError(std::string(fileName), "は PNG, BMP, TIFF, JPEG のどの画像でもありません");
-  if (*kind == PictureKind::kBmp) return ReadBmp(bytes, fileName, maxPixels);
+  if (*kind == PictureKind::kBmp) return ReadBmpRows(bytes, fileName, sink, maxPixels);
   if (*kind == PictureKind::kPng)
     if (const std::optional<std::string> chunk = PngChunkWithBadCrc(bytes))
       throw FileError(std::string(fileName), "を PNG 画像として読み込めません (" + *chunk +
@@ -53,10 +54,16 @@ Bitmap DecodePicture(std::string_view bytes, std::string_view fileName, std::siz
   if (*kind == PictureKind::kJpeg)
     if (const std::optional<std::string> damage = JpegScanDamage(bytes, maxPixels))
       throw FileError(std::string(fileName), "を JPEG 画像として読み込めません (" + *damage + ")");
-  return DecodeCompressedPicture(bytes, fileName, *kind, maxPixels);
+  DecodeCompressedPictureRows(bytes, fileName, *kind, maxPixels, sink);
 }
 
-Bitmap LoadPicture(const std::filesystem::path& path) {
+Bitmap DecodePicture(std::string_view bytes, std::string_view fileName, std::size_t maxPixels) {
+  BitmapRowSink sink;
+  DecodePictureRows(bytes, fileName, sink, maxPixels);
+  return sink.Take();
+}
+
+void LoadPictureRows(const std::filesystem::path& path, PictureRowSink& sink) {
   const std::string name = PathToUtf8(path);
   if (!IsAcceptedPictureFile(path)) {
     const std::string ext = UpperExtension(PathToUtf8(path));
@@ -68,8 +75,14 @@ Bitmap LoadPicture(const std::filesystem::path& path) {
   RequireRegularFile(path);
   std::string start(2, '\0');
   if (std::ifstream in(path, std::ios::binary); in.read(start.data(), 2) && start == "BM")
-    return ReadBmp(path);
-  return DecodePicture(ReadFileBytes(path), name);
+    return ReadBmpRows(path, sink);
+  DecodePictureRows(ReadFileBytes(path), name, sink);
+}
+
+Bitmap LoadPicture(const std::filesystem::path& path) {
+  BitmapRowSink sink;
+  LoadPictureRows(path, sink);
+  return sink.Take();
 }
 
 }  // namespace tesnova

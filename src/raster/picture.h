@@ -10,6 +10,7 @@
 
 #include "raster/bitmap.h"
 #include "raster/bmp_file.h"
+#include "raster/picture_rows.h"
 
 namespace tesnova {
 
@@ -25,23 +26,20 @@ std::optional<PictureKind> SniffPictureKind(std::string_view bytes);
 // extension is not accepted, the file cannot be read, or it holds no picture that can be
 // decoded (truncated, corrupt, zero-sized or larger than kMaxPicturePixels).
 Bitmap LoadPicture(const std::filesystem::path& path);
+// The same, the rows handed to the sink as they are decoded. A picture found damaged after
+// some rows raises FileError after the sink has had those rows.
+void LoadPictureRows(const std::filesystem::path& path, PictureRowSink& sink);
 
 // Decodes picture bytes of any of the four kinds: BMP with ReadBmp, the others with the
 // platform's decoders. fileName names the file in messages.
 Bitmap DecodePicture(std::string_view bytes, std::string_view fileName,
                      std::size_t maxPixels = kMaxPicturePixels);
+void DecodePictureRows(std::string_view bytes, std::string_view fileName, PictureRowSink& sink,
+                       std::size_t maxPixels = kMaxPicturePixels);
 
 // The platform's decoder for PNG, TIFF and JPEG bytes (kind as sniffed), in src/posix or
-// src/win32.
-Bitmap DecodeCompressedPicture(std::string_view bytes, std::string_view fileName, PictureKind kind,
-                               std::size_t maxPixels);
-
-// For the decoders, once the declared size has passed the size check: the result takes that
-// size and its storage is reserved in one piece, but the rows are filled in as they are decoded,
-// so that a file that declares a large picture and then holds little data touches no more
-// memory than it decodes, and a picture is never moved while it grows.
-void BeginRows(Bitmap& bitmap, int width, int height);
-// Row y, with storage for rows 0 to y (new rows white).
-std::uint8_t* GrowToRow(Bitmap& bitmap, int y);
+// src/win32. It begins the sink only once the declared size has passed the size check.
+void DecodeCompressedPictureRows(std::string_view bytes, std::string_view fileName,
+                                 PictureKind kind, std::size_t maxPixels, PictureRowSink& sink);
 
 }  // namespace tesnova

@@ -89,7 +89,8 @@ void StartPotraceOnWorkBitmap(const TracerSettings& tracers, const WorkFiles& fi
     sink.Message(files.bmp + "\nが、見つかりません.");
     return;
   }
-  shell.Execute("open", tracers.potrace, kPotrace.arguments(files, tracers.potraceOptions));
+  shell.Execute("open", tracers.potrace,
+                kPotrace.arguments(files.bmp, files, tracers.potraceOptions));
 }
 
 }  // namespace tesnova

@@ -1,5 +1,7 @@
 #include "tools/tracer_command_lines.h"
 
+#include <algorithm>
+
 namespace tesnova {
 namespace {
 
@@ -21,6 +23,23 @@ std::string TrimField(std::string_view text) {
 
 std::string PotraceArguments(std::string_view bmp, std::string_view options) {
   return Quoted(bmp) + " " + TrimField(options);
+}
+
+bool PotraceOptionsSetBlackLevel(std::string_view options) {
+  std::size_t at = 0;
+  while (at < options.size()) {
+    const std::size_t end = std::min(options.find_first_of(" \t", at), options.size());
+    const std::string_view word = options.substr(at, end - at);
+    at = end + 1;
+    if (word.starts_with("--")) {
+      // Long options may be shortened to any prefix that names one option.
+      const std::string_view name = word.substr(0, word.find('='));
+      if (name.size() > 3 && std::string_view("--blacklevel").starts_with(name)) return true;
+    } else if (word.starts_with("-") && word.find('k') != std::string_view::npos) {
+      return true;
+    }
+  }
+  return false;
 }
 
 std::string PotraceSvgArguments(std::string_view pbm, std::string_view svg) {

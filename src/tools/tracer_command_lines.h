@@ -12,6 +12,10 @@ std::string TrimField(std::string_view text);
 // Potrace on the work bitmap with the options of its page ("-b dxf" writes the DXF beside it).
 std::string PotraceArguments(std::string_view bmp, std::string_view options);
 
+// Whether Potrace's options set its black level (-k, --blacklevel), the grey at which a 24-bit
+// picture's pixels turn black. Errs towards yes: any cluster of short options with a k in it.
+bool PotraceOptionsSetBlackLevel(std::string_view options);
+
 // Potrace's SVG back end on the centerline bench's PBM.
 std::string PotraceSvgArguments(std::string_view pbm, std::string_view svg);
 

@@ -7,27 +7,41 @@
 #include "base/text_file.h"
 #include "centerline/centerline_drawing_dxf.h"
 #include "raster/bmp_file.h"
+#include "raster/pbm_reader.h"
 #include "tools/tracer_command_lines.h"
 #include "vector/dxf_check.h"
 #include "vector/svg_to_dxf.h"
 
 namespace tesnova {
 
-const Tracer kPotrace{"potrace", TracerOutput::kDxf, "-b dxf",
-                      [](const WorkFiles& files, std::string_view options) {
-                        return PotraceArguments(files.bmp, options);
+// Potrace reads a P4 file as it reads a 24-bit BMP at its default black level; a black level
+// of the options (-k) sets where a 24-bit picture's grey turns black, which only the 24-bit
+// picture carries.
+const Tracer kPotrace{"potrace",
+                      TracerOutput::kDxf,
+                      "-b dxf",
+                      [](std::string_view picture, const WorkFiles&, std::string_view options) {
+                        return PotraceArguments(picture, options);
+                      },
+                      nullptr,
+                      [](const TraceJob& job) -> std::optional<BlackRule> {
+                        if (PotraceOptionsSetBlackLevel(job.options)) return std::nullopt;
+                        return kPotraceBlack;
                       }};
 
-const Tracer kVTracer{"vtracer", TracerOutput::kSvg, "--colormode bw",
-                      [](const WorkFiles& files, std::string_view options) {
-                        return VTracerArguments(options, files.bmp, files.svg);
-                      }};
+const Tracer kVTracer{
+    "vtracer", TracerOutput::kSvg, "--colormode bw",
+    [](std::string_view picture, const WorkFiles& files, std::string_view options) {
+      return VTracerArguments(options, picture, files.svg);
+    }};
 
 namespace {
 
 DrawnCounts TraceCenterlinesHere(const TraceJob& job) {
-  const Bitmap bitmap = ReadBmp(PathFromUtf8(job.files.bmp));
-  const CenterlineDrawing drawing = TraceCenterlines(bitmap, job.centerline);
+  const CenterlineDrawing drawing =
+      job.blackWhite
+          ? TraceCenterlines(ReadBlackWhitePbm(PathFromUtf8(job.files.pbm)), job.centerline)
+          : TraceCenterlines(ReadBmp(PathFromUtf8(job.files.bmp)), job.centerline);
   SaveCenterlineDrawingAsDxf(drawing, PathFromUtf8(job.files.dxf));
   return {{"lines", drawing.Count(CenterlineEntityKind::kLine)},
           {"arcs", drawing.Count(CenterlineEntityKind::kArc)},
@@ -40,7 +54,14 @@ constexpr std::array<const Tracer*, 3> kTracers = {&kPotrace, &kVTracer, &kCente
 
 }  // namespace
 
-const Tracer kCenterlineTracer{"centerline", TracerOutput::kDxf, "", nullptr, TraceCenterlinesHere};
+const Tracer kCenterlineTracer{"centerline",
+                               TracerOutput::kDxf,
+                               "",
+                               nullptr,
+                               TraceCenterlinesHere,
+                               [](const TraceJob& job) -> std::optional<BlackRule> {
+                                 return BelowMeanGrey(job.centerline.inkBelow);
+                               }};
 
 std::span<const Tracer* const> Tracers() { return kTracers; }
 
@@ -72,7 +93,8 @@ TraceOutcome TraceWorkBitmap(const Tracer& tracer, const TraceJob& job, Processe
     outcome.drawn = tracer.traceHere(job);
     outcome.run = {.started = true, .ended = true};
   } else {
-    const std::string arguments = tracer.arguments(files, job.options);
+    const std::string arguments =
+        tracer.arguments(job.blackWhite ? files.pbm : files.bmp, files, job.options);
     tell(TracePhase::kStarting, arguments);
     outcome.run = processes.RunProcess({.program = job.program,
                                         .arguments = arguments,

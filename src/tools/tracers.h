@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -13,6 +14,7 @@
 
 #include "centerline/centerline_tracer.h"
 #include "ports/processes.h"
+#include "raster/black_white_picture.h"
 #include "tools/work_files.h"
 
 namespace tesnova {
@@ -32,10 +34,17 @@ struct Tracer {
   const char* name;  // as tesnova-cli's --with names it
   TracerOutput writes;
   const char* defaultOptions;  // the options a fresh installation starts with
-  // An outside program: the argument text that has it trace the work bitmap with the options.
-  std::string (*arguments)(const WorkFiles& files, std::string_view options);
-  // A tracer of Tesnova's own (no program): traces the work bitmap into the work DXF here.
+  // An outside program: the argument text that has it trace the work picture (the path of the
+  // 24-bit or of the one-bit one) with the options, writing its output beside files.
+  std::string (*arguments)(std::string_view picture, const WorkFiles& files,
+                           std::string_view options);
+  // A tracer of Tesnova's own (no program): traces the work picture into the work DXF here.
   DrawnCounts (*traceHere)(const TraceJob& job) = nullptr;
+  // A tracer that can be handed the one-bit work picture ("tesnova.pbm") in place of the 24-bit
+  // one: how it reads a 24-bit picture in black and white with the job's options, which the
+  // one-bit picture follows so that the trace is the same; nothing when those options make it
+  // read the greys themselves. Null: the 24-bit picture only.
+  std::optional<BlackRule> (*blackWhiteReading)(const TraceJob& job) = nullptr;
 
   // The file the tracer writes.
   const std::string& OutputOf(const WorkFiles& files) const {
@@ -82,6 +91,9 @@ struct TraceJob {
   bool exitStatusCounts = false;
   std::uint32_t timeoutMs = 0;   // a tracer still running then is ended (0: waits for ever)
   CenterlineOptions centerline;  // for the centerline tracer
+  // The tracer is handed the one-bit work picture (files.pbm, for a row with blackWhiteReading)
+  // instead of the 24-bit one (files.bmp).
+  bool blackWhite = false;
 };
 
 // Where a trace has got to, for the caller's statuses and log; detail is the argument text

@@ -112,8 +112,8 @@ constexpr UINT kStripRows = 64;
 
 }  // namespace
 
-Bitmap DecodeCompressedPicture(std::string_view bytes, std::string_view fileName, PictureKind kind,
-                               std::size_t maxPixels) {
+void DecodeCompressedPictureRows(std::string_view bytes, std::string_view fileName,
+                                 PictureKind kind, std::size_t maxPixels, PictureRowSink& out) {
   const Check check(fileName, kind);
   if (bytes.size() > 0xFFFFFFFFu) check.Fail("ファイルが大きすぎます");
 
@@ -142,8 +142,7 @@ Bitmap DecodeCompressedPicture(std::string_view bytes, std::string_view fileName
   WICPixelFormatGUID format{};
   check(frame->GetPixelFormat(&format), "pixel format");
 
-  Bitmap out;
-  BeginRows(out, static_cast<int>(width), static_cast<int>(height));
+  out.Begin(static_cast<int>(width), static_cast<int>(height));
   // Copies the source in strips of rows, bytesPerPixel each, converting every pixel.
   auto copy = [&](IWICBitmapSource* source, UINT bytesPerPixel, auto convert) {
     const UINT stride = width * bytesPerPixel;
@@ -154,8 +153,9 @@ Bitmap DecodeCompressedPicture(std::string_view bytes, std::string_view fileName
       check(source->CopyPixels(&rect, stride, stride * rows, strip.data()), "pixels");
       for (UINT r = 0; r < rows; ++r) {
         const std::uint8_t* p = strip.data() + std::size_t{r} * stride;
-        std::uint8_t* q = GrowToRow(out, static_cast<int>(y + r));
+        std::uint8_t* q = out.RowStorage(static_cast<int>(y + r));
         for (UINT x = 0; x < width; ++x, p += bytesPerPixel, q += 3) convert(p, q);
+        out.RowDone(static_cast<int>(y + r));
       }
     }
   };
@@ -168,7 +168,7 @@ Bitmap DecodeCompressedPicture(std::string_view bytes, std::string_view fileName
       q[1] = static_cast<std::uint8_t>(((255 - p[1]) * k + 127) / 255);
       q[2] = static_cast<std::uint8_t>(((255 - p[0]) * k + 127) / 255);
     });
-    return out;
+    return;
   }
 
   // 16-bit samples are taken as they are and narrowed as the other build's decoders do: PNG
@@ -198,7 +198,7 @@ Bitmap DecodeCompressedPicture(std::string_view bytes, std::string_view fileName
       q[1] = OnWhite(narrow(layout.green), a);
       q[2] = OnWhite(narrow(layout.red), a);
     });
-    return out;
+    return;
   }
 
   Com<IWICBitmapSource> converted;
@@ -209,7 +209,6 @@ Bitmap DecodeCompressedPicture(std::string_view bytes, std::string_view fileName
     q[1] = OnWhite(p[1], p[3]);
     q[2] = OnWhite(p[2], p[3]);
   });
-  return out;
 }
 
 }  // namespace tesnova

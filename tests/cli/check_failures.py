@@ -123,9 +123,10 @@ DXF_ENTITY = "0\nSECTION\n2\nENTITIES\n0\nPOLYLINE\n8\n0\n66\n1\n0\nVERTEX\n10\n
 COMPLETE_DXF = DXF_ENTITY + "0\nENDSEC\n0\nEOF\n"
 
 
-# A fake Potrace: called as `tool "IN.bmp" OPTIONS`, it writes IN.dxf beside the bitmap.
+# A fake Potrace: called as `tool "IN.bmp" OPTIONS` (or IN.pbm), it writes IN.dxf beside the
+# picture, its extension replaced, as Potrace does.
 def fake_potrace(case, then):
-    return case.script("potrace", 'out="${1%.bmp}.dxf"\n' + then)
+    return case.script("potrace", 'out="${1%.*}.dxf"\n' + then)
 
 
 def case_output_is_input(case):
@@ -419,6 +420,41 @@ def case_damaged_pictures(case):
         for raw in ("std::", "basic_filebuf", "filesystem error"):
             if raw in err:
                 fail(f"raw library text for {words}: {err}")
+
+
+def png_damaged_at_row(case, name, width, height, damaged):
+    """Grey rows, one stored deflate block each; row `damaged`'s block has lengths that do not
+    agree, so that the first rows decode and then the file is found damaged."""
+    raw = [b"\0" + bytes((x * 37 + y * 11) & 255 for x in range(width)) for y in range(height)]
+    stream = b"\x78\x01"
+    for y, row in enumerate(raw):
+        n = len(row)
+        check = n if y == damaged else n ^ 0xFFFF
+        stream += bytes((1 if y + 1 == height else 0,)) + struct.pack("<HH", n, check) + row
+    stream += struct.pack(">I", zlib.adler32(b"".join(raw)))
+
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+    path = case.path(name)
+    with open(path, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 0, 0, 0, 0))
+                + chunk(b"IDAT", stream) + chunk(b"IEND", b""))
+    return path
+
+
+def case_damaged_rows_traced(case):
+    """A picture found damaged after some of its rows were decoded straight into the one-bit
+    picture: an error naming it, the output as it was, no work folder left."""
+    picture = png_damaged_at_row(case, "damaged rows.png", 301, 200, 120)
+    out = case.old_output("out.dxf")
+    for switches in ([], ["--otsu"], ["--median"]):
+        for tracer in ("potrace", "centerline"):
+            case.expect_failure(["trace", picture, out, "--with", tracer, *switches],
+                                ["damaged rows.png"], untouched=out)
+    whole = png_damaged_at_row(case, "whole.png", 301, 200, -1)
+    code, err = case.run("prepare", whole, case.path("whole.bmp"))
+    if code != 0:
+        fail("the undamaged picture: " + err)
 
 
 def case_not_a_file(case):

@@ -9,6 +9,8 @@
 #include "base/error.h"
 #include "base/text_file.h"
 #include "raster/bmp_file.h"
+#include "raster/pbm_writer.h"
+#include "raster/picture.h"
 #include "support/fake_ports.h"
 #include "support/test_paths.h"
 
@@ -24,9 +26,11 @@ TEST(Tracers, EachRowBuildsItsCommandLine) {
   ASSERT_EQ(FindTracer("centerline"), &kCenterlineTracer);
   EXPECT_EQ(FindTracer("autotrace"), nullptr);
   EXPECT_EQ(Tracers().size(), 3u);
-  EXPECT_EQ(kPotrace.arguments(files, " -b dxf "), "\"" + files.bmp + "\" -b dxf");
-  EXPECT_EQ(kVTracer.arguments(files, kVTracer.defaultOptions),
+  EXPECT_EQ(kPotrace.arguments(files.bmp, files, " -b dxf "), "\"" + files.bmp + "\" -b dxf");
+  EXPECT_EQ(kVTracer.arguments(files.bmp, files, kVTracer.defaultOptions),
             "--colormode bw -i \"" + files.bmp + "\" -o \"" + files.svg + "\"");
+  EXPECT_EQ(kPotrace.arguments(files.pbm, files, "-b dxf"), "\"" + files.pbm + "\" -b dxf");
+  EXPECT_EQ(kVTracer.blackWhiteReading, nullptr);  // VTracer reads colour
   EXPECT_EQ(&kPotrace.OutputOf(files), &files.dxf);
   EXPECT_EQ(&kVTracer.OutputOf(files), &files.svg);
 }
@@ -94,6 +98,46 @@ TEST_F(TraceRoutine, TheCenterlineTracerRunsHereWithoutAProgram) {
   ASSERT_EQ(outcome.drawn.size(), 5u);
   EXPECT_EQ(outcome.drawn[2], (std::pair<std::string, std::size_t>{"circles", 1}));
   EXPECT_EQ(phases, (std::vector<TracePhase>{TracePhase::kStarting, TracePhase::kEnded}));
+}
+
+TEST(Tracers, PotraceTakesTheOneBitPictureUnlessItsOptionsSetABlackLevel) {
+  const struct {
+    const char* options;
+    bool blackLevel;
+  } cases[] = {
+      {"-b dxf", false},          {"-b dxf -i --turdsize 4", false},
+      {"--backend dxf", false},   {"-b dxf -k 0.3", true},
+      {"-k0.3 -b dxf", true},     {"-ik 0.3", true},
+      {"--blacklevel 0.3", true}, {"--blacklevel=0.3", true},
+      {"--bl 0.3", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.options);
+    const TraceJob job{.options = c.options};
+    const std::optional<BlackRule> reading = kPotrace.blackWhiteReading(job);
+    EXPECT_EQ(!reading.has_value(), c.blackLevel);
+    if (reading) {
+      const std::uint8_t black[] = {127, 0, 255}, white[] = {128, 0, 255};  // sums 382, 383
+      EXPECT_TRUE((*reading)(black));
+      EXPECT_FALSE((*reading)(white));
+    }
+  }
+}
+
+TEST_F(TraceRoutine, TheCenterlineTracerDrawsTheSameFromTheOneBitPicture) {
+  const Bitmap picture = LoadPicture(testing::TestData("pictures/drawing.png"));
+  WriteBmp24(PathFromUtf8(files.bmp), picture);
+  ASSERT_EQ(Trace(kCenterlineTracer).status, TraceStatus::kTraced);
+  const std::string fromBmp = ReadFileBytes(PathFromUtf8(files.dxf));
+
+  TraceJob job{.files = files, .blackWhite = true};
+  const std::optional<BlackRule> reading = kCenterlineTracer.blackWhiteReading(job);
+  ASSERT_TRUE(reading);
+  WriteBlackWhitePbm(PathFromUtf8(files.pbm), BlackWhiteOf(picture, *reading));
+  std::filesystem::remove(PathFromUtf8(files.bmp));
+  ASSERT_EQ(TraceWorkBitmap(kCenterlineTracer, job, processes).status, TraceStatus::kTraced);
+  EXPECT_EQ(ReadFileBytes(PathFromUtf8(files.dxf)), fromBmp);
+  EXPECT_NE(fromBmp.find("LINE"), std::string::npos);
 }
 
 TEST_F(TraceRoutine, FailuresNameWhatWentWrong) {
