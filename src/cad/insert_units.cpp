@@ -1,9 +1,9 @@
 #include "cad/insert_units.h"
 
 #include <array>
-#include <charconv>
 
-#include "base/text_file.h"
+#include "base/error.h"
+#include "vector/dxf_check.h"
 
 namespace tesnova {
 
@@ -39,28 +39,11 @@ double InsertUnitFactor(int fileUnits, int insUnits, int defaultSource, int defa
 }
 
 int DxfHeaderInsertUnits(const std::filesystem::path& dxf) {
-  std::vector<std::string> lines;
   try {
-    lines = SplitLines(ReadFileBytes(dxf));
+    return SummariseDxfFile(dxf).insertUnits;
   } catch (const Error&) {
     return 0;
   }
-  auto trim = [](const std::string& s) {
-    size_t a = s.find_first_not_of(" \t\r");
-    size_t b = s.find_last_not_of(" \t\r");
-    return a == std::string::npos ? std::string() : s.substr(a, b - a + 1);
-  };
-  for (size_t i = 0; i + 3 < lines.size(); i += 2) {
-    std::string code = trim(lines[i]), value = trim(lines[i + 1]);
-    if (code == "0" && value == "ENDSEC") break;  // the header is the first section
-    if (code == "9" && value == "$INSUNITS" && trim(lines[i + 2]) == "70") {
-      std::string number = trim(lines[i + 3]);
-      int units = 0;
-      std::from_chars(number.data(), number.data() + number.size(), units);
-      return units;
-    }
-  }
-  return 0;
 }
 
 double UnitFreeInsertScale(CadDocument& doc, const std::filesystem::path& dxf, double scale) {

@@ -1,5 +1,6 @@
 #include "vector/dxf_check.h"
 
+#include <charconv>
 #include <string>
 
 #include "base/text_file.h"
@@ -20,6 +21,8 @@ DxfSummary SummariseDxf(std::string_view text) {
   bool inEntities = false;
   bool sectionName = false;  // the next group 2 names a section
   bool lastWasEof = false;
+  bool inHeader = false;
+  bool unitsNext = false;  // the group after "9 $INSUNITS" holds the units
   std::size_t start = 0;
   while (start < text.size()) {
     // One group: a code line and a value line.
@@ -42,14 +45,18 @@ DxfSummary SummariseDxf(std::string_view text) {
     code = Trimmed(code);
     value = Trimmed(value);
     lastWasEof = code == "0" && value == "EOF";
+    if (unitsNext && code == "70")
+      std::from_chars(value.data(), value.data() + value.size(), summary.insertUnits);
+    unitsNext = inHeader && code == "9" && value == "$INSUNITS";
     if (code == "0") {
       sectionName = value == "SECTION";
       if (value == "ENDSEC")
-        inEntities = false;
+        inEntities = inHeader = false;
       else if (inEntities && value != "VERTEX" && value != "SEQEND")
         ++summary.entities;
     } else if (code == "2" && sectionName) {
       inEntities = value == "ENTITIES";
+      inHeader = value == "HEADER";
       sectionName = false;
     }
   }

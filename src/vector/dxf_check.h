@@ -11,6 +11,7 @@ namespace tesnova {
 struct DxfSummary {
   bool complete = false;     // the last group is "0" "EOF"
   std::size_t entities = 0;  // entities of the ENTITIES section (vertices and SEQEND not counted)
+  int insertUnits = 0;       // the header's $INSUNITS; 0 when it declares none
 };
 
 // The summary of DXF text: group code and value lines, ended by CR LF, LF or CR.
