@@ -42,6 +42,9 @@ std::vector<Pair> ReadPairs(const std::wstring& path) {
     if (code.empty()) continue;
     pairs.push_back({static_cast<int>(Number(code)), Trim(valueLine)});
   }
+  // A CAD program refuses a file that stops before its end: nothing of it is inserted.
+  if (pairs.empty() || pairs.back().code != 0 || pairs.back().value != "EOF")
+    throw std::runtime_error("DXF ends before EOF");
   return pairs;
 }
 

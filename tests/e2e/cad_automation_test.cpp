@@ -358,6 +358,23 @@ TEST_F(CadAutomationTest, InsertReadsLinesArcsCirclesAndPolylines) {
   EXPECT_NEAR(upper.y, 110, 1e-6);
 }
 
+// A DXF that stops before its EOF is refused whole, as a CAD program refuses it.
+TEST_F(CadAutomationTest, InsertRefusesADxfCutShort) {
+  ScratchFolder folder;
+  const std::string lines =
+      "  0\nSECTION\n  2\nENTITIES\n  0\nLINE\n  8\n0\n 10\n0\n 20\n0\n 11\n4\n 21\n0\n";
+  auto cut = folder / "cut.dxf";
+  WriteFileBytes(cut, lines);
+  SetUnits(0, 0, 0);
+  long before = EntityCount();
+  doc.SendCommand("-INSERT\r\"*" + PathToUtf8(cut) + "\"\rnon\r0,0\r1\r0\r");
+  ASSERT_TRUE(WaitUntil(
+      [&] { return Log().find("ファイルを読めません: " + PathToUtf8(cut)) != std::string::npos; },
+      5000ms))
+      << Log();
+  EXPECT_EQ(EntityCount(), before);
+}
+
 // Units: a file without units is taken in INSUNITSDEFSOURCE and scaled into the drawing's
 // INSUNITS (INSUNITSDEFTARGET when that is 0); a file that declares its units is taken in them.
 TEST_F(CadAutomationTest, InsertScalesByTheUnitSettings) {
