@@ -13,11 +13,14 @@ TemporaryFolder::TemporaryFolder(std::string_view prefix) {
   std::error_code error;
   const std::filesystem::path base = std::filesystem::temp_directory_path(error);
   if (error) throw FileError("一時フォルダが見つかりません");
-  for (int attempt = 0; attempt < 100; ++attempt) {
+  // Only a folder made here is ours to remove: one that stood already is never taken over.
+  bool made = false;
+  for (int attempt = 0; attempt < 100 && !made; ++attempt) {
     path_ = base / (std::string(prefix) + "-" + std::to_string(random() % 1000000000000ULL));
-    if (std::filesystem::create_directory(path_, error)) break;
+    made = std::filesystem::create_directory(path_, error);
     if (error) throw FileError(PathToUtf8(path_), "を作成できません");
   }
+  if (!made) throw FileError(PathToUtf8(path_), "を作成できません: 同じ名前のフォルダがあります");
   onInterrupt_ = std::make_unique<InterruptCleanup>([this] { Remove(); });
 }
 

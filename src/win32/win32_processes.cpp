@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <vector>
 
 #include "base/interrupt_cleanup.h"
@@ -71,14 +72,16 @@ ProcessResult Win32Processes::RunProcess(const ProcessOptions& o) {
   auto endAll = [&] {
     if (!job || !TerminateJobObject(job, 1)) TerminateProcess(pi.hProcess, 1);
   };
-  InterruptCleanup onInterrupt(endAll);
-  if (o.waitForIdle) WaitForInputIdle(pi.hProcess, o.timeoutMs ? o.timeoutMs : INFINITE);
+  // Undone before the handles are closed: an interrupt after that would end whatever reused them.
+  std::optional<InterruptCleanup> onInterrupt(std::in_place, endAll);
+  // The time-out counts from the start, the wait for input idle included.
   const ULONGLONG deadline = GetTickCount64() + o.timeoutMs;
   auto left = [&]() -> DWORD {
     if (o.timeoutMs == 0) return INFINITE;
     const ULONGLONG now = GetTickCount64();
     return now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
   };
+  if (o.waitForIdle) WaitForInputIdle(pi.hProcess, left());
   bool late = false;
   if (o.wait == ProcessWait::kBlocking) {
     const DWORD r = WaitForSingleObject(pi.hProcess, left());
@@ -107,6 +110,7 @@ ProcessResult Win32Processes::RunProcess(const ProcessOptions& o) {
   }
   DWORD exitCode = 0;
   if (result.ended && GetExitCodeProcess(pi.hProcess, &exitCode)) result.exitCode = exitCode;
+  onInterrupt.reset();
   CloseHandle(pi.hProcess);
   if (job) CloseHandle(job);
   return result;
