@@ -37,15 +37,6 @@ std::vector<std::string> SplitFolderList(std::string_view folders, char separato
   return list;
 }
 
-std::optional<std::string> FindFileInFolders(std::string_view folders, char separator,
-                                             const std::string& fileName) {
-  for (const std::string& folder : SplitFolderList(folders, separator)) {
-    std::filesystem::path candidate = PathFromUtf8(folder) / PathFromUtf8(fileName);
-    if (FileExists(candidate)) return PathToUtf8(candidate);
-  }
-  return std::nullopt;
-}
-
 std::string UpperExtension(std::string_view path) {
   size_t nameStart = path.find_last_of("\\/");
   nameStart = nameStart == std::string_view::npos ? 0 : nameStart + 1;

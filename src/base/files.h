@@ -2,7 +2,6 @@
 // Files as the commands look at them: there or not, stale outputs out of the way, and the kind
 // a name says.
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,11 +21,6 @@ bool RemoveStaleFile(const std::filesystem::path& path);
 
 // The folders of a list such as PATH, separated by separator, in order; empty entries skipped.
 std::vector<std::string> SplitFolderList(std::string_view folders, char separator);
-
-// The first folder of the list (separated by separator; empty entries skipped) that holds a
-// regular file of that name, joined with the name; nothing when none does.
-std::optional<std::string> FindFileInFolders(std::string_view folders, char separator,
-                                             const std::string& fileName);
 
 // From the last full stop of the file name part, full stop included, in upper case; "" when
 // the name has none. Both '\' and '/' separate folders, whatever the platform.

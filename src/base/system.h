@@ -23,10 +23,6 @@ bool CanOpenExclusively(const std::filesystem::path& file);
 std::filesystem::path ExecutablePath();
 std::filesystem::path ExecutableFolder();
 
-// The program of that name in the folders of the search path (PATH) as a full path, ".exe"
-// added on Windows; the bare name when no folder holds it.
-std::string FindProgramOnPath(const std::string& name);
-
 // The folders of the search path (PATH), in order, empty entries left out.
 std::vector<std::string> SearchPathFolders();
 

@@ -22,8 +22,6 @@ class Progress {
   Progress(const Progress&) = delete;
   Progress& operator=(const Progress&) = delete;
 
-  bool shown() const { return on_; }
-
   // The step now under way ("reading scan.png").
   void Step(std::string_view text);
   // Clears the line; the next step shows it again. Comes before a message or the report.

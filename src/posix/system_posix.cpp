@@ -72,11 +72,6 @@ std::filesystem::path ExecutablePath() {
 
 std::filesystem::path ExecutableFolder() { return ExecutablePath().parent_path(); }
 
-std::string FindProgramOnPath(const std::string& name) {
-  const char* path = std::getenv("PATH");
-  return FindFileInFolders(path ? path : "", ':', name).value_or(name);
-}
-
 std::vector<std::string> SearchPathFolders() {
   const char* path = std::getenv("PATH");
   return SplitFolderList(path ? path : "", ':');

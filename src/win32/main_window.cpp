@@ -172,8 +172,7 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM areas) {
   return TRUE;
 }
 
-}  // namespace
-
+// The work areas of the monitors, and the primary monitor's.
 std::vector<ScreenArea> MonitorAreas() {
   std::vector<ScreenArea> areas;
   EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&areas));
@@ -187,6 +186,8 @@ ScreenArea PrimaryArea() {
     return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   return AreaOf(info.rcWork);
 }
+
+}  // namespace
 
 HWND MainWindow::Control(std::string_view name) const {
   auto it = controls_.find(name);
@@ -246,8 +247,8 @@ bool MainWindow::FormCloseQuery() {
           Utf8ToWide(ErrorBoxText(e) +
                      "\n\n設定を保存できませんでした。[再試行] でもう一度保存します。"
                      "[キャンセル] で保存せずに終了します。");
-      if (MessageBoxW(hwnd_, text.c_str(), L"Tesnova", MB_RETRYCANCEL | MB_ICONWARNING) !=
-          IDRETRY) {
+      if (MessageBoxW(hwnd_, text.c_str(), Utf8ToWide(kApplicationTitle).c_str(),
+                      MB_RETRYCANCEL | MB_ICONWARNING) != IDRETRY) {
         settingsSettled_ = true;  // closed without saving, as the user chose
         return true;
       }

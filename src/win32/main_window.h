@@ -16,12 +16,6 @@
 namespace tesnova {
 
 class TMessageFilter;
-struct ScreenArea;
-
-// The work areas of the monitors, and the primary monitor's.
-std::vector<ScreenArea> MonitorAreas();
-ScreenArea PrimaryArea();
-
 class MainWindow : public View {
  public:
   // Creates the window, hidden, with every control at its designed place and text.

@@ -53,10 +53,6 @@ std::string SearchPathText() {
 
 }  // namespace
 
-std::string FindProgramOnPath(const std::string& name) {
-  return FindFileInFolders(SearchPathText(), ';', name + ".exe").value_or(name);
-}
-
 std::vector<std::string> SearchPathFolders() { return SplitFolderList(SearchPathText(), ';'); }
 
 std::string ProgramFileName(const std::string& name) {
