@@ -75,9 +75,9 @@ void SaveDxfLines(const TDxfLines& lines, const std::filesystem::path& path);
 
 // A DXF file written as its document is built: `build` adds the lines, which reach a temporary
 // beside the file in chunks of about a megabyte; the temporary replaces any file of that name
-// once `build` returns true. Raises FileError naming the file when it cannot be written; when
-// `build` raises or returns false, the temporary is removed, the old file stays as it was, and
-// an exception passes on.
+// once `build` returns true. Raises FileError naming the file when it cannot be written. When
+// `build` returns false, nothing is written and nothing raised; when it raises, its exception
+// passes on. Either way the temporary is removed and the old file stays as it was.
 void StreamDxfLines(const std::filesystem::path& path,
                     const std::function<bool(TDxfLines&)>& build);
 
