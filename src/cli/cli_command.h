@@ -86,9 +86,16 @@ PrepareOptions PrepareOptionsOf(const Arguments& args);
 // finite number.
 std::optional<double> DeskewDegreesOf(const Arguments& args);
 
-// The seconds of --timeout (defaultSeconds when not given) in milliseconds; UsageProblem for a
-// text that is no whole number from 1 to 86400.
-std::uint32_t TimeoutMsOf(const Arguments& args, int defaultSeconds);
+// A finite number that is the whole text, or nothing.
+std::optional<double> NumberOf(const std::string& text);
+
+// How long an outside tracer may run when --timeout is not given: far beyond what a tracer
+// takes on a page-sized scan.
+constexpr int kDefaultTimeoutSeconds = 600;
+
+// The seconds of --timeout (kDefaultTimeoutSeconds when not given) in milliseconds;
+// UsageProblem for a text that is no whole number from 1 to 86400.
+std::uint32_t TimeoutMsOf(const Arguments& args);
 
 // Raises Error when output names the file that input names (by the file's identity, not its
 // spelling): writing it would destroy the input.

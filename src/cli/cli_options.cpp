@@ -90,9 +90,18 @@ std::optional<int> WholeNumber(const std::string& text, int low, int high) {
 
 }  // namespace
 
-std::uint32_t TimeoutMsOf(const Arguments& args, int defaultSeconds) {
+std::optional<double> NumberOf(const std::string& text) {
+  double value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
+      !std::isfinite(value))
+    return std::nullopt;
+  return value;
+}
+
+std::uint32_t TimeoutMsOf(const Arguments& args) {
   const std::optional<std::string> text = args.Value("--timeout");
-  if (!text) return static_cast<std::uint32_t>(defaultSeconds) * 1000;
+  if (!text) return std::uint32_t{kDefaultTimeoutSeconds} * 1000;
   const std::optional<int> seconds = WholeNumber(*text, 1, 86400);
   if (!seconds)
     throw UsageProblem("--timeout takes a whole number of seconds from 1 to 86400, not '" + *text +
@@ -110,23 +119,18 @@ void RefuseOutputOverInput(const std::filesystem::path& input,
 int DivisionsOf(const Arguments& args) {
   const std::optional<std::string> text = args.Value("--divisions");
   if (!text) return 2;
-  int n = 0;
-  const auto [end, error] = std::from_chars(text->data(), text->data() + text->size(), n);
-  if (text->empty() || error != std::errc() || end != text->data() + text->size() || n < 0 ||
-      n > kMaxDivisions)
+  const std::optional<int> n = WholeNumber(*text, 0, kMaxDivisions);
+  if (!n)
     throw UsageProblem("--divisions takes a whole number from 0 to " +
                        std::to_string(kMaxDivisions) + ", not '" + *text + "'");
-  return n;
+  return *n;
 }
 
 std::optional<double> DeskewDegreesOf(const Arguments& args) {
   const std::optional<std::string> text = args.Value("--deskew");
   if (!text) return std::nullopt;
-  double degrees = 0;
-  const auto [end, error] = std::from_chars(text->data(), text->data() + text->size(), degrees);
-  if (text->empty() || error != std::errc() || end != text->data() + text->size() ||
-      !std::isfinite(degrees))
-    throw UsageProblem("--deskew needs a number of degrees, not '" + *text + "'");
+  const std::optional<double> degrees = NumberOf(*text);
+  if (!degrees) throw UsageProblem("--deskew needs a number of degrees, not '" + *text + "'");
   return degrees;
 }
 

@@ -21,9 +21,6 @@ namespace tesnova::cli {
 
 namespace {
 
-// The default of --timeout, as trace's.
-constexpr int kDefaultTimeoutSeconds = 600;
-
 const Switch kSwitches[] = {
     {"--potrace", "PATH", "Potrace's program (default: potrace on PATH, else beside tesnova-cli)"},
     {"--timeout", "SECONDS", "end Potrace, and all it started, after this long (default 600)"},
@@ -35,7 +32,7 @@ const ReportLine kReports[] = {
 
 int RunCenterline(const Command& self, const Arguments& args) {
   if (args.files.size() != 2) throw UsageProblem("expected IN.bmp and OUT.dxf");
-  const std::uint32_t timeoutMs = TimeoutMsOf(args, kDefaultTimeoutSeconds);
+  const std::uint32_t timeoutMs = TimeoutMsOf(args);
   // Potrace runs in its own folder, so it must be handed full paths.
   std::vector<std::string> files;
   for (const std::string& file : args.files)

@@ -8,7 +8,6 @@
 // bitmap is never held; the others the 24-bit one. The work files lie in a fresh folder that is
 // removed afterwards, interrupts included; OUT is replaced only by a complete DXF of a tracer
 // that succeeded.
-#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -35,9 +34,6 @@ namespace tesnova::cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The default of --timeout: far beyond what a tracer takes on a page-sized scan.
-constexpr int kDefaultTimeoutSeconds = 600;
 
 const std::vector<Switch> kSwitches = [] {
   std::vector<Switch> s = {
@@ -94,17 +90,16 @@ int RunTrace(const Command& self, const Arguments& args) {
     const std::optional<std::string> text = args.Value(name);
     if (!text) continue;
     if (!builtIn) throw UsageProblem(std::string(name) + " goes with --with centerline");
-    double value = 0;
-    const auto [end, error] = std::from_chars(text->data(), text->data() + text->size(), value);
-    if (text->empty() || error != std::errc() || end != text->data() + text->size() ||
-        !(value > 0 && value < 1e6))
+    const std::optional<double> value = NumberOf(*text);
+    if (!value || !(*value > 0 && *value < 1e6))
       throw UsageProblem(std::string(name) + " takes a positive number of pixels, not '" + *text +
                          "'");
-    (std::string_view(name) == "--tolerance" ? centerline.tolerance : centerline.minLength) = value;
+    (std::string_view(name) == "--tolerance" ? centerline.tolerance : centerline.minLength) =
+        *value;
   }
   if (builtIn && (args.Has("--tool") || args.Has("--options")))
     throw UsageProblem("the centerline tracer runs inside tesnova-cli: no --tool or --options");
-  const std::uint32_t timeoutMs = TimeoutMsOf(args, kDefaultTimeoutSeconds);
+  const std::uint32_t timeoutMs = TimeoutMsOf(args);
   // A tracer that is not there is told before anything is done.
   const std::string tool = builtIn ? std::string(tracer->name)
                                    : FindProgram(tracer->name, args.Value("--tool"), "--tool");
